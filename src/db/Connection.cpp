@@ -1,0 +1,226 @@
+#include "db/Connection.h"
+
+#include "db/OdbcError.h"
+
+#include <QByteArray>
+
+namespace quorvane {
+
+namespace {
+
+SQLCHAR* sqlText(QByteArray& utf8) { return reinterpret_cast<SQLCHAR*>(utf8.data()); }
+
+odbc::Handle allocate(SQLSMALLINT type, SQLHANDLE parent, const char* action)
+{
+    SQLHANDLE handle = SQL_NULL_HANDLE;
+    const SQLRETURN rc = SQLAllocHandle(type, parent, &handle);
+    if (!SQL_SUCCEEDED(rc)) {
+        const SQLSMALLINT parentType = type == SQL_HANDLE_ENV   ? 0
+                                       : type == SQL_HANDLE_DBC ? SQL_HANDLE_ENV
+                                                                : SQL_HANDLE_DBC;
+        odbc::Check(rc, parentType, parent, action);
+        throw OdbcError(QString(), 0, QStringLiteral("The ODBC driver manager is not available."));
+    }
+    return odbc::Handle(type, handle);
+}
+
+void notOpen()
+{
+    throw OdbcError(QStringLiteral("08003"), 0,
+                    QStringLiteral("Operation is not allowed when the connection is closed."));
+}
+
+}  // namespace
+
+Connection::Connection()
+{
+    environment_ = allocate(SQL_HANDLE_ENV, SQL_NULL_HANDLE, "create the environment");
+    odbc::Check(SQLSetEnvAttr(environment_.get(), SQL_ATTR_ODBC_VERSION,
+                              reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
+                environment_, "set the ODBC version");
+    connection_ = allocate(SQL_HANDLE_DBC, environment_.get(), "create the connection");
+}
+
+Connection::~Connection()
+{
+    try {
+        close();
+    } catch (...) {
+    }
+}
+
+void Connection::setMode(int mode) { mode_ = mode; }
+
+void Connection::open(const QString& connectionString)
+{
+    if (connected_)
+        close();
+    if (mode_ == kModeReadWrite) {
+        // Drivers that do not know the attribute still open read-write.
+        SQLSetConnectAttr(connection_.get(), SQL_ATTR_ACCESS_MODE,
+                          reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_WRITE), 0);
+    }
+    QByteArray text = connectionString.toUtf8();
+    SQLCHAR out[1024];
+    SQLSMALLINT outLength = 0;
+    const SQLRETURN rc = SQLDriverConnect(connection_.get(), nullptr, sqlText(text),
+                                          static_cast<SQLSMALLINT>(text.size()), out, sizeof out,
+                                          &outLength, SQL_DRIVER_NOPROMPT);
+    odbc::Check(rc, connection_, "open the connection");
+    connected_ = true;
+}
+
+std::shared_ptr<odbc::Handle> Connection::newStatement()
+{
+    if (!connected_)
+        notOpen();
+    auto statement = std::make_shared<odbc::Handle>(
+        allocate(SQL_HANDLE_STMT, connection_.get(), "create a statement"));
+    std::erase_if(statements_, [](const auto& weak) { return weak.expired(); });
+    statements_.push_back(statement);
+    return statement;
+}
+
+void Connection::execute(const QString& sql)
+{
+    const auto statement = newStatement();
+    QByteArray text = sql.toUtf8();
+    odbc::Check(SQLExecDirect(statement->get(), sqlText(text), static_cast<SQLINTEGER>(text.size())),
+                *statement, "run the statement");
+    statement->reset();
+}
+
+ResultSet Connection::openTableSchema()
+{
+    const auto statement = newStatement();
+    odbc::Check(SQLTables(statement->get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0),
+                *statement, "read the table catalogue");
+    return ResultSet(statement, true);
+}
+
+ResultSet Connection::openQuery(const QString& sql)
+{
+    const auto statement = newStatement();
+    // Static cursor, as asked for; drivers that cannot give one pick another.
+    SQLSetStmtAttr(statement->get(), SQL_ATTR_CURSOR_TYPE,
+                   reinterpret_cast<SQLPOINTER>(SQL_CURSOR_STATIC), 0);
+    QByteArray text = sql.toUtf8();
+    // Only the columns are wanted: preparing gives them without fetching
+    // every row of a large table.
+    odbc::Check(SQLPrepare(statement->get(), sqlText(text), static_cast<SQLINTEGER>(text.size())),
+                *statement, "prepare the query");
+    SQLSMALLINT columns = 0;
+    odbc::Check(SQLNumResultCols(statement->get(), &columns), *statement, "count the columns");
+    if (columns == 0) {
+        odbc::Check(SQLExecute(statement->get()), *statement, "run the query");
+    }
+    return ResultSet(statement, false);
+}
+
+void Connection::close()
+{
+    for (auto& weak : statements_) {
+        if (auto statement = weak.lock())
+            statement->reset();
+    }
+    statements_.clear();
+    if (connected_) {
+        connected_ = false;
+        odbc::Check(SQLDisconnect(connection_.get()), connection_, "close the connection");
+    }
+}
+
+ResultSet::ResultSet(std::shared_ptr<odbc::Handle> statement, bool fetchRows)
+    : statement_(std::move(statement))
+{
+    const int count = fieldCount();
+    for (int column = 1; column <= count; ++column) {
+        SQLCHAR name[512] = {};
+        SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
+        SQLULEN size = 0;
+        odbc::Check(SQLDescribeCol(statement_->get(), static_cast<SQLUSMALLINT>(column), name,
+                                   sizeof name, &nameLength, &type, &size, &digits, &nullable),
+                    *statement_, "describe a column");
+        columnNames_.push_back(QString::fromUtf8(reinterpret_cast<const char*>(name)));
+    }
+    if (fetchRows) {
+        eof_ = false;
+        moveNext();
+    }
+}
+
+int ResultSet::fieldCount() const
+{
+    if (!statement_ || !*statement_)
+        notOpen();
+    SQLSMALLINT columns = 0;
+    odbc::Check(SQLNumResultCols(statement_->get(), &columns), *statement_, "count the columns");
+    return columns;
+}
+
+void ResultSet::moveNext()
+{
+    if (eof_)
+        return;
+    if (!statement_ || !*statement_)
+        notOpen();
+    const SQLRETURN rc = SQLFetch(statement_->get());
+    if (rc == SQL_NO_DATA) {
+        eof_ = true;
+        row_.clear();
+        return;
+    }
+    odbc::Check(rc, *statement_, "read a row");
+    row_.assign(columnNames_.size(), QString());
+    for (size_t column = 0; column < columnNames_.size(); ++column) {
+        QByteArray value;
+        char chunk[1024];
+        for (;;) {
+            SQLLEN indicator = 0;
+            const SQLRETURN got = SQLGetData(statement_->get(), static_cast<SQLUSMALLINT>(column + 1),
+                                             SQL_C_CHAR, chunk, sizeof chunk, &indicator);
+            if (got == SQL_NO_DATA || indicator == SQL_NULL_DATA)
+                break;
+            odbc::Check(got, *statement_, "read a value");
+            const qsizetype available = (indicator == SQL_NO_TOTAL || indicator >= SQLLEN(sizeof chunk))
+                                            ? qsizetype(sizeof chunk - 1)
+                                            : qsizetype(indicator);
+            value.append(chunk, available);
+            if (got == SQL_SUCCESS)
+                break;
+        }
+        row_[column] = QString::fromUtf8(value);
+    }
+}
+
+int ResultSet::columnIndex(const QString& columnName) const
+{
+    for (size_t i = 0; i < columnNames_.size(); ++i) {
+        if (columnNames_[i].compare(columnName, Qt::CaseInsensitive) == 0)
+            return static_cast<int>(i);
+    }
+    throw OdbcError(QStringLiteral("42S22"), 0,
+                    QStringLiteral("Item cannot be found in the collection corresponding to the "
+                                   "requested name or ordinal: ")
+                        + columnName);
+}
+
+QString ResultSet::value(const QString& columnName) const
+{
+    const int index = columnIndex(columnName);
+    if (eof_)
+        throw OdbcError(QStringLiteral("24000"), 0,
+                        QStringLiteral("Either BOF or EOF is True, or the current record has been "
+                                       "deleted."));
+    return row_[static_cast<size_t>(index)];
+}
+
+void ResultSet::close()
+{
+    if (statement_)
+        statement_->reset();
+    statement_.reset();
+    eof_ = true;
+}
+
+}  // namespace quorvane

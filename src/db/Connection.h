@@ -1,0 +1,76 @@
+#pragma once
+
+#include "db/OdbcHandle.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace quorvane {
+
+class ResultSet;
+
+// One database connection over the ODBC driver manager. It is made by the
+// action that needs it and never outlives that action.
+class Connection {
+public:
+    // Mode 3 of the design: open for reading and writing.
+    static constexpr int kModeReadWrite = 3;
+
+    // Fails only when the driver manager cannot give an environment.
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void setMode(int mode);
+    void open(const QString& connectionString);
+    bool isOpen() const { return connected_; }
+
+    // Runs one statement; any result is discarded.
+    void execute(const QString& sql);
+
+    // The catalogue of tables: one row per object, columns TABLE_TYPE,
+    // TABLE_NAME among others.
+    ResultSet openTableSchema();
+
+    // Prepares a query so that its columns are known.
+    ResultSet openQuery(const QString& sql);
+
+    // Ends the connection; result sets opened on it are closed with it.
+    void close();
+
+private:
+    std::shared_ptr<odbc::Handle> newStatement();
+
+    odbc::Handle environment_;
+    odbc::Handle connection_;
+    bool connected_ = false;
+    int mode_ = 0;
+    std::vector<std::weak_ptr<odbc::Handle>> statements_;
+};
+
+// Rows of a query or of the catalogue, walked forward.
+class ResultSet {
+public:
+    ResultSet() = default;
+    explicit ResultSet(std::shared_ptr<odbc::Handle> statement, bool fetchRows);
+
+    int fieldCount() const;
+    bool eof() const { return eof_; }
+    void moveNext();
+    // The value of a column of the current row, as text (empty for NULL).
+    QString value(const QString& columnName) const;
+    void close();
+
+private:
+    int columnIndex(const QString& columnName) const;
+
+    std::shared_ptr<odbc::Handle> statement_;
+    std::vector<QString> columnNames_;
+    std::vector<QString> row_;
+    bool eof_ = true;
+};
+
+}  // namespace quorvane

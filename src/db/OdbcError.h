@@ -1,0 +1,26 @@
+#pragma once
+
+#include "app/Failure.h"
+
+namespace quorvane {
+
+// A failed ODBC call: the driver's native number, the SQLSTATE of its first
+// diagnostic record, and the message texts of all records.
+class OdbcError : public Failure {
+public:
+    OdbcError(QString sqlState, int nativeError, const QString& message)
+        : Failure(message), sqlState_(std::move(sqlState)), nativeError_(nativeError) {}
+
+    const QString& sqlState() const { return sqlState_; }
+    int nativeError() const { return nativeError_; }
+    const QString& message() const { return description(); }
+
+    // SQLSTATE class 08: the connection is gone.
+    bool isConnectionLost() const { return sqlState_.startsWith(QLatin1String("08")); }
+
+private:
+    QString sqlState_;
+    int nativeError_;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,126 @@
+#include "app/EventPump.h"
+#include "db/CanConnect.h"
+#include "db/Connection.h"
+#include "db/OdbcError.h"
+#include "db/TableCatalogue.h"
+
+#include "TestSupport.h"
+
+
+#include <gtest/gtest.h>
+
+using namespace quorvane;
+using namespace quorvane::testing;
+
+class DataAccessDb : public ::testing::Test {
+protected:
+    ConnectionParameters parameters() const { return db_.parameters(); }
+    ConnectionParameters refused() const { return db_.refusedParameters(); }
+    bool mariaDb() const { return CurrentBackend() == Backend::MariaDb; }
+
+    // The listed names less the server's own tables that every login sees.
+    QStringList userTables(const PlainTableList& list) const
+    {
+        QStringList names = list.items();
+        names.removeAll(QStringLiteral("sqlite_sequence"));
+        if (mariaDb()) {
+            const QStringList system = QueryRows(
+                parameters(), QStringLiteral("SELECT table_name FROM information_schema.tables "
+                                             "WHERE table_schema = 'performance_schema'"));
+            for (const QString& name : system)
+                names.removeAll(name);
+        }
+        names.sort();
+        return names;
+    }
+
+    ScratchDatabase db_;
+};
+
+TEST_F(DataAccessDb, CanConnectAnswersTrueAndFalseAndLeavesNothingOpen)
+{
+    EXPECT_TRUE(CanConnect(FixedConnectionParameters(parameters())));
+    EXPECT_FALSE(CanConnect(FixedConnectionParameters(refused())));
+}
+
+TEST_F(DataAccessDb, FailedOpenCarriesStateNativeNumberAndDriverText)
+{
+    Connection connection;
+    try {
+        connection.open(BuildConnectionString(refused()));
+        FAIL() << "open should fail";
+    } catch (const OdbcError& error) {
+        EXPECT_EQ(error.sqlState().size(), 5);
+        EXPECT_FALSE(error.message().isEmpty());
+        if (mariaDb()) {
+            EXPECT_EQ(error.nativeError(), 1045);
+            EXPECT_TRUE(error.message().contains(QStringLiteral("Access denied")));
+        }
+    }
+    EXPECT_FALSE(connection.isOpen());
+}
+
+TEST_F(DataAccessDb, ExecuteRunsStatementsAndRaisesTheDriversError)
+{
+    Connection connection;
+    connection.setMode(Connection::kModeReadWrite);
+    connection.open(BuildConnectionString(parameters()));
+    connection.execute(QStringLiteral("CREATE TABLE \"T1\"(\"A\" LONG VARCHAR, \"B\" LONG VARCHAR)"));
+    connection.execute(QStringLiteral("INSERT INTO \"T1\" VALUES('x',NULL)"));
+    EXPECT_THROW(connection.execute(QStringLiteral("INSERT INTO \"Missing\" VALUES('x')")), OdbcError);
+    ResultSet query = connection.openQuery(QStringLiteral("SELECT * FROM \"T1\""));
+    EXPECT_EQ(query.fieldCount(), 2);
+    connection.close();
+    EXPECT_THROW(query.fieldCount(), OdbcError);  // closed with its connection
+    EXPECT_EQ(QueryRows(parameters(), QStringLiteral("SELECT \"A\", \"B\" FROM \"T1\"")),
+              QStringList{QStringLiteral("x\x1f<NULL>")});
+}
+
+TEST_F(DataAccessDb, ListTablesKeepsOnlyTablesAndReplacesTheOldNames)
+{
+    RunSql(parameters(), QStringLiteral("CREATE TABLE \"Orders\"(\"A\" LONG VARCHAR)"));
+    RunSql(parameters(), QStringLiteral("CREATE TABLE \"People\"(\"A\" LONG VARCHAR)"));
+    RunSql(parameters(), QStringLiteral("CREATE VIEW \"OrderView\" AS SELECT * FROM \"Orders\""));
+    PlainTableList list;
+    list.append(QStringLiteral("DroppedMeanwhile"));
+    NoEventPump events;
+    ListTables(list, FixedConnectionParameters(parameters()), events);
+    EXPECT_EQ(userTables(list), (QStringList{QStringLiteral("Orders"), QStringLiteral("People")}));
+}
+
+TEST_F(DataAccessDb, ListTablesThatCannotConnectLeavesTheListAsItWas)
+{
+    PlainTableList list;
+    list.append(QStringLiteral("Kept"));
+    NoEventPump events;
+    EXPECT_THROW(ListTables(list, FixedConnectionParameters(refused()), events), OdbcError);
+    EXPECT_EQ(list.items(), QStringList{QStringLiteral("Kept")});
+}
+
+TEST_F(DataAccessDb, EmptyDatabaseListsNoTables)
+{
+    PlainTableList list;
+    NoEventPump events;
+    ListTables(list, FixedConnectionParameters(parameters()), events);
+    EXPECT_TRUE(userTables(list).isEmpty());
+}
+
+TEST(MariaDbLoginDb, PasswordWithSemicolonAndBraceConnects)
+{
+    if (CurrentBackend() != Backend::MariaDb)
+        GTEST_SKIP() << "user accounts are a server matter; runs in the MariaDB pass";
+    ScratchDatabase db;
+    const QString user = QStringLiteral("semi_user");
+    const QString password = QStringLiteral("pa;ss}w{rd");
+    ConnectionParameters admin = MariaDbParameters();
+    RunSql(admin, QStringLiteral("DROP USER IF EXISTS '%1'@'127.0.0.1'").arg(user));
+    RunSql(admin, QStringLiteral("CREATE USER '%1'@'127.0.0.1' IDENTIFIED BY '%2'").arg(user, password));
+    RunSql(admin, QStringLiteral("GRANT ALL ON %1.* TO '%2'@'127.0.0.1'").arg(db.parameters().database, user));
+    ConnectionParameters p = db.parameters();
+    p.user = user;
+    p.password = password;
+    EXPECT_TRUE(CanConnect(FixedConnectionParameters(p)));
+    p.password = QStringLiteral("pa");  // the part before the semicolon is not the password
+    EXPECT_FALSE(CanConnect(FixedConnectionParameters(p)));
+    RunSql(admin, QStringLiteral("DROP USER '%1'@'127.0.0.1'").arg(user));
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "db/ConnectionParameters.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+namespace quorvane::testing {
+
+// Empties the scratch settings store that the test run uses.
+void ClearSettings();
+
+// Each test process talks to one database product, chosen by the test
+// command through the environment: the private odbcinst.ini registers that
+// product's driver under the DB2 driver name, and unixODBC reads it once per
+// process. Suites whose names end in "Db" run against both.
+enum class Backend { Sqlite, MariaDb };
+Backend CurrentBackend();
+const char* BackendName();
+
+// A connection to a SQLite database file.
+ConnectionParameters SqliteParameters(const QString& databaseFile);
+
+// The throwaway MariaDB server that the test command started. Fails the
+// test when the server's details are missing from the environment.
+ConnectionParameters MariaDbParameters();
+
+// Runs one SQL text on a connection made from the parameters; for set-up and
+// for reading back what reached the database.
+void RunSql(const ConnectionParameters& parameters, const QString& sql);
+// The rows of a query, each row's values joined by '\x1f'; NULL reads as "<NULL>".
+QStringList QueryRows(const ConnectionParameters& parameters, const QString& sql);
+
+// Writes bytes to a file, creating folders as needed.
+void WriteFile(const QString& path, const QByteArray& bytes);
+
+// An empty database of the current backend for one test: a SQLite file in a
+// scratch folder (in WAL mode, for speed), or a MariaDB database dropped
+// afterwards. The process works inside the scratch folder meanwhile, so a
+// stray SQLite file never lands in the source tree.
+class ScratchDatabase {
+public:
+    ScratchDatabase();
+    ~ScratchDatabase();
+    ScratchDatabase(const ScratchDatabase&) = delete;
+    ScratchDatabase& operator=(const ScratchDatabase&) = delete;
+
+    ConnectionParameters parameters() const { return parameters_; }
+    // Parameters of the same database that the driver refuses.
+    ConnectionParameters refusedParameters() const;
+    QString folder() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+    QString previousFolder_;
+    ConnectionParameters admin_;
+    ConnectionParameters parameters_;
+};
+
+}  // namespace quorvane::testing
