@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace quorvane {
+
+enum class ImportMode { CreateNew, AppendExisting };
+enum class ColumnSource { HeaderRow, Prompted };
+
+// The import window's choices as the run reads them.
+struct ImportOptions {
+    ImportMode mode = ImportMode::CreateNew;
+    ColumnSource columnSource = ColumnSource::HeaderRow;
+    QString tableNamePattern = QStringLiteral("NewTable[counter]");
+    QString separator = QStringLiteral(",");
+    std::optional<QString> selectedTable;
+};
+
+// Read anew at every use, so a change made while a run yields counts for
+// the rest of the run.
+class ImportOptionsSource {
+public:
+    virtual ~ImportOptionsSource() = default;
+    virtual ImportOptions currentOptions() const = 0;
+};
+
+class FixedImportOptions final : public ImportOptionsSource {
+public:
+    explicit FixedImportOptions(ImportOptions options) : options_(std::move(options)) {}
+    ImportOptions currentOptions() const override { return options_; }
+    ImportOptions& options() { return options_; }
+
+private:
+    ImportOptions options_;
+};
+
+}  // namespace quorvane

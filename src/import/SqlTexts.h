@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace quorvane {
+
+enum class RowStyle { HeaderColumns, PromptedColumns, AppendRows };
+
+// CREATE TABLE "name"("Col" LONG VARCHAR, ...); columns from non-empty texts,
+// letters and digits only.
+QString BuildCreateStatement(const QString& tableName, const QStringList& columns);
+
+// INSERT INTO "name" VALUES('a',NULL,...); the first field is never NULL.
+QString BuildRowStatement(const QString& tableName, const QStringList& fields, RowStyle style);
+
+// SELECT * FROM "name": only the number of its columns is used.
+QString BuildColumnCountQuery(const QString& tableName);
+
+// "Enter name for column #" + number + ":"
+QString ColumnNamePrompt(int columnNumber);
+
+// A table name as a delimited identifier, with inner double quotes doubled.
+QString QuoteTableName(const QString& tableName);
+
+}  // namespace quorvane
