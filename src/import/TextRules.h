@@ -17,6 +17,8 @@ class Dialogs;
 class LineReader {
 public:
     explicit LineReader(const QString& path);
+    // Reads the file chunkSize bytes at a time (the default is 64 KiB).
+    LineReader(const QString& path, qint64 chunkSize);
     ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
@@ -40,6 +42,9 @@ QStringList ReadDataLines(const QString& path);
 // right; empty fields are kept. An empty line gives no fields; an empty
 // separator gives the whole line as one field.
 QStringList SplitFields(const QString& line, const QString& separator);
+
+// SplitFields(line, separator).size(), without building the list.
+qsizetype CountFields(const QString& line, const QString& separator);
 
 // "Line no " + index + ": " + text for the first non-empty line after the
 // first whose last field index differs from expectedLastIndex, or nothing.

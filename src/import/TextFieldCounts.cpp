@@ -1,0 +1,32 @@
+#include "import/TextRules.h"
+
+#include "app/Dialogs.h"
+
+namespace quorvane {
+
+std::optional<QString> FindFieldCountMismatch(const QString& path, const QString& separator,
+                                              int expectedLastIndex)
+{
+    LineReader reader(path);
+    QString line;
+    reader.next(line);  // the header line sets the count; it is not checked
+    for (qsizetype index = 1; reader.next(line); ++index) {
+        if (line.isEmpty())
+            continue;
+        if (CountFields(line, separator) - 1 != expectedLastIndex)
+            return QStringLiteral("Line no ") + QString::number(index) + QStringLiteral(": ") + line;
+    }
+    return std::nullopt;
+}
+
+bool CheckFieldCounts(const QString& path, const QString& separator, int expectedLastIndex,
+                      Dialogs& dialogs)
+{
+    const std::optional<QString> report = FindFieldCountMismatch(path, separator, expectedLastIndex);
+    if (!report)
+        return true;
+    dialogs.showTextWindow(*report);
+    return false;
+}
+
+}  // namespace quorvane
