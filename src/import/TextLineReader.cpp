@@ -3,6 +3,7 @@
 #include "app/Failure.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <memory>
@@ -14,6 +15,16 @@ namespace {
 constexpr qint64 kDefaultChunkSize = 64 * 1024;
 
 bool IsLineBreak(char c) { return c == '\n' || c == '\r'; }
+
+// QString::fromUtf8 drops a byte-order mark at the start of every text it
+// decodes; lines are decoded one by one, so that would eat a leading U+FEFF
+// from any line. Files get no byte-order-mark handling: it stays as text.
+QString DecodeLine(const char* bytes, qsizetype size)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(bytes, size));
+}
 
 }  // namespace
 
@@ -70,7 +81,7 @@ bool LineReader::next(QString& line)
             if (s.endOfFile || !s.readChunk()) {
                 // After the last line break there is always one more line,
                 // so a file ending in a break (or an empty file) ends with "".
-                line = QString::fromUtf8(s.partialLine);
+                line = DecodeLine(s.partialLine.constData(), s.partialLine.size());
                 s.partialLine.clear();
                 s.finished = true;
                 s.file.close();
@@ -93,10 +104,10 @@ bool LineReader::next(QString& line)
             continue;
         }
         if (s.partialLine.isEmpty()) {
-            line = QString::fromUtf8(begin, lineEnd - begin);
+            line = DecodeLine(begin, lineEnd - begin);
         } else {
             s.partialLine.append(begin, lineEnd - begin);
-            line = QString::fromUtf8(s.partialLine);
+            line = DecodeLine(s.partialLine.constData(), s.partialLine.size());
             s.partialLine.clear();
         }
         const char* after = lineEnd + 1;
