@@ -103,16 +103,6 @@ TEST_P(LineEndings, LineReaderYieldsTheLines)
     EXPECT_EQ(Utf8(ReadAllWithChunkSize(path, chunkSize)), c.lines);
 }
 
-TEST_P(LineEndings, ListAndFirstLineReadersAgree)
-{
-    const auto& [c, chunkSize] = GetParam();
-    if (chunkSize != 1)
-        GTEST_SKIP() << "the list readers have a fixed chunk size; checked once per case";
-    const QString path = folder_.write(QStringLiteral("f.txt"), c.bytes);
-    EXPECT_EQ(Utf8(ReadDataLines(path)), c.lines);
-    EXPECT_EQ(ReadFirstLine(path).toStdString(), c.lines.front());
-}
-
 // Chunk sizes of 1 to 4 put every CR LF pair, every multi-byte character and
 // every line across a chunk boundary somewhere; 64 KiB reads each file whole.
 INSTANTIATE_TEST_SUITE_P(Files, LineEndings,
@@ -123,6 +113,21 @@ INSTANTIATE_TEST_SUITE_P(Files, LineEndings,
                              return std::string(std::get<0>(info.param).name) + "_chunk" +
                                     std::to_string(std::get<1>(info.param));
                          });
+
+class ListReaders : public ::testing::TestWithParam<LinesCase> {
+protected:
+    ScratchFolder folder_;
+};
+
+TEST_P(ListReaders, GiveTheSameLinesAsTheStream)
+{
+    const QString path = folder_.write(QStringLiteral("f.txt"), GetParam().bytes);
+    EXPECT_EQ(Utf8(ReadDataLines(path)), GetParam().lines);
+    EXPECT_EQ(ReadFirstLine(path).toStdString(), GetParam().lines.front());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ListReaders, ::testing::ValuesIn(LineCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LineEndingStyles, AllStylesGiveTheSameLines)
 {
