@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QTextStream;
+
+namespace quorvane {
+
+class Connection;
+
+// What the import run needs of the database, per file: open, send, ask
+// for a table's column count, close.
+class ImportDatabase {
+public:
+    virtual ~ImportDatabase() = default;
+    // Opens for reading and writing with the connection string.
+    virtual void open(const QString& connectionString) = 0;
+    virtual void execute(const QString& sql) = 0;
+    // The number of columns of the query's result; nothing when it cannot
+    // be known without a database (a dry run).
+    virtual std::optional<int> columnCount(const QString& query) = 0;
+    virtual void close() = 0;
+};
+
+// The real thing: one ODBC connection, opened and closed once per file.
+class OdbcImportDatabase final : public ImportDatabase {
+public:
+    OdbcImportDatabase();
+    ~OdbcImportDatabase() override;
+    void open(const QString& connectionString) override;
+    void execute(const QString& sql) override;
+    std::optional<int> columnCount(const QString& query) override;
+    void close() override;
+
+private:
+    std::unique_ptr<Connection> connection_;
+};
+
+// A dry run: every statement is written as one line, nothing is connected.
+class PrintingImportDatabase final : public ImportDatabase {
+public:
+    explicit PrintingImportDatabase(QTextStream& out) : out_(out) {}
+    void open(const QString&) override {}
+    void execute(const QString& sql) override;
+    std::optional<int> columnCount(const QString& query) override;
+    void close() override {}
+
+private:
+    QTextStream& out_;
+};
+
+}  // namespace quorvane

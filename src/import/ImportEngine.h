@@ -1,0 +1,59 @@
+#pragma once
+
+#include "import/ImportMessages.h"
+
+namespace quorvane {
+
+class BusyIndicator;
+class ConnectionParametersSource;
+class Dialogs;
+class EventPump;
+class FileList;
+class ImportDatabase;
+class ImportOptionsSource;
+class TableList;
+
+// What the window (or the terminal) shows while a run is under way, and
+// how it asks the run to stop.
+class ImportProgress {
+public:
+    virtual ~ImportProgress() = default;
+    virtual void update(int filePosition, int fileCount, int rowsInserted) = 0;
+    virtual bool stopRequested() const = 0;
+};
+
+// Everything the run reads and talks to; it touches no widget.
+struct ImportContext {
+    Dialogs& dialogs;
+    const ImportOptionsSource& options;
+    const FileList& files;
+    TableList& tables;
+    const ConnectionParametersSource& connection;
+    ImportDatabase& database;
+    BusyIndicator& busy;
+    EventPump& events;
+    ImportProgress* progress = nullptr;
+};
+
+struct ImportOutcome {
+    enum class Ending {
+        Refused,          // a check before any file said no
+        FieldCountCheck,  // a file's lines disagreed (or could not be checked)
+        Finished,
+        Stopped,
+    };
+    Ending ending = Ending::Refused;
+    ImportCounts counts;
+    bool anyFailure = false;
+    bool lastFileSkipped = false;  // "Table(s) already exist."
+};
+
+// "Import to IBM DB2": checks the choices, then gives every listed file one
+// pass (connect, read, check, create or append, send one INSERT per data
+// line, close), and ends with its closing message.
+ImportOutcome RunImport(const ImportContext& context);
+
+// The time between two pauses for the window's events.
+inline constexpr int kYieldIntervalMs = 20;
+
+}  // namespace quorvane

@@ -1,0 +1,25 @@
+#include "import/ImportMessages.h"
+
+namespace quorvane {
+
+QString ColumnCountMismatchMessage(const QString& path, const QString& separator, int fileColumns,
+                                   const QString& table, int tableColumns)
+{
+    return QStringLiteral("The columns in the text file and the columns in the table must be "
+                          "identical.\r\n\r\n")
+           + path + QStringLiteral(" was split by ") + separator + QStringLiteral(" and has ")
+           + QString::number(fileColumns) + QStringLiteral(" columns. The table ") + table
+           + QStringLiteral(" has ") + QString::number(tableColumns) + QStringLiteral(" columns.");
+}
+
+QString ImportSummaryMessage(const QString& firstLine, const ImportCounts& counts)
+{
+    return firstLine + QStringLiteral("\r\n\r\n") + QStringLiteral("Files loaded completely: %1 of %2.")
+                                                        .arg(counts.filesLoaded)
+                                                        .arg(counts.filesTotal)
+           + QStringLiteral("\r\n") + QStringLiteral("Rows inserted: %1.").arg(counts.rowsInserted)
+           + QStringLiteral("\r\n")
+           + QStringLiteral("Statements that failed: %1.").arg(counts.statementsFailed);
+}
+
+}  // namespace quorvane

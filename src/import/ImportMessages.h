@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+namespace quorvane {
+
+namespace ImportMessage {
+inline const QString NoFiles = QStringLiteral("No files added.");
+inline const QString SelectTable = QStringLiteral("Please select a table.");
+inline const QString TableExists = QStringLiteral("Table name already exists.");
+inline const QString EnterTableName = QStringLiteral("Please enter a table name.");
+inline const QString Done = QStringLiteral("Done.");
+inline const QString TablesAlreadyExist = QStringLiteral("Table(s) already exist.");
+inline const QString FinishedWithErrors = QStringLiteral("Import finished with errors.");
+inline const QString Stopped = QStringLiteral("Import stopped.");
+inline const QString SilenceFailedRows =
+    QStringLiteral("Don't show further failed rows in this import");
+}  // namespace ImportMessage
+
+QString ColumnCountMismatchMessage(const QString& path, const QString& separator, int fileColumns,
+                                   const QString& table, int tableColumns);
+
+struct ImportCounts {
+    int filesTotal = 0;
+    int filesLoaded = 0;
+    int rowsInserted = 0;
+    int statementsFailed = 0;
+};
+
+// firstLine, CR LF CR LF, then the three counts on lines of their own.
+QString ImportSummaryMessage(const QString& firstLine, const ImportCounts& counts);
+
+}  // namespace quorvane

@@ -1,0 +1,265 @@
+#include "app/BusyIndicator.h"
+#include "app/ErrorReport.h"
+#include "app/EventPump.h"
+#include "db/TableCatalogue.h"
+#include "filelist/FileList.h"
+#include "import/ImportDatabase.h"
+#include "import/ImportEngine.h"
+#include "import/ImportOptions.h"
+
+#include "ScriptedDialogs.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+using namespace quorvane;
+using namespace quorvane::testing;
+
+namespace {
+
+// Counts the pauses and can ask the run to stop at its n-th look.
+class RecordingProgress final : public ImportProgress {
+public:
+    void update(int, int, int rows) override { lastRows = rows; ++updates; }
+    bool stopRequested() const override { return stopAtLook >= 0 && ++looks >= stopAtLook; }
+    int stopAtLook = -1;
+    mutable int looks = 0;
+    int lastRows = 0;
+    int updates = 0;
+};
+
+class ImportRunDb : public ::testing::Test {
+protected:
+    QString file(const QString& name, const QByteArray& text)
+    {
+        const QString path = QDir(db_.folder()).filePath(name);
+        WriteFile(path, text);
+        return path;
+    }
+
+    ImportOutcome run(ConnectionParameters parameters)
+    {
+        FixedConnectionParameters connection(std::move(parameters));
+        OdbcImportDatabase database;
+        NoEventPump events;
+        ImportContext context{dialogs_, options_, files_, tables_, connection, database, busy_, events,
+                              &progress_};
+        ImportOutcome outcome = RunImport(context);
+        EXPECT_FALSE(busy_.isBusy());
+        return outcome;
+    }
+    ImportOutcome run() { return run(db_.parameters()); }
+
+    QStringList rows(const QString& table, const QString& columns)
+    {
+        return QueryRows(db_.parameters(),
+                         QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY 1").arg(columns, table));
+    }
+
+    ScratchDatabase db_;
+    ScriptedDialogs dialogs_;
+    FixedImportOptions options_{ImportOptions{}};
+    PlainFileList files_;
+    PlainTableList tables_;
+    NoBusyIndicator busy_;
+    RecordingProgress progress_;
+};
+
+const QString kSep = QStringLiteral("\x1f");
+
+}  // namespace
+
+TEST_F(ImportRunDb, CounterPatternMakesOneTablePerFileAndSkipsAListedName)
+{
+    for (int i = 1; i <= 3; ++i)
+        files_.append(file(QStringLiteral("f%1.txt").arg(i),
+                           QStringLiteral("Name,Zip Code\nrow%1,0%1\n").arg(i).toUtf8()));
+    tables_.append(QStringLiteral("newtable2"));
+    dialogs_.expectMessage(QStringLiteral("Done."));
+    const ImportOutcome outcome = run();
+    EXPECT_EQ(outcome.ending, ImportOutcome::Ending::Finished);
+    EXPECT_EQ(rows(QStringLiteral("NewTable1"), QStringLiteral("\"Name\", \"ZipCode\"")),
+              QStringList{QStringLiteral("row1") + kSep + QStringLiteral("01")});
+    EXPECT_EQ(rows(QStringLiteral("NewTable3"), QStringLiteral("\"Name\"")), QStringList{QStringLiteral("row3")});
+    EXPECT_EQ(tables_.items(), (QStringList{QStringLiteral("NewTable3"), QStringLiteral("NewTable1"),
+                                            QStringLiteral("newtable2")}));
+    EXPECT_EQ(outcome.counts.filesLoaded, 2);
+}
+
+TEST_F(ImportRunDb, PatternWithoutCounterMakesOneTableAndSaysTheyExist)
+{
+    options_.options().tableNamePattern = QStringLiteral("People");
+    files_.append(file(QStringLiteral("a.txt"), "A,B\n1,2\n"));
+    files_.append(file(QStringLiteral("b.txt"), "A,B\n3,4\n"));
+    dialogs_.expectMessage(QStringLiteral("Table(s) already exist."));
+    run();
+    EXPECT_EQ(rows(QStringLiteral("People"), QStringLiteral("\"A\", \"B\"")),
+              QStringList{QStringLiteral("1") + kSep + QStringLiteral("2")});
+}
+
+TEST_F(ImportRunDb, HeaderLineAndOneFieldLinesAreNeverRows)
+{
+    files_.append(file(QStringLiteral("a.txt"), "A,B,C\r\nx,,z\r\n\r\n,b,\r\n"));
+    // Without a separator in its header every line has one field: a table, no rows.
+    files_.append(file(QStringLiteral("solo.txt"), "Solo\nv1\nv2\n"));
+    dialogs_.expectMessage(QStringLiteral("Done."));
+    run();
+    EXPECT_TRUE(rows(QStringLiteral("NewTable2"), QStringLiteral("\"Solo\"")).isEmpty());
+    EXPECT_EQ(rows(QStringLiteral("NewTable1"), QStringLiteral("\"A\", \"B\", \"C\"")),
+              (QStringList{QString() + kSep + QStringLiteral("b") + kSep + QStringLiteral("<NULL>"),
+                           QStringLiteral("x") + kSep + QStringLiteral("<NULL>") + kSep + QStringLiteral("z")}));
+}
+
+TEST_F(ImportRunDb, AppendChecksTheColumnCountWithTheExactMessage)
+{
+    RunSql(db_.parameters(), QStringLiteral("CREATE TABLE \"Target\"(\"A\" LONG VARCHAR, \"B\" LONG VARCHAR, "
+                                            "\"C\" LONG VARCHAR, \"D\" LONG VARCHAR)"));
+    const QString three = file(QStringLiteral("three.txt"), "a,b,c\n1,2,3\n");
+    const QString four = file(QStringLiteral("four.txt"), "a,b,c,d\n\"1\",2,3,4\n");
+    files_.append(three);
+    files_.append(four);
+    tables_.append(QStringLiteral("Target"));
+    options_.options().mode = ImportMode::AppendExisting;
+    options_.options().selectedTable = QStringLiteral("Target");
+    dialogs_.expectMessage(QStringLiteral("The columns in the text file and the columns in the table must be "
+                                          "identical.\r\n\r\n")
+                           + three + QStringLiteral(" was split by , and has 3 columns. The table Target has 4 columns."));
+    dialogs_.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\nFiles loaded completely: 1 of 2.\r\n"
+                                          "Rows inserted: 1.\r\nStatements that failed: 0."));
+    run();
+    EXPECT_EQ(rows(QStringLiteral("Target"), QStringLiteral("\"A\", \"D\"")),
+              QStringList{QStringLiteral("1") + kSep + QStringLiteral("4")});
+}
+
+TEST_F(ImportRunDb, FieldCountMismatchEndsTheRunWithEarlierFilesLoaded)
+{
+    files_.append(file(QStringLiteral("good.txt"), "A,B\n1,2\n"));
+    files_.append(file(QStringLiteral("bad.txt"), "A,B\n1,2\n\n3,4,5\n6\n"));
+    files_.append(file(QStringLiteral("never.txt"), "A,B\n7,8\n"));
+    dialogs_.expectTextWindow(QStringLiteral("Line no 3: 3,4,5"));
+    const ImportOutcome outcome = run();
+    EXPECT_EQ(outcome.ending, ImportOutcome::Ending::FieldCountCheck);
+    EXPECT_EQ(rows(QStringLiteral("NewTable1"), QStringLiteral("\"A\"")), QStringList{QStringLiteral("1")});
+    EXPECT_TRUE(tables_.items().contains(QStringLiteral("NewTable1")));
+    EXPECT_FALSE(tables_.items().contains(QStringLiteral("NewTable3")));
+}
+
+TEST_F(ImportRunDb, UnreachableDatabaseIsReportedOncePerFileAndSummarised)
+{
+    files_.append(file(QStringLiteral("a.txt"), "A,B\n1,2\n3,4\n"));
+    files_.append(file(QStringLiteral("b.txt"), "A,B\n1,2\n"));
+    dialogs_.expectErrorReport(Location::Form2Import, 120);
+    dialogs_.expectErrorReport(Location::Form2Import, 120);
+    dialogs_.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 2.\r\n"
+                                          "Rows inserted: 0.\r\nStatements that failed: 0."));
+    run(db_.refusedParameters());
+}
+
+TEST_F(ImportRunDb, RejectedTableStatementSendsNoRowsAndIsNotListed)
+{
+    files_.append(file(QStringLiteral("dup.txt"), "Zip Code,ZipCode\n1,2\n3,4\n"));
+    files_.append(file(QStringLiteral("ok.txt"), "A,B\n5,6\n"));
+    dialogs_.expectErrorReport(Location::Form2Import, 190);
+    dialogs_.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\nFiles loaded completely: 1 of 2.\r\n"
+                                          "Rows inserted: 1.\r\nStatements that failed: 1."));
+    run();
+    EXPECT_EQ(tables_.items(), QStringList{QStringLiteral("NewTable2")});
+}
+
+TEST_F(ImportRunDb, TickedBoxSilencesFurtherRowFailuresWhichAreStillCounted)
+{
+    // An empty header field makes one column fewer than every row carries.
+    files_.append(file(QStringLiteral("a.txt"), "A,,C\n1,2,3\n4,5,6\n7,8,9\n"));
+    dialogs_.expectErrorReport(Location::Form2Import, 226, /*tickCheckBox=*/true);
+    dialogs_.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 1.\r\n"
+                                          "Rows inserted: 0.\r\nStatements that failed: 3."));
+    run();
+    ASSERT_FALSE(dialogs_.shown().empty());
+    EXPECT_EQ(dialogs_.shown().front().checkBoxText,
+              QStringLiteral("Don't show further failed rows in this import"));
+}
+
+TEST_F(ImportRunDb, StopRequestEndsAfterTheStatementInProgress)
+{
+    QByteArray text = "A,B\n";
+    for (int i = 0; i < 50; ++i)
+        text += QByteArray::number(i) + ",x\n";
+    files_.append(file(QStringLiteral("a.txt"), text));
+    files_.append(file(QStringLiteral("b.txt"), "A,B\n1,2\n"));
+    progress_.stopAtLook = 2;  // once before the first file, once after its first row
+    dialogs_.expectMessage(QStringLiteral("Import stopped.\r\n\r\nFiles loaded completely: 0 of 2.\r\n"
+                                          "Rows inserted: 1.\r\nStatements that failed: 0."));
+    const ImportOutcome outcome = run();
+    EXPECT_EQ(outcome.ending, ImportOutcome::Ending::Stopped);
+    EXPECT_EQ(rows(QStringLiteral("NewTable1"), QStringLiteral("\"A\"")).size(), 1);
+    EXPECT_FALSE(tables_.items().contains(QStringLiteral("NewTable2")));
+}
+
+TEST_F(ImportRunDb, PromptedColumnNamesAndACancelledPrompt)
+{
+    options_.options().columnSource = ColumnSource::Prompted;
+    files_.append(file(QStringLiteral("a.txt"), "x,y\n\"q\",O'Neil\n"));
+    files_.append(file(QStringLiteral("b.txt"), "x,y\n1,2\n"));
+    dialogs_.expectInput(QStringLiteral("Enter name for column #1:"), QStringLiteral("First Name"))
+        .expectInput(QStringLiteral("Enter name for column #2:"), QStringLiteral("Last"))
+        .expectInput(QStringLiteral("Enter name for column #1:"), QString())
+        .expectMessage(QStringLiteral("Done."));
+    run();
+    EXPECT_EQ(rows(QStringLiteral("NewTable1"), QStringLiteral("\"FirstName\", \"Last\"")),
+              QStringList{QStringLiteral("q") + kSep + QStringLiteral("O'Neil")});
+    EXPECT_EQ(tables_.items(), QStringList{QStringLiteral("NewTable1")});
+}
+
+struct Refusal {
+    const char* name;
+    bool withFile;
+    ImportMode mode;
+    const char* pattern;
+    const char* listed;
+    const char* message;
+};
+
+class ImportRefusal : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(ImportRefusal, ShowsItsMessageAndTouchesNoDatabase)
+{
+    const Refusal& r = GetParam();
+    ScriptedDialogs dialogs;
+    FixedImportOptions options{ImportOptions{}};
+    options.options().mode = r.mode;
+    options.options().tableNamePattern = QString::fromUtf8(r.pattern);
+    PlainFileList files;
+    if (r.withFile)
+        files.append(QStringLiteral("/nonexistent/file.txt"));
+    PlainTableList tables;
+    if (*r.listed)
+        tables.append(QString::fromUtf8(r.listed));
+    if (r.mode == ImportMode::AppendExisting)
+        options.options().selectedTable.reset();
+    // Parameters that could never connect: a refusal must not try.
+    FixedConnectionParameters connection(ConnectionParameters{});
+    QString printed;
+    QTextStream out(&printed);
+    PrintingImportDatabase database(out);
+    NoBusyIndicator busy;
+    NoEventPump events;
+    dialogs.expectMessage(QString::fromUtf8(r.message));
+    const ImportOutcome outcome =
+        RunImport({dialogs, options, files, tables, connection, database, busy, events, nullptr});
+    EXPECT_EQ(outcome.ending, ImportOutcome::Ending::Refused);
+    out.flush();
+    EXPECT_TRUE(printed.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BeforeAnyFile, ImportRefusal,
+    ::testing::Values(Refusal{"NoFiles", false, ImportMode::CreateNew, "T", "", "No files added."},
+                      Refusal{"NoSelectedTable", true, ImportMode::AppendExisting, "T", "T",
+                              "Please select a table."},
+                      Refusal{"PatternListedInAnyCase", true, ImportMode::CreateNew, "NewTable[counter]",
+                              "newtable[COUNTER]", "Table name already exists."},
+                      Refusal{"EmptyPattern", true, ImportMode::CreateNew, "", "", "Please enter a table name."}),
+    [](const auto& info) { return std::string(info.param.name); });
