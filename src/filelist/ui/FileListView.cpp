@@ -1,15 +1,51 @@
 #include "filelist/ui/FileListView.h"
 
 #include "app/BusyIndicator.h"
+#include "app/Paths.h"
+#include "filelist/ui/DragPointer.h"
+#include "filelist/ui/DroppedFiles.h"
+#include "filelist/ui/ScreenRowScroll.h"
+
+#include <QCursor>
+#include <QDropEvent>
+#include <QFont>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace quorvane {
 
+namespace {
+constexpr int kTwipsPerPixel = 15;
+constexpr int kTextFilesColumnTwips = 5000;
+}  // namespace
+
+const QString FileListView::kToolTip = QStringLiteral(
+    "Drag and drop files here. Double-click item to remove it. Move | line to right and out "
+    "of window to reveal full names.");
+
 FileListView::FileListView(BusyIndicator& windowBusy, QWidget* parent)
-    : QTreeWidget(parent), windowBusy_(windowBusy)
+    : QTreeWidget(parent), windowBusy_(windowBusy), screenPointer_([] { return QCursor::pos(); })
 {
+    QFont listFont(QStringLiteral("Arial"));
+    listFont.setPointSizeF(9);
+    listFont.setBold(true);
+    setFont(listFont);
+
     setRootIsDecorated(false);
     setColumnCount(1);
     setHeaderLabels({QStringLiteral("Text Files")});
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setUniformRowHeights(true);
+    setToolTip(kToolTip);
+
+    // Rows move by our own press/move/release logic, never by Qt's internal
+    // drag; the list takes drops from outside only, for as long as it lives.
+    setDragDropMode(QAbstractItemView::DropOnly);
+    setAutoScroll(false);
+    viewport()->setAcceptDrops(true);
+    viewport()->setMouseTracking(true);
 }
 
 int FileListView::count() const { return topLevelItemCount(); }
@@ -24,8 +60,176 @@ void FileListView::append(const QString& path) { addTopLevelItem(new QTreeWidget
 
 void FileListView::addTextFilesColumn()
 {
+    setColumnCount(1);
     setHeaderLabels({QStringLiteral("Text Files")});
-    setColumnWidth(0, 5000 / 15);
+    setColumnWidth(0, kTextFilesColumnTwips / kTwipsPerPixel);
+}
+
+void FileListView::setScreenPointerSource(ScreenPointerSource source)
+{
+    screenPointer_ = std::move(source);
+}
+
+// --- Qt events, routed to the handlers below --------------------------------
+
+void FileListView::mousePressEvent(QMouseEvent* event)
+{
+    QTreeWidget::mousePressEvent(event);  // selects the row under the pointer
+    ListView1_MouseDown();
+    if (QTreeWidgetItem* item = itemAt(event->position().toPoint()))
+        ListView1_ItemClick(item);
+}
+
+void FileListView::mouseMoveEvent(QMouseEvent* event)
+{
+    ListView1_MouseMove(event->position().toPoint());
+    // Qt's own handling of a held button would select rows as the pointer
+    // passes them; while a button is down the rows follow the drag alone.
+    if (!MouseIsDown)
+        QTreeWidget::mouseMoveEvent(event);
+}
+
+void FileListView::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTreeWidget::mouseReleaseEvent(event);
+    ListView1_MouseUp();
+}
+
+void FileListView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    ListView1_DblClick();
+    event->accept();
+}
+
+void FileListView::keyPressEvent(QKeyEvent* event)
+{
+    ListView1_KeyDown(event->key());
+    if (event->key() == Qt::Key_Delete)
+        event->accept();
+    else
+        QTreeWidget::keyPressEvent(event);
+}
+
+void FileListView::dragEnterEvent(QDragEnterEvent* event) { ListView1_OLEDragOver(*event); }
+
+void FileListView::dragMoveEvent(QDragMoveEvent* event) { ListView1_OLEDragOver(*event); }
+
+void FileListView::dropEvent(QDropEvent* event) { ListView1_OLEDragDrop(*event); }
+
+// --- Removing a row -----------------------------------------------------------
+
+void FileListView::ListView1_DblClick() { removeSelectedRow(); }
+
+void FileListView::ListView1_KeyDown(int key)
+{
+    if (key == Qt::Key_Delete)
+        removeSelectedRow();
+}
+
+void FileListView::removeSelectedRow()
+{
+    if (windowBusy_.isBusy())
+        return;
+    if (count() == 0)
+        return;
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    if (selected.isEmpty())
+        return;
+    delete selected.first();
+}
+
+// --- Moving rows by dragging ------------------------------------------------
+
+void FileListView::ListView1_MouseDown()
+{
+    MouseIsDown = true;
+    // A drag starts only from a press on a row; the click on it names the row.
+    DragItem = QPersistentModelIndex();
+}
+
+void FileListView::ListView1_ItemClick(QTreeWidgetItem* item)
+{
+    viewport()->setCursor(LoadDragPointer(ProgramFile(kDragIconFile)));
+    DragItem = indexFromItem(item);
+}
+
+void FileListView::ListView1_MouseMove(const QPoint& position)
+{
+    if (!windowBusy_.isBusy())
+        emit pointerToDefault();
+    if (!MouseIsDown)
+        return;
+
+    HitItem = itemAt(position);
+    QTreeWidgetItem* dragged = dragRow();
+    if (HitItem && dragged && HitItem->text(0) != dragged->text(0)) {
+        exchangeDraggedTextWith(HitItem, dragged);
+        scrollNeighbourIntoView(HitItem);
+    }
+    HitItem = nullptr;
+}
+
+void FileListView::ListView1_MouseUp()
+{
+    MouseIsDown = false;
+    DragItem = QPersistentModelIndex();
+    viewport()->setCursor(Qt::ArrowCursor);
+}
+
+void FileListView::exchangeDraggedTextWith(QTreeWidgetItem* hit, QTreeWidgetItem* dragged)
+{
+    const QString draggedText = dragged->text(0);
+    dragged->setText(0, hit->text(0));
+    hit->setText(0, draggedText);
+    setCurrentItem(hit, 0, QItemSelectionModel::ClearAndSelect);
+    // The dragged text now stands in the hit row, and keeps being dragged.
+    DragItem = indexFromItem(hit);
+}
+
+void FileListView::scrollNeighbourIntoView(QTreeWidgetItem* hit)
+{
+    const int row = indexOfTopLevelItem(hit);
+    switch (RowScrollForScreenY(screenPointer_().y())) {
+    case RowScroll::RowAbove:
+        if (row > 0)
+            scrollToItem(topLevelItem(row - 1));
+        break;
+    case RowScroll::RowBelow:
+        if (row + 1 < count())
+            scrollToItem(topLevelItem(row + 1));
+        break;
+    case RowScroll::Nothing:
+        break;
+    }
+}
+
+QTreeWidgetItem* FileListView::dragRow() const
+{
+    // A row removed since the press leaves an invalid index: nothing to drag.
+    return DragItem.isValid() ? itemFromIndex(DragItem) : nullptr;
+}
+
+// --- Drops from outside -----------------------------------------------------
+
+void FileListView::ListView1_OLEDragOver(QDragMoveEvent& event)
+{
+    if (DragCarriesLocalFiles(*event.mimeData())) {
+        event.acceptProposedAction();
+        return;
+    }
+    event.setDropAction(Qt::IgnoreAction);
+    event.ignore();
+}
+
+void FileListView::ListView1_OLEDragDrop(QDropEvent& event)
+{
+    const QStringList paths = DraggedLocalPaths(*event.mimeData());
+    if (paths.isEmpty()) {
+        event.ignore();
+        return;
+    }
+    event.acceptProposedAction();
+    emit pathsDropped(paths);
 }
 
 }  // namespace quorvane

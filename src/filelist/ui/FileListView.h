@@ -2,17 +2,25 @@
 
 #include "filelist/FileList.h"
 
+#include <QPersistentModelIndex>
 #include <QTreeWidget>
+
+#include <functional>
 
 namespace quorvane {
 
 class BusyIndicator;
 
 // The import window's list of files to import (ListView1): one column
-// "Text Files", one full path per row.
+// "Text Files", one full path per row, duplicates allowed. The user removes
+// the selected row with Delete or a double-click, reorders rows by dragging
+// one over the others, and drops files and folders onto it from outside.
 class FileListView : public QTreeWidget, public FileList {
     Q_OBJECT
 public:
+    // Where the pointer stands on the screen, in pixels.
+    using ScreenPointerSource = std::function<QPoint()>;
+
     FileListView(BusyIndicator& windowBusy, QWidget* parent = nullptr);
 
     int count() const override;
@@ -23,12 +31,52 @@ public:
     // the one column there is.
     void addTextFilesColumn();
 
+    // The drag's scrolling reads the pointer from here (QCursor::pos() unless
+    // replaced); tests put the pointer where they need it.
+    void setScreenPointerSource(ScreenPointerSource source);
+
+    static const QString kToolTip;
+
 signals:
     // Paths dropped onto the list from outside, in the order given.
     void pathsDropped(const QStringList& paths);
 
+    // The pointer moved over the list while the window was not busy: the
+    // window's own pointer goes back to the default arrow.
+    void pointerToDefault();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
+    void ListView1_MouseDown();
+    void ListView1_ItemClick(QTreeWidgetItem* item);
+    void ListView1_MouseMove(const QPoint& position);
+    void ListView1_MouseUp();
+    void ListView1_DblClick();
+    void ListView1_KeyDown(int key);
+    void ListView1_OLEDragOver(QDragMoveEvent& event);
+    void ListView1_OLEDragDrop(QDropEvent& event);
+
+    void removeSelectedRow();
+    void exchangeDraggedTextWith(QTreeWidgetItem* hit, QTreeWidgetItem* dragged);
+    void scrollNeighbourIntoView(QTreeWidgetItem* hit);
+    QTreeWidgetItem* dragRow() const;
+
     BusyIndicator& windowBusy_;
+    ScreenPointerSource screenPointer_;
+
+    bool MouseIsDown = false;
+    // A persistent index, so that a row removed meanwhile reads as none.
+    QPersistentModelIndex DragItem;
+    QTreeWidgetItem* HitItem = nullptr;
 };
 
 }  // namespace quorvane
