@@ -1,0 +1,47 @@
+#include "filelist/AddFilesCommand.h"
+
+#include "app/Dialogs.h"
+#include "app/ErrorReport.h"
+#include "app/ReportingProcedure.h"
+#include "filelist/FileDialogAnswer.h"
+#include "filelist/FileList.h"
+#include "filelist/NormalizePath.h"
+
+namespace quorvane {
+
+void AddTextFiles(Dialogs& dialogs, FileList& list)
+{
+    ReportingProcedure proc(dialogs, Location::Form2AddFiles);
+
+    OpenFilesSpec spec;
+    proc.step(104, [&] { spec.title = kAddFilesTitle; });
+    proc.step(106, [&] {
+        spec.filters = kAddFilesFilters;
+        spec.selectedFilter = 0;
+    });
+    QStringList chosen;
+    proc.step(108, [&] { chosen = dialogs.openFiles(spec); });
+    if (AnswerLength(chosen) > kFileDialogAnswerRoom) {
+        ShowPlainMessage(dialogs, kTooManyFilesMessage);
+        return;
+    }
+
+    proc.at(110);
+    if (chosen.isEmpty())
+        return;
+    if (chosen.size() == 1) {
+        proc.step(116, [&] { list.append(chosen.first()); });
+        return;
+    }
+
+    MultipleSelection selection;
+    proc.step(120, [&] { selection = SplitSelection(chosen); });
+    for (const QString& name : std::as_const(selection.names)) {
+        QString path;
+        proc.step(128, [&] { path = selection.folder + QLatin1Char('/') + name; });
+        proc.step(130, [&] { path = NormalizePath(path); });
+        proc.step(132, [&] { list.append(path); });
+    }
+}
+
+}  // namespace quorvane

@@ -1,0 +1,45 @@
+#include "filelist/DropCommand.h"
+
+#include "filelist/FileAttributes.h"
+#include "filelist/FileList.h"
+#include "filelist/FolderWalk.h"
+#include "filelist/ScannedFiles.h"
+
+#include <QMimeData>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace quorvane {
+
+bool CarriesFiles(const QMimeData& data)
+{
+    const QList<QUrl> urls = data.urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+QStringList DroppedPaths(const QMimeData& data)
+{
+    QStringList paths;
+    for (const QUrl& url : data.urls())
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    return paths;
+}
+
+void AddDroppedPaths(const QStringList& paths, FileList& list, Dialogs& dialogs, EventPump& pump)
+{
+    for (const QString& path : paths) {
+        if (!EntryExists(path))
+            continue;
+        if (!IsFolder(path)) {
+            list.append(path);
+            continue;
+        }
+        FolderList folders{path + QLatin1Char('/')};
+        GetSubDirectories2016(folders, true, dialogs, pump);
+        AppendFilesOfFolders(folders, QStringLiteral("*.*"), list, pump, nullptr);
+    }
+}
+
+}  // namespace quorvane

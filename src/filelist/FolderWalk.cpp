@@ -1,0 +1,181 @@
+#include "filelist/FolderWalk.h"
+
+#include "app/ErrorReport.h"
+#include "app/EventPump.h"
+#include "app/ReportingProcedure.h"
+#include "filelist/Directory.h"
+#include "filelist/FileAttributes.h"
+#include "filelist/FileSystemFailure.h"
+#include "filelist/FolderNameRules.h"
+
+#include <QFile>
+
+#include <climits>
+#include <optional>
+#include <unordered_set>
+
+namespace quorvane {
+
+namespace {
+
+struct FolderIdentity {
+    dev_t device;
+    ino_t inode;
+    bool operator==(const FolderIdentity&) const = default;
+};
+
+struct FolderIdentityHash {
+    size_t operator()(const FolderIdentity& id) const
+    {
+        return std::hash<ino_t>()(id.inode) * 31 + std::hash<dev_t>()(id.device);
+    }
+};
+
+std::optional<FolderIdentity> IdentityOf(const QString& path)
+{
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return FolderIdentity{status.st_dev, status.st_ino};
+}
+
+bool IsWalkedPast(int attributes)
+{
+    return attributes == Attribute::HiddenSystemFolder || attributes == Attribute::HiddenSystemLink;
+}
+
+class FolderWalk {
+public:
+    FolderWalk(Dialogs& dialogs, EventPump& pump)
+        : dialogs_(dialogs), pump_(pump), root_(IdentityOf(QStringLiteral("/")))
+    {
+    }
+
+    // The folders the caller hands in count as walked, so a link back to one
+    // of them is not followed.
+    void markWalked(const FolderList& folders)
+    {
+        for (const QString& folder : folders)
+            if (const auto id = IdentityOf(folder))
+                walked_.insert(*id);
+    }
+
+    void walkLevel(FolderList& folders, bool recurse);
+
+private:
+    bool isRootFolder(const QString& path) const
+    {
+        const auto id = IdentityOf(path);
+        return id && root_ && *id == *root_;
+    }
+
+    // Is it worth looking below this folder? Root is searched whatever its word.
+    bool isSearched(const QString& path) const
+    {
+        return !IsWalkedPast(AttributeWord(path)) || isRootFolder(path);
+    }
+
+    void collectSubfolders(const QString& folder, FolderList& found);
+
+    Dialogs& dialogs_;
+    EventPump& pump_;
+    std::optional<FolderIdentity> root_;
+    std::unordered_set<FolderIdentity, FolderIdentityHash> walked_;
+};
+
+void FolderWalk::walkLevel(FolderList& folders, bool recurse)
+{
+    ReportingProcedure proc(dialogs_, Location::SubDirectories);
+    proc.at(104);
+    FolderList found;
+    // Once listing has begun, failures leave a folder out (or keep it) quietly
+    // instead of being reported.
+    bool listingBegun = false;
+
+    const FolderList level = folders;  // removals below must not skip entries
+    for (const QString& folder : level) {
+        proc.at(108);
+        if (!IsFolder(folder))
+            continue;
+        proc.at(110);
+        if (QFile::encodeName(folder).size() >= PATH_MAX)
+            continue;
+
+        proc.at(112);
+        std::optional<bool> searched;
+        try {
+            searched = isSearched(folder);
+        } catch (const FileSystemFailure& failure) {
+            if (failure.isDeniedOrMissing()) {
+                folders.removeOne(folder);
+                continue;
+            }
+            if (listingBegun)
+                continue;
+            proc.report(failure.description());
+        } catch (const std::exception& failure) {
+            if (listingBegun)
+                continue;
+            proc.report(DescribeFailure(failure));
+        }
+        proc.at(114);
+        pump_.processEvents();
+
+        proc.at(116);
+        if (searched == false)  // a lookup that failed counts as passed
+            continue;
+        listingBegun = true;
+        try {
+            collectSubfolders(folder, found);
+        } catch (const FileSystemFailure& failure) {
+            if (failure.isDeniedOrMissing())
+                folders.removeOne(folder);  // its own files are not listed either
+        } catch (const std::exception&) {
+            // Ends this folder's listing; what was found so far stays.
+        }
+    }
+
+    if (recurse && !found.isEmpty())
+        proc.step(150, [&] { walkLevel(found, true); });
+
+    for (const QString& candidate : found) {
+        proc.at(154);
+        if (!IsFolder(candidate))
+            continue;
+        proc.at(156);
+        pump_.processEvents();
+        if (proc.test(158, [&] { return isSearched(candidate); }))
+            proc.step(160, [&] { folders.append(candidate); });
+    }
+}
+
+void FolderWalk::collectSubfolders(const QString& folder, FolderList& found)
+{
+    Directory directory(folder);
+    for (const DirectoryEntry& entry : directory.sortedEntries()) {
+        if (entry.type != DT_DIR && entry.type != DT_LNK && entry.type != DT_UNKNOWN)
+            continue;
+        struct stat status {};
+        if (!directory.statusOf(entry, status) || !S_ISDIR(status.st_mode))
+            continue;
+        pump_.processEvents();
+        if (!IsCollectableFolderName(entry))
+            continue;
+        if (!walked_.insert({status.st_dev, status.st_ino}).second)
+            continue;  // reached before, through a link or in its own place
+        found.append(folder + entry.name + QLatin1Char('/'));
+    }
+    if (directory.readError() != 0)
+        throw FileSystemFailure(directory.readError());
+}
+
+}  // namespace
+
+void GetSubDirectories2016(FolderList& folders, bool recurse, Dialogs& dialogs, EventPump& pump)
+{
+    FolderWalk walk(dialogs, pump);
+    walk.markWalked(folders);
+    walk.walkLevel(folders, recurse);
+}
+
+}  // namespace quorvane

@@ -1,0 +1,44 @@
+#include "filelist/NormalizePath.h"
+
+namespace quorvane {
+
+namespace {
+
+QString CollapsePairs(QStringView text, QChar separator)
+{
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        result.append(text[i]);
+        if (text[i] == separator && i + 1 < text.size() && text[i + 1] == separator)
+            ++i;  // the second of the pair is dropped; the next pair starts after it
+    }
+    return result;
+}
+
+QString Normalize(const QString& path, QChar separator, qsizetype leadingRun)
+{
+    if (!path.startsWith(separator))
+        return CollapsePairs(path, separator);
+    qsizetype rest = 0;
+    while (rest < path.size() && path[rest] == separator)
+        ++rest;
+    return QString(leadingRun, separator) + CollapsePairs(QStringView(path).mid(rest), separator);
+}
+
+}  // namespace
+
+QString NormalizeWindowsPath(const QString& path) { return Normalize(path, QLatin1Char('\\'), 2); }
+
+QString NormalizeLinuxPath(const QString& path) { return Normalize(path, QLatin1Char('/'), 1); }
+
+QString NormalizePath(const QString& path)
+{
+#ifdef Q_OS_WIN
+    return NormalizeWindowsPath(path);
+#else
+    return NormalizeLinuxPath(path);
+#endif
+}
+
+}  // namespace quorvane
