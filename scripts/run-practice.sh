@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, starts the practice MariaDB server on
+# 127.0.0.1:50069 (database "practice", user "quorvane", password
+# "practice"), and opens Quorvane on it. The server stops when Quorvane exits.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="$root/build/release"
+home_data=${XDG_DATA_HOME:-$HOME/.local/share}/quorvane
+server="$home_data/practice"
+port=50069
+
+if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && "${QT_QPA_PLATFORM:-}" != offscreen ]]; then
+  cat >&2 <<MSG
+Quorvane is a desktop program and there is no display here.
+Run it under a virtual display instead:
+
+  xvfb-run -a -s "-screen 0 1280x800x24" $0
+
+(install xvfb first: apt-get install xvfb xauth)
+MSG
+  exit 1
+fi
+
+"$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DQUORVANE_BUILD_TESTS=OFF -DQUORVANE_BUILD_BENCH=OFF >/dev/null
+cmake --build "$build" -j "$(nproc)" --target quorvane quorvane-cli
+
+# The server and its tables live in the user's data folder between runs.
+"$root/scripts/mariadb-server.sh" start "$server" "$port" practice quorvane practice
+trap '"$root/scripts/mariadb-server.sh" stop "$server"' EXIT
+echo "Practice server running on 127.0.0.1:$port (data in $server)."
+
+# The MariaDB driver stands in for IBM's under the DB2 driver name, privately.
+odbc="$home_data/odbc"
+mkdir -p "$odbc"
+driver=$(dpkg -L odbc-mariadb | grep -m1 '/libmaodbc\.so$')
+printf '[IBM DB2 ODBC DRIVER]\nDescription=MariaDB standing in for DB2 (practice)\nDriver=%s\n' \
+  "$driver" >"$odbc/odbcinst.ini"
+: >"$odbc/odbc.ini"
+export ODBCSYSINI="$odbc"
+
+# A settings folder of its own, filled so that the start-up check connects.
+export XDG_CONFIG_HOME="$home_data/practice-config"
+settings="$XDG_CONFIG_HOME/Tamsorel/Quorvane.conf"
+if [[ ! -f "$settings" ]]; then
+  mkdir -p "$(dirname "$settings")"
+  (umask 077 && cat >"$settings" <<CONF
+[Quorvane]
+Database=practice
+Password=practice
+Port=$port
+Server=127.0.0.1
+User=quorvane
+CONF
+  )
+fi
+
+echo "Sample files to import: $root/samples"
+"$build/quorvane" "$@"

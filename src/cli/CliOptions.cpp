@@ -1,0 +1,101 @@
+#include "cli/CliOptions.h"
+
+namespace quorvane::cli {
+
+QString UnescapeSeparator(const QString& text)
+{
+    QString result;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('\\') && i + 1 < text.size()) {
+            const QChar next = text[i + 1];
+            if (next == QLatin1Char('t') || next == QLatin1Char('n') || next == QLatin1Char('\\')) {
+                result += next == QLatin1Char('t') ? QLatin1Char('\t')
+                          : next == QLatin1Char('n') ? QLatin1Char('\n')
+                                                     : QLatin1Char('\\');
+                ++i;
+                continue;
+            }
+        }
+        result += text[i];
+    }
+    return result;
+}
+
+ParseResult ParseArguments(const QStringList& arguments)
+{
+    CliOptions options;
+    bool modeGiven = false;
+    bool inputsOnly = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (inputsOnly || !argument.startsWith(QLatin1String("--"))) {
+            options.inputs << argument;
+            continue;
+        }
+        if (argument == QLatin1String("--")) {
+            inputsOnly = true;
+            continue;
+        }
+        QString name = argument;
+        std::optional<QString> inlineValue;
+        if (const qsizetype equals = argument.indexOf(QLatin1Char('=')); equals > 0) {
+            name = argument.left(equals);
+            inlineValue = argument.mid(equals + 1);
+        }
+        if (name == QLatin1String("--password"))
+            return {std::nullopt, QStringLiteral("--password is not accepted: other users can read a "
+                                                 "program's arguments. Use --password-file FILE or "
+                                                 "the environment variable QUORVANE_PASSWORD.")};
+        if (name == QLatin1String("--help") || name == QLatin1String("--print-sql")) {
+            if (inlineValue)
+                return {std::nullopt, name + QStringLiteral(" takes no value.")};
+            (name == QLatin1String("--help") ? options.help : options.printSql) = true;
+            continue;
+        }
+        static const QStringList withValue = {
+            QStringLiteral("--server"), QStringLiteral("--port"), QStringLiteral("--database"),
+            QStringLiteral("--user"), QStringLiteral("--password-file"), QStringLiteral("--create"),
+            QStringLiteral("--append"), QStringLiteral("--separator"), QStringLiteral("--extension")};
+        if (!withValue.contains(name))
+            return {std::nullopt, QStringLiteral("Unknown option %1. See --help.").arg(name)};
+        QString value;
+        if (inlineValue) {
+            value = *inlineValue;
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            return {std::nullopt, QStringLiteral("%1 needs a value.").arg(name)};
+        }
+        if (name == QLatin1String("--server"))
+            options.server = value;
+        else if (name == QLatin1String("--port"))
+            options.port = value;
+        else if (name == QLatin1String("--database"))
+            options.database = value;
+        else if (name == QLatin1String("--user"))
+            options.user = value;
+        else if (name == QLatin1String("--password-file"))
+            options.passwordFile = value;
+        else if (name == QLatin1String("--separator"))
+            options.separator = UnescapeSeparator(value);
+        else if (name == QLatin1String("--extension"))
+            options.extension = value;
+        else {
+            if (modeGiven)
+                return {std::nullopt, QStringLiteral("Give either --create or --append, once.")};
+            modeGiven = true;
+            if (name == QLatin1String("--create")) {
+                options.mode = ImportMode::CreateNew;
+                options.pattern = value;
+            } else {
+                options.mode = ImportMode::AppendExisting;
+                options.appendTable = value;
+            }
+        }
+    }
+    if (!options.help && options.inputs.isEmpty())
+        return {std::nullopt, QStringLiteral("No files or folders given. See --help.")};
+    return {options, {}};
+}
+
+}  // namespace quorvane::cli

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "import/ImportOptions.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace quorvane::cli {
+
+struct CliOptions {
+    std::optional<QString> server, port, database, user;
+    std::optional<QString> passwordFile;
+    ImportMode mode = ImportMode::CreateNew;
+    QString pattern = QStringLiteral("NewTable[counter]");
+    QString appendTable;
+    QString separator = QStringLiteral(",");
+    std::optional<QString> extension;
+    bool printSql = false;
+    bool help = false;
+    QStringList inputs;
+};
+
+struct ParseResult {
+    std::optional<CliOptions> options;
+    QString error;  // set when options is not
+};
+
+ParseResult ParseArguments(const QStringList& arguments);
+
+// \t, \n and \\ become tab, line feed and backslash; anything else stays.
+QString UnescapeSeparator(const QString& text);
+
+}  // namespace quorvane::cli

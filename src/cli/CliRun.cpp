@@ -1,0 +1,156 @@
+#include "cli/CliRun.h"
+
+#include "app/BusyIndicator.h"
+#include "app/EventPump.h"
+#include "app/Settings.h"
+#include "cli/CliHelp.h"
+#include "cli/TerminalDialogs.h"
+#include "db/ConnectionParameters.h"
+#include "db/TableCatalogue.h"
+#include "filelist/FileList.h"
+#include "filelist/FolderInputs.h"
+#include "import/ImportDatabase.h"
+#include "import/ImportEngine.h"
+#include "import/TextRules.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <unistd.h>
+
+namespace quorvane::cli {
+
+namespace {
+
+void print(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+// The login fields as the window saved them, each replaceable.
+std::optional<ConnectionParameters> connectionFrom(const CliOptions& options, const CliStreams& streams)
+{
+    SettingsStore settings;
+    ConnectionParameters p;
+    p.server = options.server.value_or(settings.GetSetting(SettingsKey::Server));
+    p.port = options.port.value_or(settings.GetSetting(SettingsKey::Port, kDefaultPort));
+    p.database = options.database.value_or(settings.GetSetting(SettingsKey::Database));
+    p.user = options.user.value_or(settings.GetSetting(SettingsKey::User));
+    if (options.passwordFile) {
+        QFile file(*options.passwordFile);
+        if (!file.open(QIODevice::ReadOnly)) {
+            print(streams.err, QStringLiteral("Cannot read the password file %1: %2\n")
+                                   .arg(*options.passwordFile, file.errorString()));
+            return std::nullopt;
+        }
+        QByteArray line = file.readLine();
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        p.password = QString::fromUtf8(line);
+    } else if (qEnvironmentVariableIsSet("QUORVANE_PASSWORD")) {
+        p.password = qEnvironmentVariable("QUORVANE_PASSWORD");
+    } else {
+        p.password = settings.GetSetting(SettingsKey::Password);
+    }
+    return p;
+}
+
+class TerminalProgress final : public ImportProgress {
+public:
+    TerminalProgress(const CliStreams& streams)
+        : streams_(streams), show_(::isatty(::fileno(streams.err)) == 1)
+    {
+    }
+    ~TerminalProgress() override
+    {
+        if (shown_)
+            print(streams_.err, QStringLiteral("\n"));
+    }
+    void update(int file, int files, int rows) override
+    {
+        if (!show_)
+            return;
+        shown_ = true;
+        print(streams_.err, QStringLiteral("\rFile %1 of %2, %3 rows inserted").arg(file).arg(files).arg(rows));
+    }
+    bool stopRequested() const override { return streams_.stop && streams_.stop->load(); }
+
+private:
+    const CliStreams& streams_;
+    bool show_;
+    bool shown_ = false;
+};
+
+}  // namespace
+
+int RunCli(const CliOptions& options, const CliStreams& streams)
+{
+    if (options.help) {
+        print(streams.out, kHelpText);
+        return kLoaded;
+    }
+    const auto parameters = connectionFrom(options, streams);
+    if (!parameters)
+        return kRefused;
+    TerminalDialogs dialogs(streams.err);
+    NoEventPump events;
+
+    PlainFileList files;
+    for (const QString& input : options.inputs) {
+        if (QFileInfo(input).isDir())
+            AddFolderInput(input, options.extension, files, dialogs, events);
+        else
+            files.append(input);
+    }
+
+    ImportOptions importOptions;
+    importOptions.mode = options.mode;
+    importOptions.tableNamePattern = options.pattern;
+    importOptions.separator = options.separator;
+
+    FixedConnectionParameters connection(*parameters);
+    PlainTableList tables;
+    if (!options.printSql) {
+        try {
+            ListTables(tables, connection, events);
+        } catch (const std::exception& failure) {
+            print(streams.err, QStringLiteral("Cannot read the database's table list: %1\n")
+                                   .arg(QString::fromUtf8(failure.what())));
+            return kRefused;
+        }
+    }
+    if (options.mode == ImportMode::AppendExisting) {
+        if (!options.printSql && !tables.items().contains(options.appendTable)
+            && !ListContains(tables.items(), options.appendTable)) {
+            print(streams.err, QStringLiteral("There is no table %1 in the database.\n").arg(options.appendTable));
+            return kRefused;
+        }
+        importOptions.selectedTable = options.appendTable;
+    }
+
+    FixedImportOptions optionsSource(importOptions);
+    QTextStream sqlOut(streams.out);
+    PrintingImportDatabase printing(sqlOut);
+    OdbcImportDatabase odbc;
+    ImportDatabase& database = options.printSql ? static_cast<ImportDatabase&>(printing) : odbc;
+    NoBusyIndicator busy;
+    TerminalProgress progress(streams);
+    const ImportOutcome outcome = RunImport(
+        {dialogs, optionsSource, files, tables, connection, database, busy, events, &progress});
+    sqlOut.flush();
+    switch (outcome.ending) {
+    case ImportOutcome::Ending::Refused:
+        return kRefused;
+    case ImportOutcome::Ending::FieldCountCheck:
+    case ImportOutcome::Ending::Stopped:
+        return kFailed;
+    case ImportOutcome::Ending::Finished:
+        break;
+    }
+    return outcome.anyFailure ? kFailed : kLoaded;
+}
+
+}  // namespace quorvane::cli

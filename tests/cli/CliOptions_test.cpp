@@ -1,0 +1,76 @@
+#include "cli/CliHelp.h"
+#include "cli/CliOptions.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+using namespace quorvane;
+using namespace quorvane::cli;
+
+struct BadArguments {
+    const char* name;
+    QStringList arguments;
+    const char* errorFragment;
+};
+
+class CliRefusesArguments : public ::testing::TestWithParam<BadArguments> {};
+
+TEST_P(CliRefusesArguments, WithAClearReason)
+{
+    const ParseResult result = ParseArguments(GetParam().arguments);
+    EXPECT_FALSE(result.options.has_value());
+    EXPECT_TRUE(result.error.contains(QString::fromUtf8(GetParam().errorFragment)))
+        << result.error.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliRefusesArguments,
+    ::testing::Values(
+        BadArguments{"PasswordArgument", {"--password", "secret", "a.txt"}, "QUORVANE_PASSWORD"},
+        BadArguments{"PasswordInline", {"--password=secret", "a.txt"}, "--password-file"},
+        BadArguments{"Unknown", {"--colour", "a.txt"}, "Unknown option --colour"},
+        BadArguments{"MissingValue", {"a.txt", "--separator"}, "--separator needs a value"},
+        BadArguments{"TwoModes", {"--create", "T", "--append", "U", "a.txt"}, "either --create or --append"},
+        BadArguments{"NoInputs", {"--create", "T"}, "No files or folders"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CliArguments, ModesSeparatorsAndInputsInOrder)
+{
+    const ParseResult result = ParseArguments(
+        {"--append=Orders", "--separator", "\\t", "b.txt", "--", "--odd-name.txt", "a.txt"});
+    ASSERT_TRUE(result.options) << result.error.toStdString();
+    EXPECT_EQ(result.options->mode, ImportMode::AppendExisting);
+    EXPECT_EQ(result.options->appendTable, QStringLiteral("Orders"));
+    EXPECT_EQ(result.options->separator, QStringLiteral("\t"));
+    EXPECT_EQ(result.options->inputs, (QStringList{"b.txt", "--odd-name.txt", "a.txt"}));
+
+    const ParseResult defaults = ParseArguments({"x.csv"});
+    ASSERT_TRUE(defaults.options);
+    EXPECT_EQ(defaults.options->pattern, QStringLiteral("NewTable[counter]"));
+    EXPECT_EQ(defaults.options->separator, QStringLiteral(","));
+}
+
+TEST(CliArguments, SeparatorEscapes)
+{
+    EXPECT_EQ(UnescapeSeparator(QStringLiteral("\\t")), QStringLiteral("\t"));
+    EXPECT_EQ(UnescapeSeparator(QStringLiteral("a\\nb")), QStringLiteral("a\nb"));
+    EXPECT_EQ(UnescapeSeparator(QStringLiteral("\\\\t")), QStringLiteral("\\t"));
+    EXPECT_EQ(UnescapeSeparator(QStringLiteral("\\x|")), QStringLiteral("\\x|"));
+    EXPECT_EQ(UnescapeSeparator(QStringLiteral("||")), QStringLiteral("||"));
+}
+
+TEST(CliHelp, ManualPageNamesEveryOptionOfTheHelpText)
+{
+    QFile page(QStringLiteral(QUORVANE_CLI_MANPAGE));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString manual = QString::fromUtf8(page.readAll()).remove(QLatin1Char('\\'));
+    const QRegularExpression option(QStringLiteral("--[a-z-]+"));
+    int seen = 0;
+    for (const auto& match : option.globalMatch(kHelpText)) {
+        ++seen;
+        EXPECT_TRUE(manual.contains(match.captured())) << match.captured().toStdString();
+    }
+    EXPECT_GE(seen, 11);
+}

@@ -1,0 +1,173 @@
+#include "import/SqlTexts.h"
+
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace quorvane;
+using namespace quorvane::testing;
+
+namespace {
+
+struct CliResult {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the real program with a settings folder of its own.
+class CliRunDb : public ::testing::Test {
+protected:
+    CliResult cli(const QStringList& arguments, const QString& password = {})
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+        env.remove(QStringLiteral("QUORVANE_PASSWORD"));
+        if (!password.isNull())
+            env.insert(QStringLiteral("QUORVANE_PASSWORD"), password);
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(QUORVANE_CLI_PATH), arguments);
+        EXPECT_TRUE(process.waitForFinished(120000));
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    // The connection options that reach the scratch database.
+    QStringList connect() const
+    {
+        const ConnectionParameters p = db_.parameters();
+        return {"--server", p.server, "--port", p.port, "--database", p.database, "--user", p.user};
+    }
+
+    QString file(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = QDir(db_.folder()).filePath(name);
+        WriteFile(path, bytes);
+        return path;
+    }
+
+    ScratchDatabase db_;
+    QTemporaryDir config_;
+};
+
+}  // namespace
+
+TEST_F(CliRunDb, LoadsFilesAndExitsZero)
+{
+    const QString a = file(QStringLiteral("a.txt"), "Name\tCity\nAnn\tOslo\nBo\tRiga\n");
+    const CliResult r = cli(connect() << "--separator" << "\\t" << a, db_.parameters().password);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err, QStringLiteral("Done.\n"));
+    EXPECT_EQ(QueryRows(db_.parameters(), QStringLiteral("SELECT \"City\" FROM \"NewTable1\" ORDER BY 1")),
+              (QStringList{"Oslo", "Riga"}));
+}
+
+TEST_F(CliRunDb, FailuresExitOneWithTheSummaryAndNeverPrintThePassword)
+{
+    const QString bad = file(QStringLiteral("bad.txt"), "A,,C\n1,2,3\n");
+    // SQLite ignores the password, but the program must still never show it.
+    const QString password = CurrentBackend() == Backend::Sqlite ? QStringLiteral("unused-secret")
+                                                                 : db_.parameters().password;
+    const CliResult r = cli(connect() << bad, password);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("at line 226")));
+    EXPECT_TRUE(r.err.endsWith(QStringLiteral("Import finished with errors.\n\nFiles loaded completely: 0 of 1.\n"
+                                              "Rows inserted: 0.\nStatements that failed: 1.\n")))
+        << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(password));
+    EXPECT_FALSE(r.out.contains(password));
+}
+
+TEST_F(CliRunDb, WrongPasswordFromAFileIsARefusalThatDoesNotEchoIt)
+{
+    const QString secretFile = file(QStringLiteral("pw"), "wrong;secret-value\n");
+    const QString a = file(QStringLiteral("a.txt"), "A,B\n1,2\n");
+    const CliResult r = cli(connect() << "--password-file" << secretFile << a);
+    if (CurrentBackend() == Backend::MariaDb) {
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("table list")));
+    }
+    EXPECT_FALSE(r.err.contains(QStringLiteral("secret-value")));
+    EXPECT_FALSE(r.out.contains(QStringLiteral("secret-value")));
+}
+
+TEST_F(CliRunDb, AppendToATableThatIsNotThereIsRefused)
+{
+    const QString a = file(QStringLiteral("a.txt"), "A,B\n1,2\n");
+    const CliResult r = cli(connect() << "--append" << "Nowhere" << a, db_.parameters().password);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, QStringLiteral("There is no table Nowhere in the database.\n"));
+}
+
+TEST_F(CliRunDb, AppendAddsRowsToTheNamedTable)
+{
+    RunSql(db_.parameters(), QStringLiteral("CREATE TABLE \"Stock\"(\"A\" LONG VARCHAR, \"B\" LONG VARCHAR)"));
+    const QString a = file(QStringLiteral("a.txt"), "x||y\n\"1\"||two\n");
+    const CliResult r = cli(connect() << "--append" << "Stock" << "--separator" << "||" << a,
+                            db_.parameters().password);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(QueryRows(db_.parameters(), QStringLiteral("SELECT \"A\", \"B\" FROM \"Stock\"")),
+              QStringList{QStringLiteral("1\x1ftwo")});
+}
+
+TEST_F(CliRunDb, FolderArgumentImportsItsTree)
+{
+    file(QStringLiteral("tree/one.txt"), "A,B\n1,2\n");
+    file(QStringLiteral("tree/sub/two.txt"), "A,B\n3,4\n");
+    file(QStringLiteral("tree/sub/skip.csv"), "A,B\n5,6\n");
+    const CliResult r = cli(connect() << "--extension" << "txt" << "--create" << "T[counter]"
+                                      << QDir(db_.folder()).filePath(QStringLiteral("tree")),
+                            db_.parameters().password);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(QueryRows(db_.parameters(), QStringLiteral("SELECT \"A\" FROM \"T1\"")), QStringList{"1"});
+    EXPECT_EQ(QueryRows(db_.parameters(), QStringLiteral("SELECT \"A\" FROM \"T2\"")), QStringList{"3"});
+}
+
+TEST(CliPrintSql, PrintsTheEngineStatementsAndConnectsToNothing)
+{
+    QTemporaryDir dir;
+    const QString a = dir.filePath(QStringLiteral("a.txt"));
+    WriteFile(a, "Name,Zip Code\nO'Neil,\"0301\"\n,x\n");
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+    env.insert(QStringLiteral("ODBCSYSINI"), dir.filePath(QStringLiteral("no-drivers-here")));
+    process.setProcessEnvironment(env);
+
+    process.start(QStringLiteral(QUORVANE_CLI_PATH), {"--print-sql", "--create", "P[counter]", a});
+    ASSERT_TRUE(process.waitForFinished());
+    EXPECT_EQ(process.exitCode(), 0);
+    const QStringList header{"Name", "Zip Code"};
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()),
+              BuildCreateStatement("P1", header) + '\n'
+                  + BuildRowStatement("P1", {"O'Neil", "\"0301\""}, RowStyle::HeaderColumns) + '\n'
+                  + BuildRowStatement("P1", {"", "x"}, RowStyle::HeaderColumns) + '\n');
+
+    process.start(QStringLiteral(QUORVANE_CLI_PATH), {"--print-sql", "--append", "Stock", a});
+    ASSERT_TRUE(process.waitForFinished());
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()),
+              BuildColumnCountQuery("Stock") + '\n'
+                  + BuildRowStatement("Stock", {"O'Neil", "\"0301\""}, RowStyle::AppendRows) + '\n'
+                  + BuildRowStatement("Stock", {"", "x"}, RowStyle::AppendRows) + '\n');
+}
+
+TEST(CliPrintSql, FieldCountMismatchGoesToStandardErrorAndExitsOne)
+{
+    QTemporaryDir dir;
+    const QString a = dir.filePath(QStringLiteral("a.txt"));
+    WriteFile(a, "A,B\n1,2\n3\n");
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(QUORVANE_CLI_PATH), {"--print-sql", a});
+    ASSERT_TRUE(process.waitForFinished());
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()), QStringLiteral("Line no 2: 3\n"));
+}
