@@ -1,0 +1,14 @@
+#include "app/ui/ImportWindowConnections.h"
+
+#include "import/ui/Form2.h"
+#include "import/ui/ImportController.h"
+
+namespace quorvane {
+
+void ConnectImportWindowActions(Form2& window)
+{
+    // One line per action, each owning its objects as children of the window.
+    new ImportController(window);
+}
+
+}  // namespace quorvane

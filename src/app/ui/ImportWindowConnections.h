@@ -1,0 +1,12 @@
+#pragma once
+
+namespace quorvane {
+
+class Form2;
+
+// Connects the import window's actions that live outside the window itself
+// (the import run, adding files, drops on the file list). Runs once, right
+// after the window is made and before its load steps.
+void ConnectImportWindowActions(Form2& window);
+
+}  // namespace quorvane

@@ -1,0 +1,105 @@
+#include "import/ui/Form2.h"
+
+#include "app/ApplicationTitle.h"
+#include "app/Dialogs.h"
+#include "app/ErrorReport.h"
+#include "app/ReportingProcedure.h"
+#include "app/ui/ApplicationIcon.h"
+#include "app/ui/ProgramLifetime.h"
+#include "app/ui/Twips.h"
+#include "app/ui/WindowFlow.h"
+#include "app/ui/WindowLook.h"
+#include "db/TableCatalogue.h"
+#include "filelist/ui/FileListView.h"
+#include "help/FormatExplanation.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace quorvane {
+
+Form2::Form2(Dialogs& dialogs, ProgramLifetime& lifetime, ConnectionParametersSource& parameters,
+             WindowFlow& flow)
+    : dialogs_(dialogs),
+      lifetime_(lifetime),
+      parameters_(parameters),
+      flow_(flow),
+      pointer_(this),
+      controls_(BuildForm2Controls(this, pointer_)),
+      tableList_(controls_.List1),
+      options_(controls_)
+{
+    setFont(FieldFont());
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setFont(ButtonFont());
+    FixWindowSize(this, 15960, 5160, TitleBarBoxes::CloseAndMinimise);
+    UseWhiteColours(this);
+    connectHandlers();
+}
+
+void Form2::connectHandlers()
+{
+    const Form2Controls& c = controls_;
+    connect(c.Option1, &QRadioButton::clicked, this, [this] { Option1_Click(); });
+    connect(c.Option2, &QRadioButton::clicked, this, [this] { Option2_Click(); });
+    connect(c.PushButton5, &QPushButton::clicked, this, [this] { runHandler([this] { PushButton5_Click(); }); });
+    connect(c.PushButton6, &QPushButton::clicked, this, [this] { runHandler([this] { PushButton6_Click(); }); });
+
+    for (QWidget* button : {c.PushButton1, c.PushButton3, c.PushButton4, c.PushButton5, c.PushButton6})
+        SetPointerOnHover(button, pointer_, HoverPointer::Hand);
+    QWidget* plain[] = {this, c.Frame1, c.Frame2, c.Frame3, c.Frame4, c.List1, c.Text3, c.ListView1};
+    for (QWidget* control : plain)
+        SetPointerOnHover(control, pointer_, HoverPointer::Arrow);
+}
+
+EventPump& Form2::eventPump() { return lifetime_; }
+
+void Form2::runHandler(const std::function<void()>& handler) { lifetime_.handle(handler); }
+
+void Form2::Form_Load()
+{
+    ReportingProcedure proc(dialogs_, Location::Form2Load);
+    const Form2Controls& c = controls_;
+    proc.step(100, [&] { UseButtonFaceColours(this); });
+    proc.step(102, [&] { setWindowIcon(ApplicationIcon()); });
+    proc.step(104, [&] { c.Text2->setText(QStringLiteral("NewTable[counter]")); });
+    proc.step(106, [&] { c.Text3->setText(QStringLiteral(",")); });
+    if (proc.test(110, [] { return HandPointerFileExists(); }))
+        proc.step(112, [&] { LoadHandPointer(pointer_); });
+    proc.step(114, [&] { setWindowTitle(kProductName); });
+    proc.step(116, [&] { tableList_.clear(); });
+    proc.step(118, [&] { ListTables(tableList_, parameters_, lifetime_); });
+    proc.step(120, [&] { c.ListView1->addTextFilesColumn(); });
+    proc.step(122, [&] { c.ListView1->setColumnWidth(0, Twips(5000)); });
+}
+
+void Form2::Option1_Click() { options_.Option1_Click(); }
+
+void Form2::Option2_Click() { options_.Option2_Click(); }
+
+void Form2::PushButton5_Click()
+{
+    ReportingProcedure proc(dialogs_, Location::Form2Back);
+    proc.step(100, [&] { flow_.showLoginWindow(); });
+    proc.step(102, [&] { hide(); });
+}
+
+void Form2::PushButton6_Click()
+{
+    ReportingProcedure proc(dialogs_, Location::Form2FormatHelp);
+    QString text;
+    proc.step(100, [&] { text = FormatExplanationText(); });
+    proc.step(102, [&] { ShowPlainMessage(dialogs_, text); });
+}
+
+void Form2::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    lifetime_.endProgram();
+}
+
+}  // namespace quorvane

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "app/ui/WindowPointer.h"
+#include "db/ui/ListBoxTableList.h"
+#include "import/ui/Form2Controls.h"
+#include "import/ui/OptionsPanel.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QListWidget;
+class QPushButton;
+
+namespace quorvane {
+
+class ConnectionParametersSource;
+class Dialogs;
+class EventPump;
+class FileListView;
+class ProgramLifetime;
+class WindowFlow;
+
+// The import window: the file list, the separator and the table options.
+// The import run and the ways of adding files are wired to its buttons and
+// list from outside, through the accessors below.
+class Form2 final : public QWidget {
+public:
+    Form2(Dialogs& dialogs, ProgramLifetime& lifetime, ConnectionParametersSource& parameters,
+          WindowFlow& flow);
+
+    // Runs at the first showing and again at every hand-over from the login
+    // window: defaults back, the table list read afresh.
+    void Form_Load();
+
+    const Form2Controls& controls() const { return controls_; }
+    QPushButton* PushButton1() const { return controls_.PushButton1; }  // "Import to IBM DB2"
+    QPushButton* PushButton3() const { return controls_.PushButton3; }  // "Add Text File(s)"
+    QPushButton* PushButton4() const { return controls_.PushButton4; }  // "Add All File(s) In Folder"
+    FileListView* ListView1() const { return controls_.ListView1; }
+    QListWidget* List1() const { return controls_.List1; }
+
+    TableList& tableList() { return tableList_; }
+    ImportOptionsSource& importOptions() { return options_; }
+    BusyIndicator& busyIndicator() { return pointer_; }
+    WindowPointer& pointer() { return pointer_; }
+    EventPump& eventPump();
+    Dialogs& dialogs() { return dialogs_; }
+    // Reads the login window's fields at the moment of each call.
+    ConnectionParametersSource& connectionParameters() { return parameters_; }
+
+    // Runs a handler as this window runs its own: when the user ends the
+    // program while the handler yields, it stops there quietly.
+    void runHandler(const std::function<void()>& handler);
+
+    void Option1_Click();
+    void Option2_Click();
+    void PushButton5_Click();  // "< Back To Setup"
+    void PushButton6_Click();  // "?"
+
+protected:
+    // Closing the import window ends the program.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void connectHandlers();
+
+    Dialogs& dialogs_;
+    ProgramLifetime& lifetime_;
+    ConnectionParametersSource& parameters_;
+    WindowFlow& flow_;
+    WindowPointer pointer_;
+    Form2Controls controls_;
+    ListBoxTableList tableList_;
+    OptionsPanel options_;
+};
+
+}  // namespace quorvane
