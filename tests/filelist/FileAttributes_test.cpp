@@ -1,0 +1,158 @@
+#include "filelist/FileAttributes.h"
+#include "filelist/FileSystemFailure.h"
+#include "filelist/FolderNameRules.h"
+
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using namespace quorvane;
+using quorvane::testing::WriteFile;
+
+namespace {
+
+// One scratch folder holding one entry of every kind the tables ask about.
+class ScratchEntries : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        dir_ = new QTemporaryDir;
+        const QString root = dir_->path();
+        WriteFile(root + "/plain.txt", "x");
+        WriteFile(root + "/.dotfile", "x");
+        QDir(root).mkpath("folder");
+        QDir(root).mkpath(".dotfolder");
+        QFile::link(root + "/plain.txt", root + "/filelink");
+        QFile::link(root + "/folder", root + "/folderlink");
+        QFile::link(root + "/gone", root + "/dangling");
+        ::mkfifo(QFile::encodeName(root + "/pipe").constData(), 0644);
+    }
+    static void TearDownTestSuite()
+    {
+        delete dir_;
+        dir_ = nullptr;
+    }
+    static QString at(const char* name) { return dir_->path() + "/" + QString::fromUtf8(name); }
+
+    static QTemporaryDir* dir_;
+};
+QTemporaryDir* ScratchEntries::dir_ = nullptr;
+
+struct WordCase {
+    const char* entry;
+    int word;
+};
+void PrintTo(const WordCase& c, std::ostream* os) { *os << c.entry; }
+
+class AttributeWordTable : public ScratchEntries, public ::testing::WithParamInterface<WordCase> {};
+
+TEST_P(AttributeWordTable, MatchesTheEntry)
+{
+    EXPECT_EQ(AttributeWord(at(GetParam().entry)), GetParam().word);
+}
+
+// Tests run as root, who may write everything: the read-only bit is checked
+// by the unprivileged scan test.
+INSTANTIATE_TEST_SUITE_P(
+    FileAttributes, AttributeWordTable,
+    ::testing::Values(WordCase{"plain.txt", 32}, WordCase{".dotfile", 34}, WordCase{"folder", 16},
+                      WordCase{"folder/", 16}, WordCase{".dotfolder", 18},
+                      WordCase{"filelink", 1024 | 32}, WordCase{"folderlink", 1024 | 16},
+                      WordCase{"pipe", 4}),
+    [](const auto& info) {
+        std::string name = info.param.entry;
+        for (char& c : name)
+            if (!isalnum(static_cast<unsigned char>(c)))
+                c = '_';
+        return name;
+    });
+
+TEST_F(ScratchEntries, AttributeWordOfAMissingPathFailsWithItsErrorNumber)
+{
+    try {
+        AttributeWord(at("missing"));
+        FAIL() << "no failure";
+    } catch (const FileSystemFailure& failure) {
+        EXPECT_EQ(failure.error(), ENOENT);
+        EXPECT_TRUE(failure.isDeniedOrMissing());
+        EXPECT_FALSE(failure.description().isEmpty());
+    }
+}
+
+TEST_F(ScratchEntries, DanglingLinkIsAnAliasOnly)
+{
+    EXPECT_EQ(AttributeWord(at("dangling")), 1024 | Attribute::ReadOnly);
+}
+
+struct KindCase {
+    const char* entry;
+    bool folder;
+    bool file;
+    bool exists;
+};
+void PrintTo(const KindCase& c, std::ostream* os) { *os << c.entry; }
+
+class PathKindTable : public ScratchEntries, public ::testing::WithParamInterface<KindCase> {};
+
+TEST_P(PathKindTable, IsFolderIsExistingFileEntryExists)
+{
+    const QString path = GetParam().entry[0] ? at(GetParam().entry) : QString();
+    EXPECT_EQ(IsFolder(path), GetParam().folder);
+    EXPECT_EQ(IsExistingFile(path), GetParam().file);
+    EXPECT_EQ(EntryExists(path), GetParam().exists);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FileAttributes, PathKindTable,
+    ::testing::Values(KindCase{"plain.txt", false, true, true}, KindCase{".dotfile", false, true, true},
+                      KindCase{"folder", true, false, true}, KindCase{"folderlink", true, false, true},
+                      KindCase{"filelink", false, true, true}, KindCase{"dangling", false, false, true},
+                      KindCase{"pipe", false, true, true}, KindCase{"missing", false, false, false},
+                      KindCase{"plain.txt/below", false, false, false}, KindCase{"", false, false, false}),
+    [](const auto& info) {
+        std::string name = info.param.entry[0] ? info.param.entry : "empty";
+        for (char& c : name)
+            if (!isalnum(static_cast<unsigned char>(c)))
+                c = '_';
+        return name;
+    });
+
+struct NameCase {
+    const char* label;
+    QString name;
+    bool bad;
+};
+void PrintTo(const NameCase& c, std::ostream* os) { *os << c.label; }
+
+class BadCharacterTable : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(BadCharacterTable, Decides)
+{
+    EXPECT_EQ(HasBadCharacters(GetParam().name), GetParam().bad);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FolderNameRules, BadCharacterTable,
+    ::testing::Values(NameCase{"Plain", "Reports 2021", false}, NameCase{"Empty", "", false},
+                      NameCase{"Umlaut", QString::fromUtf8("\xC3\x84pfel"), false},
+                      NameCase{"Japanese", QString::fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC"), false},
+                      NameCase{"Emoji", QString::fromUtf8("\xF0\x9F\x93\x81"), false},
+                      NameCase{"NoBreakSpaceA0", QString(QChar(0xA0)), false},
+                      NameCase{"Tab", "a\tb", true}, NameCase{"Code1", QString("a") + QChar(1), true},
+                      NameCase{"Code31", QString(QChar(31)), true}, NameCase{"Space32", " ", false},
+                      NameCase{"Delete127", QString(QChar(127)), true},
+                      NameCase{"C1Code133", QString(QChar(0x85)), true},
+                      NameCase{"C1Code159", QString(QChar(0x9F)), true},
+                      NameCase{"Question", "what?", true}, NameCase{"Tilde", "~x", false}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+}  // namespace
