@@ -35,6 +35,9 @@ FileListView::FileListView(BusyIndicator& windowBusy, QWidget* parent)
     setRootIsDecorated(false);
     setColumnCount(1);
     setHeaderLabels({QStringLiteral("Text Files")});
+    // Paths are wider than the list: the user drags the column's right edge
+    // out past the list's border to read them, so the column must not stretch.
+    header()->setStretchLastSection(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformRowHeights(true);
