@@ -2,8 +2,8 @@
 
 #include "app/BusyIndicator.h"
 #include "app/Paths.h"
+#include "filelist/DropCommand.h"
 #include "filelist/ui/DragPointer.h"
-#include "filelist/ui/DroppedFiles.h"
 #include "filelist/ui/ScreenRowScroll.h"
 
 #include <QCursor>
@@ -216,7 +216,7 @@ QTreeWidgetItem* FileListView::dragRow() const
 
 void FileListView::ListView1_OLEDragOver(QDragMoveEvent& event)
 {
-    if (DragCarriesLocalFiles(*event.mimeData())) {
+    if (CarriesFiles(*event.mimeData())) {
         event.acceptProposedAction();
         return;
     }
@@ -226,7 +226,7 @@ void FileListView::ListView1_OLEDragOver(QDragMoveEvent& event)
 
 void FileListView::ListView1_OLEDragDrop(QDropEvent& event)
 {
-    const QStringList paths = DraggedLocalPaths(*event.mimeData());
+    const QStringList paths = DroppedPaths(*event.mimeData());
     if (paths.isEmpty()) {
         event.ignore();
         return;

@@ -1,0 +1,56 @@
+#include "filelist/ui/FileListCommands.h"
+
+#include "app/Failure.h"
+#include "filelist/AddFilesCommand.h"
+#include "filelist/AddFolderCommand.h"
+#include "filelist/DropCommand.h"
+#include "filelist/ui/FileListView.h"
+
+#include <QPushButton>
+
+namespace quorvane {
+
+FileListCommands::FileListCommands(QPushButton* addTextFiles, QPushButton* addAllFilesInFolder,
+                                   FileListView* list, Dialogs& dialogs, SettingsStore& settings,
+                                   BusyIndicator& windowBusy, EventPump& events)
+    : QObject(list),
+      list_(list),
+      dialogs_(dialogs),
+      settings_(settings),
+      windowBusy_(windowBusy),
+      events_(events)
+{
+    connect(addTextFiles, &QPushButton::clicked, this, &FileListCommands::PushButton3_Click);
+    connect(addAllFilesInFolder, &QPushButton::clicked, this, &FileListCommands::PushButton4_Click);
+    connect(list, &FileListView::pathsDropped, this, &FileListCommands::ListView1_OLEDragDrop);
+}
+
+// The user may close the main window while a command lets events through;
+// the program is then ending, and the exception must not cross Qt's event
+// dispatch, so each handler stops quietly.
+
+void FileListCommands::PushButton3_Click()
+{
+    try {
+        AddTextFiles(dialogs_, *list_);
+    } catch (const ProgramEnding&) {
+    }
+}
+
+void FileListCommands::PushButton4_Click()
+{
+    try {
+        AddAllFilesInFolder(dialogs_, settings_, *list_, windowBusy_, events_);
+    } catch (const ProgramEnding&) {
+    }
+}
+
+void FileListCommands::ListView1_OLEDragDrop(const QStringList& paths)
+{
+    try {
+        AddDroppedPaths(paths, *list_, dialogs_, events_);
+    } catch (const ProgramEnding&) {
+    }
+}
+
+}  // namespace quorvane
