@@ -34,20 +34,23 @@ bool TakesWindowColour(const QWidget* control)
            || qobject_cast<const QRadioButton*>(control) || qobject_cast<const QCheckBox*>(control);
 }
 
-void PaintBackground(QWidget* widget, const QColor& colour)
+void SetBackground(QWidget* widget, const QColor& colour)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
     widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
 }
 
+// The window fills its background; its labels, frames and option buttons
+// take the same colour but stay see-through, so a style that shades frames
+// shows through them instead of a patch around each caption.
 void UseBackground(QWidget* window, const QColor& colour)
 {
-    PaintBackground(window, colour);
+    SetBackground(window, colour);
+    window->setAutoFillBackground(true);
     for (QWidget* control : window->findChildren<QWidget*>()) {
         if (TakesWindowColour(control))
-            PaintBackground(control, colour);
+            SetBackground(control, colour);
     }
 }
 

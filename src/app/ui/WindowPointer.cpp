@@ -112,6 +112,9 @@ void SetPointerOnHover(QWidget* control, WindowPointer& pointer, HoverPointer po
     if (auto* scrolling = qobject_cast<QAbstractScrollArea*>(control))
         target = scrolling->viewport();
     target->setMouseTracking(true);
+    // A move that the control leaves unhandled would otherwise climb to its
+    // container, whose own rule would undo this one.
+    target->setAttribute(Qt::WA_NoMousePropagation);
     target->installEventFilter(new HoverFilter(target, pointer, pointerKind));
 }
 
