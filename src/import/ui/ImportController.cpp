@@ -6,7 +6,6 @@
 #include "import/ImportDatabase.h"
 #include "import/ui/Form2.h"
 
-#include <QLocale>
 #include <QPushButton>
 
 #include <memory>
@@ -23,7 +22,7 @@ QString ImportController::ProgressCaption(int filePosition, int fileCount, int r
     return QStringLiteral("Stop import: file %1 of %2, %3 rows inserted")
         .arg(filePosition)
         .arg(fileCount)
-        .arg(QLocale::c().toString(rowsInserted));
+        .arg(rowsInserted);
 }
 
 void ImportController::PushButton1_Click()

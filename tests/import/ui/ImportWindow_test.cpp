@@ -1,0 +1,193 @@
+#include "app/ErrorReport.h"
+#include "app/Settings.h"
+#include "app/ui/ApplicationWindows.h"
+#include "app/ui/WindowPointer.h"
+#include "db/ui/Form1.h"
+#include "filelist/ui/FileListView.h"
+#include "import/ui/Form2.h"
+#include "import/ui/ImportController.h"
+
+#include "ScriptedDialogs.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+using namespace quorvane;
+using namespace quorvane::testing;
+
+namespace {
+
+// The real windows, started on saved fields that connect, so the import
+// window is the one the user lands in.
+class ImportWindowDb : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearSettings();
+        const ConnectionParameters p = db_.parameters();
+        SettingsStore store;
+        store.SaveSetting(SettingsKey::Server, p.server);
+        store.SaveSetting(SettingsKey::Port, p.port);
+        store.SaveSetting(SettingsKey::Database, p.database);
+        store.SaveSetting(SettingsKey::User, p.user);
+        store.SaveSetting(SettingsKey::Password, p.password);
+    }
+
+    Form2& start()
+    {
+        windows_ = std::make_unique<ApplicationWindows>(dialogs_);
+        windows_->start();
+        EXPECT_NE(windows_->importWindow(), nullptr);
+        return *windows_->importWindow();
+    }
+
+    QString file(const QString& name, const QByteArray& text)
+    {
+        const QString path = QDir(db_.folder()).filePath(name);
+        WriteFile(path, text);
+        return path;
+    }
+
+    QStringList rows(const QString& sql) { return QueryRows(db_.parameters(), sql); }
+
+    ScratchDatabase db_;
+    ScriptedDialogs dialogs_;
+    std::unique_ptr<ApplicationWindows> windows_;
+};
+
+QStringList items(const QListWidget* list)
+{
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->text();
+    return names;
+}
+
+}  // namespace
+
+TEST_F(ImportWindowDb, ThreeFilesMakeThreeTablesAndAListedNameIsSkipped)
+{
+    RunSql(db_.parameters(), QStringLiteral("CREATE TABLE \"newtable2\"(\"A\" LONG VARCHAR)"));
+    Form2& window = start();
+    ASSERT_TRUE(items(window.List1()).contains(QStringLiteral("newtable2")));
+    for (int i = 1; i <= 3; ++i)
+        window.ListView1()->append(file(QStringLiteral("f%1.csv").arg(i),
+                                        QStringLiteral("Name,Zip Code\nrow%1,0%1\n").arg(i).toUtf8()));
+    dialogs_.expectMessage(QStringLiteral("Done."));
+    window.PushButton1()->click();
+    EXPECT_EQ(rows(QStringLiteral("SELECT \"Name\", \"ZipCode\" FROM \"NewTable1\"")),
+              QStringList{QStringLiteral("row1\x1f") + QStringLiteral("01")});
+    EXPECT_EQ(rows(QStringLiteral("SELECT \"Name\" FROM \"NewTable3\"")), QStringList{QStringLiteral("row3")});
+    EXPECT_TRUE(rows(QStringLiteral("SELECT * FROM \"newtable2\"")).isEmpty());
+    EXPECT_EQ(items(window.List1()).mid(0, 2), (QStringList{QStringLiteral("NewTable3"), QStringLiteral("NewTable1")}));
+    EXPECT_EQ(window.PushButton1()->text(), QStringLiteral("Import to IBM DB2"));
+    EXPECT_FALSE(window.busyIndicator().isBusy());
+}
+
+TEST_F(ImportWindowDb, OptionsAreReadFromTheControlsAtTheMomentOfTheRun)
+{
+    Form2& window = start();
+    window.controls().Text2->setText(QStringLiteral("Sales"));
+    window.controls().Text3->setText(QStringLiteral("||"));
+    window.ListView1()->append(file(QStringLiteral("a.txt"), "A||B\n1||2\n"));
+    window.ListView1()->append(file(QStringLiteral("b.txt"), "A||B\n3||4\n"));
+    dialogs_.expectMessage(QStringLiteral("Table(s) already exist."));
+    window.PushButton1()->click();
+    EXPECT_EQ(rows(QStringLiteral("SELECT \"A\", \"B\" FROM \"Sales\"")), QStringList{QStringLiteral("1\x1f") + "2"});
+}
+
+TEST_F(ImportWindowDb, AppendToTheSelectedTableWithTheMismatchMessage)
+{
+    RunSql(db_.parameters(), QStringLiteral("CREATE TABLE \"Stock\"(\"A\" LONG VARCHAR, \"B\" LONG VARCHAR)"));
+    Form2& window = start();
+    window.controls().Option2->click();
+    const int stock = items(window.List1()).indexOf(QStringLiteral("Stock"));
+    ASSERT_GE(stock, 0);
+    window.List1()->setCurrentRow(stock);
+    const QString wide = file(QStringLiteral("wide.txt"), "a,b,c\n1,2,3\n");
+    window.ListView1()->append(file(QStringLiteral("ok.txt"), "a,b\n\"1\",2\n"));
+    window.ListView1()->append(wide);
+    dialogs_.expectMessage(QStringLiteral("The columns in the text file and the columns in the table must be "
+                                          "identical.\r\n\r\n")
+                           + wide + QStringLiteral(" was split by , and has 3 columns. The table Stock has 2 columns."));
+    dialogs_.expectMessageContaining(QStringLiteral("Import finished with errors."));
+    window.PushButton1()->click();
+    EXPECT_EQ(rows(QStringLiteral("SELECT \"A\", \"B\" FROM \"Stock\"")), QStringList{QStringLiteral("1\x1f") + "2"});
+}
+
+TEST_F(ImportWindowDb, FieldCountMismatchShowsTheLineAndEndsTheRun)
+{
+    Form2& window = start();
+    window.ListView1()->append(file(QStringLiteral("a.txt"), "A,B\n1,2\n"));
+    window.ListView1()->append(file(QStringLiteral("b.txt"), "A,B\n1,2,3\n"));
+    dialogs_.expectTextWindow(QStringLiteral("Line no 1: 1,2,3"));
+    window.PushButton1()->click();
+    EXPECT_EQ(rows(QStringLiteral("SELECT \"A\" FROM \"NewTable1\"")), QStringList{QStringLiteral("1")});
+    EXPECT_FALSE(window.busyIndicator().isBusy());
+}
+
+TEST_F(ImportWindowDb, LoginFieldsThatNoLongerConnectGiveOneReportPerFile)
+{
+    Form2& window = start();
+    window.ListView1()->append(file(QStringLiteral("a.txt"), "A,B\n1,2\n3,4\n"));
+    window.ListView1()->append(file(QStringLiteral("b.txt"), "A,B\n5,6\n"));
+    // The hidden login window's fields are read at each connection.
+    const ConnectionParameters refused = db_.refusedParameters();
+    windows_->loginWindow().controls().Text5->setText(refused.database);
+    windows_->loginWindow().controls().Text4->setText(refused.password);
+    dialogs_.expectErrorReport(Location::Form2Import, 120)
+        .expectErrorReport(Location::Form2Import, 120)
+        .expectMessage(QStringLiteral("Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 2.\r\n"
+                                      "Rows inserted: 0.\r\nStatements that failed: 0."));
+    window.PushButton1()->click();
+}
+
+TEST_F(ImportWindowDb, SecondPressStopsTheRunCleanlyAndShowsProgressMeanwhile)
+{
+    Form2& window = start();
+    // Every row fails (one column fewer than values), so the run pauses on a
+    // report box; the press comes while that box is up.
+    window.ListView1()->append(file(QStringLiteral("a.txt"), "A,,C\n1,2,3\n4,5,6\n7,8,9\n"));
+    window.ListView1()->append(file(QStringLiteral("b.txt"), "A,B\n1,2\n"));
+    QString captionDuringRun;
+    dialogs_.expectErrorReport(Location::Form2Import, 226).then([&] {
+        captionDuringRun = window.PushButton1()->text();
+        window.PushButton1()->click();
+    });
+    dialogs_.expectMessage(QStringLiteral("Import stopped.\r\n\r\nFiles loaded completely: 0 of 2.\r\n"
+                                          "Rows inserted: 0.\r\nStatements that failed: 1."));
+    window.PushButton1()->click();
+    EXPECT_TRUE(captionDuringRun.startsWith(QStringLiteral("Stop import: file 1 of 2")))
+        << captionDuringRun.toStdString();
+    EXPECT_FALSE(items(window.List1()).contains(QStringLiteral("NewTable2")));
+    EXPECT_EQ(window.PushButton1()->text(), QStringLiteral("Import to IBM DB2"));
+    EXPECT_FALSE(window.busyIndicator().isBusy());
+}
+
+TEST_F(ImportWindowDb, PromptedColumnNamesAndACancelledPrompt)
+{
+    Form2& window = start();
+    window.controls().Option4->click();
+    window.ListView1()->append(file(QStringLiteral("a.txt"), "x,y\n1,2\n"));
+    window.ListView1()->append(file(QStringLiteral("b.txt"), "x,y\n3,4\n"));
+    dialogs_.expectInput(QStringLiteral("Enter name for column #1:"), QStringLiteral("Left"))
+        .expectInput(QStringLiteral("Enter name for column #2:"), QStringLiteral("Right"))
+        .expectInput(QStringLiteral("Enter name for column #1:"), QString())
+        .expectMessage(QStringLiteral("Done."));
+    window.PushButton1()->click();
+    EXPECT_EQ(rows(QStringLiteral("SELECT \"Left\", \"Right\" FROM \"NewTable1\"")),
+              QStringList{QStringLiteral("1\x1f") + "2"});
+    EXPECT_FALSE(items(window.List1()).contains(QStringLiteral("NewTable2")));
+}
+
+TEST(ImportCaption, SaysItStopsAndCountsRows)
+{
+    EXPECT_EQ(ImportController::ProgressCaption(2, 5, 12345),
+              QStringLiteral("Stop import: file 2 of 5, 12345 rows inserted"));
+}
