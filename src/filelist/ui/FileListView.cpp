@@ -77,9 +77,13 @@ void FileListView::setScreenPointerSource(ScreenPointerSource source)
 
 void FileListView::mousePressEvent(QMouseEvent* event)
 {
-    QTreeWidget::mousePressEvent(event);  // selects the row under the pointer
+    // A press on a row selects it; one on empty space keeps the selected row,
+    // which a double-click there still removes.
+    QTreeWidgetItem* item = itemAt(event->position().toPoint());
+    if (item)
+        QTreeWidget::mousePressEvent(event);
     ListView1_MouseDown();
-    if (QTreeWidgetItem* item = itemAt(event->position().toPoint()))
+    if (item)
         ListView1_ItemClick(item);
 }
 

@@ -67,6 +67,14 @@ TEST_F(FileListViewTest, DoubleClickRemovesTheRowItLandsOn)
     EXPECT_EQ(texts(), QStringList({"/data/file1.txt", "/data/file2.txt", "/data/file4.txt"}));
 }
 
+TEST_F(FileListViewTest, DoubleClickOnEmptySpaceRemovesTheSelectedRow)
+{
+    fill(3);
+    view.setCurrentItem(item(2));
+    doubleClick(emptySpace());
+    EXPECT_EQ(texts(), QStringList({"/data/file1.txt", "/data/file3.txt"}));
+}
+
 TEST_F(FileListViewTest, DuplicateRowsAreRemovedOneAtATime)
 {
     fill(QStringList{"/data/a.txt", "/data/a.txt", "/data/a.txt"});
@@ -92,3 +100,4 @@ INSTANTIATE_TEST_SUITE_P(Keys, FileListOtherKeyTest,
 
 }  // namespace
 }  // namespace quorvane::testing
+
