@@ -36,7 +36,7 @@ void ApplicationWindows::showImportWindow()
 {
     if (!form2_) {
         form2_ = std::make_unique<Form2>(dialogs_, lifetime_, *form1_, *this);
-        ConnectImportWindowActions(*form2_);
+        ConnectImportWindowActions(*form2_, settings_);
         form2_->Form_Load();
         CentreOnScreen(form2_.get());
     }

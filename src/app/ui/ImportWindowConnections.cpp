@@ -5,7 +5,7 @@
 
 namespace quorvane {
 
-void ConnectImportWindowActions(Form2& window)
+void ConnectImportWindowActions(Form2& window, SettingsStore& settings)
 {
     // One line per action, each owning its objects as children of the window.
     new ImportController(window);

@@ -1,0 +1,132 @@
+// The login window against each test database: the check buttons and the
+// fields that the connection reads.
+#include "app/Settings.h"
+#include "app/ui/ApplicationWindows.h"
+#include "app/ui/WindowPointer.h"
+#include "db/ui/Form1.h"
+#include "import/ui/Form2.h"
+
+#include "ScriptedDialogs.h"
+#include "TestSupport.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace quorvane {
+namespace {
+
+using testing::ScratchDatabase;
+using testing::ScriptedDialogs;
+
+const QString kSuccess = QStringLiteral("Connection successful.");
+const QString kFailure = QStringLiteral("Could not connect. Please check with your administrator.");
+
+void StoreLogin(const ConnectionParameters& p)
+{
+    SettingsStore store;
+    store.SaveSetting(SettingsKey::Server, p.server);
+    store.SaveSetting(SettingsKey::Port, p.port);
+    store.SaveSetting(SettingsKey::User, p.user);
+    store.SaveSetting(SettingsKey::Password, p.password);
+    store.SaveSetting(SettingsKey::Database, p.database);
+}
+
+void TypeInto(QLineEdit* field, const QString& text)
+{
+    field->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(field, Qt::Key_Delete);
+    else
+        QTest::keyClicks(field, text);
+}
+
+void EnterLogin(const Form1Controls& c, const ConnectionParameters& p)
+{
+    TypeInto(c.Text1, p.server);
+    TypeInto(c.Text2, p.port);
+    TypeInto(c.Text3, p.user);
+    TypeInto(c.Text4, p.password);
+    TypeInto(c.Text5, p.database);
+}
+
+// Starts at the login window: the stored fields do not connect.
+class Form1Db : public ::testing::Test {
+protected:
+    Form1Db()
+    {
+        testing::ClearSettings();
+        StoreLogin(db.refusedParameters());
+        windows.start();
+    }
+    ~Form1Db() override { testing::ClearSettings(); }
+
+    Form1& login() { return windows.loginWindow(); }
+    const Form1Controls& c() { return login().controls(); }
+
+    ScratchDatabase db;
+    ScriptedDialogs dialogs;
+    ApplicationWindows windows{dialogs};
+};
+
+TEST_F(Form1Db, TestConnectionSucceedsWithTheHourglassWhileTheMessageShows)
+{
+    EnterLogin(c(), db.parameters());
+    bool busyDuringMessage = false;
+    dialogs.expectMessage(kSuccess).then([&] { busyDuringMessage = login().pointer().isBusy(); });
+    QTest::mouseClick(c().PushButton2, Qt::LeftButton);
+
+    EXPECT_TRUE(busyDuringMessage);
+    EXPECT_EQ(dialogs.shown().back().title, QStringLiteral("Quorvane"));
+    EXPECT_FALSE(dialogs.shown().back().warningIcon);
+    EXPECT_EQ(login().pointer().state(), PointerState::Default);
+    EXPECT_EQ(login().cursor().shape(), Qt::ArrowCursor);
+    EXPECT_TRUE(login().isVisible());
+}
+
+TEST_F(Form1Db, TestConnectionFailsWithItsMessageAndThePointerBack)
+{
+    dialogs.expectMessage(kFailure);
+    QTest::mouseClick(c().PushButton2, Qt::LeftButton);
+    EXPECT_EQ(login().pointer().state(), PointerState::Default);
+    EXPECT_EQ(login().cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(SettingsStore().GetSetting(SettingsKey::Password), db.refusedParameters().password);
+}
+
+TEST_F(Form1Db, NextRefusesSilently)
+{
+    QTest::mouseClick(c().PushButton3, Qt::LeftButton);
+    EXPECT_TRUE(login().isVisible());
+    EXPECT_EQ(windows.importWindow(), nullptr);
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(Form1Db, NextHandsOverWithTheTablesListed)
+{
+    testing::RunSql(db.parameters(), QStringLiteral("CREATE TABLE ORDERS (ID LONG VARCHAR)"));
+    EnterLogin(c(), db.parameters());
+    QTest::mouseClick(c().PushButton3, Qt::LeftButton);
+
+    ASSERT_NE(windows.importWindow(), nullptr);
+    EXPECT_TRUE(windows.importWindow()->isVisible());
+    EXPECT_FALSE(login().isVisible());
+    EXPECT_EQ(windows.importWindow()->tableList().items().count(QStringLiteral("ORDERS")), 1);
+}
+
+TEST_F(Form1Db, ConnectionReadsTheFieldsAsTheyAreNow)
+{
+    EnterLogin(c(), db.parameters());
+    const ConnectionParameters read = login().currentParameters();
+    EXPECT_EQ(read.server, db.parameters().server);
+    EXPECT_EQ(read.port, db.parameters().port);
+    EXPECT_EQ(read.user, db.parameters().user);
+    EXPECT_EQ(read.password, db.parameters().password);
+    EXPECT_EQ(read.database, db.parameters().database);
+}
+
+}  // namespace
+}  // namespace quorvane
