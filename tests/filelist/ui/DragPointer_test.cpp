@@ -7,25 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace quorvane::testing {
 namespace {
 
-class DragPointerTest : public ::testing::Test {
-protected:
-    QString write(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
-
-    QTemporaryDir dir;
-};
-
-TEST_F(DragPointerTest, ReadableIconBecomesThePointerImage)
+TEST(DragPointerTest, ReadableIconBecomesThePointerImage)
 {
+    QTemporaryDir dir;
     QImage image(32, 32, QImage::Format_ARGB32);
     image.fill(Qt::blue);
     const QString path = dir.filePath(QStringLiteral("drag.ico"));
@@ -36,25 +25,37 @@ TEST_F(DragPointerTest, ReadableIconBecomesThePointerImage)
     EXPECT_EQ(pointer.pixmap().size(), QSize(32, 32));
 }
 
-TEST_F(DragPointerTest, MissingFileGivesClosedHand)
+struct BadIcon {
+    const char* name;
+    std::function<void(const QString& path)> make;  // nothing made: the file is missing
+};
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
 {
-    EXPECT_EQ(LoadDragPointer(dir.filePath(QStringLiteral("drag.ico"))).shape(), Qt::ClosedHandCursor);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
 }
 
-TEST_F(DragPointerTest, UnreadableContentGivesClosedHand)
+class DragPointerFallbackTest : public ::testing::TestWithParam<BadIcon> {};
+
+TEST_P(DragPointerFallbackTest, GivesClosedHand)
 {
-    for (const QByteArray& bytes : {QByteArray(), QByteArray("not an icon at all"),
-                                    QByteArray("\0\0\1\0\1\0\x20\x20", 8)}) {
-        const QString path = write(QStringLiteral("drag.ico"), bytes);
-        EXPECT_EQ(LoadDragPointer(path).shape(), Qt::ClosedHandCursor) << bytes.toHex().constData();
-    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("drag.ico"));
+    GetParam().make(path);
+    EXPECT_EQ(LoadDragPointer(path).shape(), Qt::ClosedHandCursor);
 }
 
-TEST_F(DragPointerTest, FolderInPlaceOfTheFileGivesClosedHand)
-{
-    QDir(dir.path()).mkdir(QStringLiteral("drag.ico"));
-    EXPECT_EQ(LoadDragPointer(dir.filePath(QStringLiteral("drag.ico"))).shape(), Qt::ClosedHandCursor);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Unreadable, DragPointerFallbackTest,
+    ::testing::Values(
+        BadIcon{"Missing", [](const QString&) {}},
+        BadIcon{"Empty", [](const QString& p) { WriteBytes(p, {}); }},
+        BadIcon{"Text", [](const QString& p) { WriteBytes(p, "not an icon at all"); }},
+        BadIcon{"TruncatedHeader", [](const QString& p) { WriteBytes(p, QByteArray("\0\0\1\0\1\0\x20\x20", 8)); }},
+        BadIcon{"Folder", [](const QString& p) { QDir().mkdir(p); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace quorvane::testing

@@ -92,13 +92,6 @@ TEST_F(FileListCommandsTest, AddTextFilesAppendsSeveralInTheDialogsOrder)
     EXPECT_EQ(texts(), chosen);
 }
 
-TEST_F(FileListCommandsTest, AddTextFilesCancelledAppendsNothing)
-{
-    dialogs.expectOpenFiles({});
-    addTextFiles.click();
-    EXPECT_EQ(view.count(), 0);
-}
-
 TEST_F(FileListCommandsTest, AddAllFilesInFolderAppendsMatchingFilesLevelByLevelWhileBusy)
 {
     const QString top = file(QStringLiteral("tree/z.txt"));
@@ -130,21 +123,6 @@ TEST_F(FileListCommandsTest, DroppedFolderAppendsItsWholeTreeAfterADroppedFile)
 
     EXPECT_EQ(texts(), QStringList({loose, own, deeper}));
     EXPECT_FALSE(busy.isBusy());
-}
-
-TEST_F(FileListCommandsTest, TwoDroppedFoldersAreEachListedOnce)
-{
-    const QString first = file(QStringLiteral("one/x.txt"));
-    const QString second = file(QStringLiteral("two/y.txt"));
-    EXPECT_TRUE(dropPaths({folder(QStringLiteral("one")), folder(QStringLiteral("two"))}));
-    EXPECT_EQ(texts(), QStringList({first, second}));
-}
-
-TEST_F(FileListCommandsTest, VanishedDroppedPathIsPassedOverQuietly)
-{
-    const QString kept = file(QStringLiteral("here.txt"));
-    EXPECT_TRUE(dropPaths({folder(QStringLiteral("gone.txt")), kept}));
-    EXPECT_EQ(texts(), QStringList({kept}));
 }
 
 TEST_F(FileListCommandsTest, EndingTheProgramDuringAFolderScanStopsQuietly)

@@ -111,25 +111,5 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedDrag{"Html", [](QMimeData& d) { d.setHtml(QStringLiteral("<b>x</b>")); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(FileListDropTest, OnlyLocalFilesAreDeliveredInTheirOrder)
-{
-    QSignalSpy dropped(&view, &FileListView::pathsDropped);
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QStringLiteral("/data/z.txt")),
-                  QUrl(QStringLiteral("https://example.com/x.txt")),
-                  QUrl::fromLocalFile(QStringLiteral("/data/a b/ü.csv"))});
-    EXPECT_TRUE(drop(data));
-    ASSERT_EQ(dropped.count(), 1);
-    EXPECT_EQ(dropped.at(0).at(0).toStringList(),
-              QStringList({"/data/z.txt", QStringLiteral("/data/a b/ü.csv")}));
-}
-
-TEST_F(FileListDropTest, DropAppendsNothingByItself)
-{
-    fill(2);
-    drop(*FileUrls({"/data/new.txt"}));
-    EXPECT_EQ(view.count(), 2);
-}
-
 }  // namespace
 }  // namespace quorvane::testing

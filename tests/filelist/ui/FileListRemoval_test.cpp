@@ -75,14 +75,6 @@ TEST_F(FileListViewTest, DoubleClickOnEmptySpaceRemovesTheSelectedRow)
     EXPECT_EQ(texts(), QStringList({"/data/file1.txt", "/data/file3.txt"}));
 }
 
-TEST_F(FileListViewTest, DuplicateRowsAreRemovedOneAtATime)
-{
-    fill(QStringList{"/data/a.txt", "/data/a.txt", "/data/a.txt"});
-    view.setCurrentItem(item(2));
-    QTest::keyClick(&view, Qt::Key_Delete);
-    EXPECT_EQ(texts(), QStringList({"/data/a.txt", "/data/a.txt"}));
-}
-
 class FileListOtherKeyTest : public FileListViewTest, public ::testing::WithParamInterface<Qt::Key> {};
 
 // Qt::Key_Period has the number 46, the Delete key's number elsewhere.

@@ -21,14 +21,6 @@ TEST_F(FileListViewTest, RepeatedLoadsKeepOneTextFilesColumn)
     EXPECT_EQ(view.columnWidth(0), 333);
 }
 
-TEST_F(FileListViewTest, UserWidenedColumnGoesBackToItsWidthOnTheNextLoad)
-{
-    view.setColumnWidth(0, 900);
-    view.addTextFilesColumn();
-    EXPECT_EQ(view.columnCount(), 1);
-    EXPECT_EQ(view.columnWidth(0), 333);
-}
-
 TEST_F(FileListViewTest, RowsHoldPathsExactlyInOrderWithDuplicates)
 {
     const QStringList paths = {"/data/a.txt", "/data/a.txt", "relative name.csv", "/data/ü/b"};
