@@ -4,6 +4,7 @@
 #include "app/ui/WindowLook.h"
 #include "filelist/ui/FileListView.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -80,6 +81,13 @@ Form2Controls BuildForm2Controls(QWidget* window, BusyIndicator& windowBusy)
     PlaceInTwips(c.List1, 1680, 720, 3735, 1185);
     c.List1->setSelectionMode(QAbstractItemView::SingleSelection);
 
+    // Two groups of their own: Qt's automatic grouping by parent would also
+    // take in Option3 and Option4, which sit in a frame inside Frame2.
+    for (auto [first, second] : {std::pair{c.Option1, c.Option2}, std::pair{c.Option3, c.Option4}}) {
+        auto* group = new QButtonGroup(window);
+        group->addButton(first);
+        group->addButton(second);
+    }
     c.Option1->setChecked(true);
     c.Option3->setChecked(true);
     for (QWidget* disabled : {static_cast<QWidget*>(c.Frame4), static_cast<QWidget*>(c.Check2),
