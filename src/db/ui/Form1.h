@@ -17,6 +17,8 @@ class WindowFlow;
 // connection of the program reads them from here at the moment it opens,
 // also while this window is hidden.
 class Form1 final : public QWidget, public ConnectionParametersSource {
+    Q_OBJECT
+
 public:
     Form1(Dialogs& dialogs, SettingsStore& settings, ProgramLifetime& lifetime, WindowFlow& flow);
 

@@ -14,6 +14,8 @@ class Dialogs;
 // The help text window: a text the caller fills, and "Close". It is loaded
 // afresh for every showing.
 class Form3 final : public QDialog {
+    Q_OBJECT
+
 public:
     explicit Form3(Dialogs& dialogs, QWidget* owner = nullptr);
 

@@ -25,6 +25,8 @@ class WindowFlow;
 // The import run and the ways of adding files are wired to its buttons and
 // list from outside, through the accessors below.
 class Form2 final : public QWidget {
+    Q_OBJECT
+
 public:
     Form2(Dialogs& dialogs, ProgramLifetime& lifetime, ConnectionParametersSource& parameters,
           WindowFlow& flow);
