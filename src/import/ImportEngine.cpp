@@ -57,6 +57,16 @@ private:
     bool createTable(const QString& name, const QStringList& header, ColumnSource source);
     void sendRows(LineReader& reader, const QString& table, RowStyle style, int sendLine);
     void rowFailed(const std::exception& failure, int sendLine);
+    // Sends a statement, noting when the failure is a lost connection.
+    void send(const QString& sql)
+    {
+        try {
+            c_.database.execute(sql);
+        } catch (const OdbcError& error) {
+            connectionLost_ = error.isConnectionLost();
+            throw;
+        }
+    }
     void statementFailed() { ++outcome_.counts.statementsFailed; fileFailed_ = true; outcome_.anyFailure = true; }
     void closeFile();
     void maybeYield(bool force = false);
@@ -231,7 +241,7 @@ bool ImportRun::createTable(const QString& name, const QStringList& header, Colu
 {
     if (source == ColumnSource::HeaderRow) {
         const bool sent = proc_.step(Line::HeaderCreate, [&] {
-            c_.database.execute(BuildCreateStatement(name, header));
+            send(BuildCreateStatement(name, header));
         });
         if (!sent)
             statementFailed();
@@ -250,7 +260,7 @@ bool ImportRun::createTable(const QString& name, const QStringList& header, Colu
     if (answers.isEmpty() || answers.last().isEmpty())
         return false;  // a cancelled prompt: nothing is created, nothing failed
     const bool sent = proc_.step(Line::PromptedCreate, [&] {
-        c_.database.execute(BuildCreateStatement(name, answers));
+        send(BuildCreateStatement(name, answers));
     });
     if (!sent)
         statementFailed();
@@ -305,7 +315,16 @@ void ImportRun::rowFailed(const std::exception& failure, int sendLine)
 
 void ImportRun::closeFile()
 {
-    proc_.step(Line::Close, [&] { c_.database.close(); });
+    // After a lost connection the close can only fail again: that file has
+    // had its one report already.
+    if (connectionLost_) {
+        try {
+            c_.database.close();
+        } catch (const std::exception&) {
+        }
+    } else {
+        proc_.step(Line::Close, [&] { c_.database.close(); });
+    }
     proc_.step(Line::PointerAfterFile, [&] { c_.busy.setBusy(false); });
 }
 
