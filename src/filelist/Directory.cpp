@@ -19,7 +19,7 @@ Directory::Directory(const QString& path)
         throw FileSystemFailure(errno);
 }
 
-std::vector<DirectoryEntry> Directory::sortedEntries()
+std::vector<DirectoryEntry> Directory::entries(bool (*wanted)(unsigned char type))
 {
     std::vector<DirectoryEntry> entries;
     for (;;) {
@@ -30,17 +30,23 @@ std::vector<DirectoryEntry> Directory::sortedEntries()
             break;
         }
         const char* name = raw->d_name;
+        if (!wanted(raw->d_type))
+            continue;
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
             continue;
         QByteArray encoded(name);
         entries.push_back({QFile::decodeName(encoded), encoded, raw->d_type});
     }
+    return entries;
+}
+
+void SortByName(std::vector<DirectoryEntry>& entries)
+{
     std::sort(entries.begin(), entries.end(), [](const DirectoryEntry& a, const DirectoryEntry& b) {
         if (const int folded = a.name.compare(b.name, Qt::CaseInsensitive))
             return folded < 0;
         return a.encodedName < b.encodedName;
     });
-    return entries;
 }
 
 bool Directory::statusOf(const DirectoryEntry& entry, struct stat& status) const

@@ -29,10 +29,11 @@ public:
     // Throws FileSystemFailure when the folder can't be opened.
     explicit Directory(const QString& path);
 
-    // Every entry except "." and "..", sorted by name (upper and lower case
-    // alike, then exactly) so that a scan of one tree always gives one order.
-    // A read failure ends the listing; its error number is in readError().
-    std::vector<DirectoryEntry> sortedEntries();
+    // The entries of the kinds asked for (by their d_type), except "." and
+    // "..", in the order the disk gives them. Only those are decoded, so a
+    // caller that wants few kinds pays for few. A read failure ends the
+    // listing; its error number is in readError().
+    std::vector<DirectoryEntry> entries(bool (*wanted)(unsigned char type));
     int readError() const { return readError_; }
 
     // The entry's status, following links; false when it can't be reached.
@@ -42,5 +43,9 @@ private:
     std::unique_ptr<DIR, int (*)(DIR*)> dir_;
     int readError_ = 0;
 };
+
+// Sorts by name, upper and lower case alike and then exactly, so that a scan
+// of one tree always gives one order.
+void SortByName(std::vector<DirectoryEntry>& entries);
 
 }  // namespace quorvane

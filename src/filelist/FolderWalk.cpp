@@ -9,6 +9,7 @@
 #include "filelist/FolderNameRules.h"
 
 #include <QFile>
+#include <QSet>
 
 #include <climits>
 #include <optional>
@@ -69,9 +70,16 @@ private:
         return id && root_ && *id == *root_;
     }
 
+    // A folder this walk collected was seen as a folder then; a folder's word
+    // never has the system bit, so it is never one of the words walked past.
+    // Asking again at every level would cost calls and tell nothing new.
+    bool isFolder(const QString& path) const { return collected_.contains(path) || IsFolder(path); }
+
     // Is it worth looking below this folder? Root is searched whatever its word.
     bool isSearched(const QString& path) const
     {
+        if (collected_.contains(path))
+            return true;
         return !IsWalkedPast(AttributeWord(path)) || isRootFolder(path);
     }
 
@@ -81,6 +89,7 @@ private:
     EventPump& pump_;
     std::optional<FolderIdentity> root_;
     std::unordered_set<FolderIdentity, FolderIdentityHash> walked_;
+    QSet<QString> collected_;
 };
 
 void FolderWalk::walkLevel(FolderList& folders, bool recurse)
@@ -95,7 +104,7 @@ void FolderWalk::walkLevel(FolderList& folders, bool recurse)
     const FolderList level = folders;  // removals below must not skip entries
     for (const QString& folder : level) {
         proc.at(108);
-        if (!IsFolder(folder))
+        if (!isFolder(folder))
             continue;
         proc.at(110);
         if (QFile::encodeName(folder).size() >= PATH_MAX)
@@ -140,7 +149,7 @@ void FolderWalk::walkLevel(FolderList& folders, bool recurse)
 
     for (const QString& candidate : found) {
         proc.at(154);
-        if (!IsFolder(candidate))
+        if (!isFolder(candidate))
             continue;
         proc.at(156);
         pump_.processEvents();
@@ -152,9 +161,10 @@ void FolderWalk::walkLevel(FolderList& folders, bool recurse)
 void FolderWalk::collectSubfolders(const QString& folder, FolderList& found)
 {
     Directory directory(folder);
-    for (const DirectoryEntry& entry : directory.sortedEntries()) {
-        if (entry.type != DT_DIR && entry.type != DT_LNK && entry.type != DT_UNKNOWN)
-            continue;
+    std::vector<DirectoryEntry> entries = directory.entries(
+        [](unsigned char type) { return type == DT_DIR || type == DT_LNK || type == DT_UNKNOWN; });
+    SortByName(entries);
+    for (const DirectoryEntry& entry : entries) {
         struct stat status {};
         if (!directory.statusOf(entry, status) || !S_ISDIR(status.st_mode))
             continue;
@@ -163,7 +173,9 @@ void FolderWalk::collectSubfolders(const QString& folder, FolderList& found)
             continue;
         if (!walked_.insert({status.st_dev, status.st_ino}).second)
             continue;  // reached before, through a link or in its own place
-        found.append(folder + entry.name + QLatin1Char('/'));
+        const QString subfolder = folder + entry.name + QLatin1Char('/');
+        collected_.insert(subfolder);
+        found.append(subfolder);
     }
     if (directory.readError() != 0)
         throw FileSystemFailure(directory.readError());

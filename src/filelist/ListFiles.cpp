@@ -5,29 +5,48 @@
 #include "filelist/FileSystemFailure.h"
 #include "filelist/WildcardPattern.h"
 
+#include <QFile>
+
+#include <climits>
+#include <unistd.h>
+
 namespace quorvane {
 
-QStringList ListFiles(const QString& folder, const QString& pattern)
+std::vector<ListedFile> ListFileEntries(const QString& folder, const WildcardPattern& wildcard)
 {
     const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    const QByteArray encodedPrefix = QFile::encodeName(prefix);
     std::vector<DirectoryEntry> entries;
     try {
         Directory directory(prefix);
-        entries = directory.sortedEntries();
+        entries = directory.entries([](unsigned char type) { return type != DT_DIR; });
     } catch (const FileSystemFailure&) {
         return {};
     }
+    std::erase_if(entries, [&](const DirectoryEntry& entry) {
+        return !wildcard.matches(entry.name) || !entry.nameRoundTrips();
+    });
+    SortByName(entries);
+    // A folder that may be read but not entered lists names that can't be opened.
+    const bool mayEnter = !entries.empty() && ::access(encodedPrefix.constData(), X_OK) == 0;
 
-    const WildcardPattern wildcard(pattern);
-    QStringList names;
+    std::vector<ListedFile> files;
     for (const DirectoryEntry& entry : entries) {
-        if (entry.type == DT_DIR || !wildcard.matches(entry.name) || !entry.nameRoundTrips())
-            continue;
-        // A regular file needs no further look; links and unknown types are
-        // taken when they lead to something that is not a folder.
-        if (entry.type == DT_REG || IsExistingFile(prefix + entry.name))
-            names.append(entry.name);
+        const bool seenAsFile = entry.type == DT_REG && mayEnter
+                                && encodedPrefix.size() + entry.encodedName.size() < PATH_MAX;
+        // Links and entries of unknown type are taken when they lead to
+        // something that is not a folder.
+        if (seenAsFile || IsExistingFile(prefix + entry.name))
+            files.push_back({entry.name, seenAsFile});
     }
+    return files;
+}
+
+QStringList ListFiles(const QString& folder, const QString& pattern)
+{
+    QStringList names;
+    for (ListedFile& file : ListFileEntries(folder, WildcardPattern(pattern)))
+        names.append(std::move(file.name));
     return names;
 }
 

@@ -6,6 +6,7 @@
 #include "filelist/FileList.h"
 #include "filelist/ListFiles.h"
 #include "filelist/NormalizePath.h"
+#include "filelist/WildcardPattern.h"
 
 namespace quorvane {
 
@@ -56,9 +57,9 @@ private:
 
 bool IsSkippedName(const QString& name) { return name.startsWith(QLatin1Char('~')); }
 
-bool IsAddableFile(const QString& path, const QString& name)
+bool IsAddableFile(const QString& path, const QString& name, bool seenAsFile)
 {
-    if (!IsExistingFile(path))
+    if (!seenAsFile && !IsExistingFile(path))
         return false;
     // Only a dot-name carries the hidden bit, so only it can have the word 34;
     // other files need no further look.
@@ -69,20 +70,22 @@ void AppendFilesOfFolders(const FolderList& folders, const QString& pattern, Fil
                           EventPump& pump, ReportingProcedure* procedure)
 {
     Statements run(procedure);
+    const WildcardPattern wildcard(pattern);
     for (const QString& entry : folders) {
         run.at(116);
         QString folder;
         run.step(118, [&] { folder = entry.left(entry.size() - 1); });
         pump.processEvents();
-        QStringList names;
-        run.step(120, [&] { names = ListFiles(folder, pattern); });
-        for (const QString& name : names) {
+        std::vector<ListedFile> files;
+        run.step(120, [&] { files = ListFileEntries(folder, wildcard); });
+        for (const ListedFile& file : files) {
+            const QString& name = file.name;
             run.at(124);
             if (IsSkippedName(name))
                 continue;
             QString path;
             run.step(126, [&] { path = folder + QLatin1Char('/') + name; });
-            if (run.test(128, [&] { return IsAddableFile(path, name); }))
+            if (run.test(128, [&] { return IsAddableFile(path, name, file.seenAsFile); }))
                 run.step(128, [&] { list.append(NormalizePath(path)); });
         }
     }

@@ -12,10 +12,11 @@ class ReportingProcedure;
 
 // The file rule of the scan, for a file found in a folder: names starting
 // with "~" never count; a file counts when it exists and its attribute word
-// is not exactly 34 (a plain hidden file). Throws FileSystemFailure when the
-// attribute word of a dot-file can't be read.
+// is not exactly 34 (a plain hidden file). A file the listing has just seen
+// needs no second look for whether it exists. Throws FileSystemFailure when
+// the attribute word of a dot-file can't be read.
 bool IsSkippedName(const QString& name);
-bool IsAddableFile(const QString& path, const QString& name);
+bool IsAddableFile(const QString& path, const QString& name, bool seenAsFile = false);
 
 // Appends, folder by folder in the order of the list, every file of each
 // folder that matches the pattern and the file rule, as NormalizePath gives

@@ -86,7 +86,7 @@ protected:
     void SetUp() override
     {
         for (const char* name : {"top.txt", "ro.txt", ".ro", "a/a.txt", "b/b.txt", "b/inner/i.txt",
-                                 "c/c.txt", "d/d.txt", "e/e.txt"})
+                                 "c/c.txt", "d/d.txt", "e/e.txt", "f/f.txt"})
             WriteFile(root_ + "/" + name, "x");
         chmod("", 0755);
         for (const char* folder : {"a", "b/inner", "c", "d", "e"})
@@ -95,11 +95,13 @@ protected:
         chmod(".ro", 0444);
         chmod("b", 0700);  // owned by root: nobody may neither read nor enter it
         chmod("d", 0311);  // nobody may enter it but not list it
+        chmod("f", 0744);  // nobody may list it but not enter it, so not open its files
     }
     void TearDown() override
     {
         chmod("b", 0755);
         chmod("d", 0755);
+        chmod("f", 0755);
     }
     void chmod(const char* relative, mode_t mode)
     {
@@ -137,7 +139,7 @@ TEST_F(UnreadableFolder, IsLeftOutWhileItsSiblingsAreScanned)
     });
     ASSERT_TRUE(out.has_value()) << "the scan as an unprivileged user did not run";
 
-    const QStringList expected{"folder ", "folder a/", "folder c/", "folder e/",
+    const QStringList expected{"folder ", "folder a/", "folder c/", "folder e/", "folder f/",
                            // a read-only dot-file has the word 35, not 34, and is added
                            "file .ro", "file ro.txt", "file top.txt", "file a/a.txt", "file c/c.txt",
                            "file e/e.txt", "unreadable dropped 0", "dialogs 0", "word ro.txt 33",
