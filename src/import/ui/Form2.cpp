@@ -51,9 +51,11 @@ void Form2::connectHandlers()
 
     for (QWidget* button : {c.PushButton1, c.PushButton3, c.PushButton4, c.PushButton5, c.PushButton6})
         SetPointerOnHover(button, pointer_, HoverPointer::Hand);
-    QWidget* plain[] = {this, c.Frame1, c.Frame2, c.Frame3, c.Frame4, c.List1, c.Text3, c.ListView1};
+    QWidget* plain[] = {this, c.Frame1, c.Frame2, c.Frame3, c.Frame4, c.List1, c.Text3};
     for (QWidget* control : plain)
         SetPointerOnHover(control, pointer_, HoverPointer::Arrow);
+    // The list's rows take its mouse moves; the list tells when to go back to the arrow.
+    connect(c.ListView1, &FileListView::pointerToDefault, this, [this] { pointer_.hoverPlain(); });
 }
 
 EventPump& Form2::eventPump() { return lifetime_; }
