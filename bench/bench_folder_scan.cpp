@@ -10,6 +10,7 @@
 #include "app/Settings.h"
 #include "filelist/AddFolderCommand.h"
 #include "filelist/FileList.h"
+#include "filelist/FolderContents.h"
 #include "filelist/FolderWalk.h"
 #include "filelist/ScannedFiles.h"
 
@@ -153,8 +154,9 @@ int main(int argc, char** argv)
         PlainFileList list;
         NoEventPump pump;
         FolderList folders{rootText + QLatin1Char('/')};
-        GetSubDirectories2016(folders, true, dialogs, pump);
-        AppendFilesOfFolders(folders, QStringLiteral("*.txt"), list, pump, nullptr);
+        FolderContents contents;
+        GetSubDirectories2016(folders, true, dialogs, pump, &contents);
+        AppendFilesOfFolders(folders, QStringLiteral("*.txt"), list, pump, nullptr, &contents);
         scanRows = list.count();
     };
     int commandRows = 0;

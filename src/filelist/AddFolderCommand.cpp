@@ -6,6 +6,7 @@
 #include "app/EventPump.h"
 #include "app/ReportingProcedure.h"
 #include "app/Settings.h"
+#include "filelist/FolderContents.h"
 #include "filelist/FolderWalk.h"
 #include "filelist/ScannedFiles.h"
 
@@ -62,9 +63,10 @@ void AddAllFilesInFolder(Dialogs& dialogs, SettingsStore& settings, FileList& li
     BusySpan busySpan(busy);
     proc.step(110, [&] { busy.setBusy(true); });
     FolderList folders;
+    FolderContents contents;
     proc.step(112, [&] { folders = FolderList{folder + QLatin1Char('/')}; });
-    proc.step(114, [&] { GetSubDirectories2016(folders, true, dialogs, pump); });
-    AppendFilesOfFolders(folders, QStringLiteral("*.") + extension, list, pump, &proc);
+    proc.step(114, [&] { GetSubDirectories2016(folders, true, dialogs, pump, &contents); });
+    AppendFilesOfFolders(folders, QStringLiteral("*.") + extension, list, pump, &proc, &contents);
     proc.step(132, [&] { busy.setBusy(false); });
 }
 

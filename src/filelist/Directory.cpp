@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -48,6 +49,8 @@ void SortByName(std::vector<DirectoryEntry>& entries)
         return a.encodedName < b.encodedName;
     });
 }
+
+bool Directory::mayEnter() const { return ::faccessat(::dirfd(dir_.get()), ".", X_OK, 0) == 0; }
 
 bool Directory::statusOf(const DirectoryEntry& entry, struct stat& status) const
 {

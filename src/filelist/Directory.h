@@ -36,6 +36,9 @@ public:
     std::vector<DirectoryEntry> entries(bool (*wanted)(unsigned char type));
     int readError() const { return readError_; }
 
+    // Whether the folder may be entered, so that its entries can be opened.
+    bool mayEnter() const;
+
     // The entry's status, following links; false when it can't be reached.
     bool statusOf(const DirectoryEntry& entry, struct stat& status) const;
 

@@ -2,6 +2,7 @@
 
 #include "filelist/FileAttributes.h"
 #include "filelist/FileList.h"
+#include "filelist/FolderContents.h"
 #include "filelist/FolderWalk.h"
 #include "filelist/ScannedFiles.h"
 
@@ -37,8 +38,9 @@ void AddDroppedPaths(const QStringList& paths, FileList& list, Dialogs& dialogs,
             continue;
         }
         FolderList folders{path + QLatin1Char('/')};
-        GetSubDirectories2016(folders, true, dialogs, pump);
-        AppendFilesOfFolders(folders, QStringLiteral("*.*"), list, pump, nullptr);
+        FolderContents contents;
+        GetSubDirectories2016(folders, true, dialogs, pump, &contents);
+        AppendFilesOfFolders(folders, QStringLiteral("*.*"), list, pump, nullptr, &contents);
     }
 }
 

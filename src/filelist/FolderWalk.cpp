@@ -6,10 +6,11 @@
 #include "filelist/Directory.h"
 #include "filelist/FileAttributes.h"
 #include "filelist/FileSystemFailure.h"
+#include "filelist/FolderContents.h"
 #include "filelist/FolderNameRules.h"
 
 #include <QFile>
-#include <QSet>
+#include <QHash>
 
 #include <climits>
 #include <optional>
@@ -40,6 +41,8 @@ std::optional<FolderIdentity> IdentityOf(const QString& path)
     return FolderIdentity{status.st_dev, status.st_ino};
 }
 
+bool MayBeFolder(unsigned char type) { return type == DT_DIR || type == DT_LNK || type == DT_UNKNOWN; }
+
 bool IsWalkedPast(int attributes)
 {
     return attributes == Attribute::HiddenSystemFolder || attributes == Attribute::HiddenSystemLink;
@@ -47,8 +50,8 @@ bool IsWalkedPast(int attributes)
 
 class FolderWalk {
 public:
-    FolderWalk(Dialogs& dialogs, EventPump& pump)
-        : dialogs_(dialogs), pump_(pump), root_(IdentityOf(QStringLiteral("/")))
+    FolderWalk(Dialogs& dialogs, EventPump& pump, FolderContents* contents)
+        : dialogs_(dialogs), pump_(pump), contents_(contents), root_(IdentityOf(QStringLiteral("/")))
     {
     }
 
@@ -87,9 +90,10 @@ private:
 
     Dialogs& dialogs_;
     EventPump& pump_;
+    FolderContents* contents_;
     std::optional<FolderIdentity> root_;
     std::unordered_set<FolderIdentity, FolderIdentityHash> walked_;
-    QSet<QString> collected_;
+    QHash<QString, struct stat> collected_;  // status as the parent's listing saw it
 };
 
 void FolderWalk::walkLevel(FolderList& folders, bool recurse)
@@ -161,8 +165,18 @@ void FolderWalk::walkLevel(FolderList& folders, bool recurse)
 void FolderWalk::collectSubfolders(const QString& folder, FolderList& found)
 {
     Directory directory(folder);
-    std::vector<DirectoryEntry> entries = directory.entries(
-        [](unsigned char type) { return type == DT_DIR || type == DT_LNK || type == DT_UNKNOWN; });
+    const auto seen = collected_.constFind(folder);
+    const bool keepFiles = contents_ && seen != collected_.cend();
+    std::vector<DirectoryEntry> entries =
+        keepFiles ? directory.entries([](unsigned char) { return true; })
+                  : directory.entries([](unsigned char type) { return MayBeFolder(type); });
+    std::vector<DirectoryEntry> files;
+    if (keepFiles) {
+        for (DirectoryEntry& entry : entries)
+            if (entry.type != DT_DIR)
+                files.push_back(entry);
+        std::erase_if(entries, [](const DirectoryEntry& entry) { return !MayBeFolder(entry.type); });
+    }
     SortByName(entries);
     for (const DirectoryEntry& entry : entries) {
         struct stat status {};
@@ -174,18 +188,21 @@ void FolderWalk::collectSubfolders(const QString& folder, FolderList& found)
         if (!walked_.insert({status.st_dev, status.st_ino}).second)
             continue;  // reached before, through a link or in its own place
         const QString subfolder = folder + entry.name + QLatin1Char('/');
-        collected_.insert(subfolder);
+        collected_.insert(subfolder, status);
         found.append(subfolder);
     }
     if (directory.readError() != 0)
         throw FileSystemFailure(directory.readError());
+    if (keepFiles)
+        contents_->remember(folder, seen.value(), directory.mayEnter(), std::move(files));
 }
 
 }  // namespace
 
-void GetSubDirectories2016(FolderList& folders, bool recurse, Dialogs& dialogs, EventPump& pump)
+void GetSubDirectories2016(FolderList& folders, bool recurse, Dialogs& dialogs, EventPump& pump,
+                           FolderContents* contents)
 {
-    FolderWalk walk(dialogs, pump);
+    FolderWalk walk(dialogs, pump, contents);
     walk.markWalked(folders);
     walk.walkLevel(folders, recurse);
 }

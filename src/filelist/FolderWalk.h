@@ -6,6 +6,7 @@ namespace quorvane {
 
 class Dialogs;
 class EventPump;
+class FolderContents;
 
 // Folder paths, each ending in one "/" (the root folder stands as "//").
 using FolderList = QStringList;
@@ -25,6 +26,10 @@ using FolderList = QStringList;
 // Other failures are reported under Location::SubDirectories. The window
 // handles its events once per folder looked up, per subfolder listed and
 // per found folder kept; ProgramEnding passes through.
-void GetSubDirectories2016(FolderList& folders, bool recurse, Dialogs& dialogs, EventPump& pump);
+//
+// With contents, what the walk read of each folder below the first level is
+// kept there for the listing of files that follows.
+void GetSubDirectories2016(FolderList& folders, bool recurse, Dialogs& dialogs, EventPump& pump,
+                           FolderContents* contents = nullptr);
 
 }  // namespace quorvane

@@ -19,11 +19,14 @@ struct ListedFile {
     bool seenAsFile;
 };
 
+class FolderContents;
 class WildcardPattern;
 
 // ListFiles with what the listing saw of each name, for the scan, which
 // would otherwise look at every file once more; the pattern is made once
-// per scan.
-std::vector<ListedFile> ListFileEntries(const QString& folder, const WildcardPattern& pattern);
+// per scan. With contents, a folder the walk has just read unchanged is
+// not read again.
+std::vector<ListedFile> ListFileEntries(const QString& folder, const WildcardPattern& pattern,
+                                        FolderContents* contents = nullptr);
 
 }  // namespace quorvane

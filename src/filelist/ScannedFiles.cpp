@@ -67,7 +67,7 @@ bool IsAddableFile(const QString& path, const QString& name, bool seenAsFile)
 }
 
 void AppendFilesOfFolders(const FolderList& folders, const QString& pattern, FileList& list,
-                          EventPump& pump, ReportingProcedure* procedure)
+                          EventPump& pump, ReportingProcedure* procedure, FolderContents* contents)
 {
     Statements run(procedure);
     const WildcardPattern wildcard(pattern);
@@ -77,7 +77,7 @@ void AppendFilesOfFolders(const FolderList& folders, const QString& pattern, Fil
         run.step(118, [&] { folder = entry.left(entry.size() - 1); });
         pump.processEvents();
         std::vector<ListedFile> files;
-        run.step(120, [&] { files = ListFileEntries(folder, wildcard); });
+        run.step(120, [&] { files = ListFileEntries(folder, wildcard, contents); });
         for (const ListedFile& file : files) {
             const QString& name = file.name;
             run.at(124);

@@ -8,6 +8,7 @@ namespace quorvane {
 
 class EventPump;
 class FileList;
+class FolderContents;
 class ReportingProcedure;
 
 // The file rule of the scan, for a file found in a folder: names starting
@@ -23,7 +24,9 @@ bool IsAddableFile(const QString& path, const QString& name, bool seenAsFile = f
 // it. The window handles its events once per folder, so rows show as they
 // arrive. With a procedure, failures are reported on its lines 118 to 128
 // and the work goes on; without one, a file whose look fails is passed over.
+// With contents (filled by the walk), folders are not read a second time.
 void AppendFilesOfFolders(const FolderList& folders, const QString& pattern, FileList& list,
-                          EventPump& pump, ReportingProcedure* procedure);
+                          EventPump& pump, ReportingProcedure* procedure,
+                          FolderContents* contents = nullptr);
 
 }  // namespace quorvane
