@@ -2,7 +2,11 @@
  * statement file sent as it stands with SQLExecDirect, nothing else. The
  * connection string comes from the environment (it carries the password).
  *
- *   BARE_ODBC_CONNECTION='Driver={...};...' bare_insert_loop STATEMENTS_FILE
+ *   BARE_ODBC_CONNECTION='Driver={...};...' bare_insert_loop [--handle-each] STATEMENTS_FILE
+ *
+ * --handle-each allocates and frees a statement handle around every
+ * statement, as the program's connection class does, to tell that cost apart
+ * from the rest of an import's own work.
  *
  * Prints the statements sent, the failures and the seconds taken. */
 #include <sql.h>
@@ -34,13 +38,15 @@ static void print_diagnostics(SQLSMALLINT type, SQLHANDLE handle)
 int main(int argc, char** argv)
 {
     const char* connection_string = getenv("BARE_ODBC_CONNECTION");
-    if (argc != 2 || !connection_string) {
-        fprintf(stderr, "usage: BARE_ODBC_CONNECTION=... %s STATEMENTS_FILE\n", argv[0]);
+    const int handle_each = argc == 3 && strcmp(argv[1], "--handle-each") == 0;
+    if (argc != 2 + handle_each || !connection_string) {
+        fprintf(stderr, "usage: BARE_ODBC_CONNECTION=... %s [--handle-each] STATEMENTS_FILE\n", argv[0]);
         return 2;
     }
-    FILE* statements = fopen(argv[1], "rb");
+    const char* path = argv[1 + handle_each];
+    FILE* statements = fopen(path, "rb");
     if (!statements) {
-        perror(argv[1]);
+        perror(path);
         return 2;
     }
 
@@ -58,7 +64,8 @@ int main(int argc, char** argv)
         print_diagnostics(SQL_HANDLE_DBC, connection);
         return 1;
     }
-    SQLAllocHandle(SQL_HANDLE_STMT, connection, &statement);
+    if (!handle_each)
+        SQLAllocHandle(SQL_HANDLE_STMT, connection, &statement);
 
     long sent = 0, failed = 0;
     char* line = NULL;
@@ -69,6 +76,8 @@ int main(int argc, char** argv)
             --length;
         if (length == 0)
             continue;
+        if (handle_each)
+            SQLAllocHandle(SQL_HANDLE_STMT, connection, &statement);
         rc = SQLExecDirect(statement, (SQLCHAR*)line, (SQLINTEGER)length);
         ++sent;
         if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
@@ -77,12 +86,16 @@ int main(int argc, char** argv)
                 print_diagnostics(SQL_HANDLE_STMT, statement);
             }
         }
-        SQLFreeStmt(statement, SQL_CLOSE);
+        if (handle_each)
+            SQLFreeHandle(SQL_HANDLE_STMT, statement);
+        else
+            SQLFreeStmt(statement, SQL_CLOSE);
     }
     free(line);
     fclose(statements);
 
-    SQLFreeHandle(SQL_HANDLE_STMT, statement);
+    if (!handle_each)
+        SQLFreeHandle(SQL_HANDLE_STMT, statement);
     SQLDisconnect(connection);
     SQLFreeHandle(SQL_HANDLE_DBC, connection);
     SQLFreeHandle(SQL_HANDLE_ENV, environment);

@@ -20,7 +20,7 @@ quick=${QUORVANE_BENCH_QUICK:-0}
 if [[ $quick == 1 ]]; then
   overhead_rows=20000 repetitions=1 memory_bytes=$((64 << 20)) streaming_gb=0.05
 else
-  overhead_rows=200000 repetitions=2 memory_bytes=$((1 << 30)) streaming_gb=1.0
+  overhead_rows=200000 repetitions=3 memory_bytes=$((1 << 30)) streaming_gb=1.0
 fi
 # Lines of the memory file: long ones keep a 1 GB import to minutes.
 memory_line_bytes=${MEMORY_LINE_BYTES:-4096}
@@ -28,6 +28,7 @@ memory_line_bytes=${MEMORY_LINE_BYTES:-4096}
 section() { printf '\n== %s ==\n' "$*"; }
 seconds_since() { awk -v a="$1" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.3f", b - a }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+best() { printf '%s\n' "$@" | sort -g | head -n 1; }
 mean() { printf '%s\n' "$@" | awk '{ s += $1 } END { printf "%.3f", s / NR }'; }
 # A benchmark's exit status is shown, never allowed to end the run.
 noted_exit() { echo "(exit status $?)"; }
@@ -149,15 +150,20 @@ overhead_target() {  # NAME ODBCSYSINI SERVER PORT DATABASE USER COUNT_FN DROP_F
       $drop_table
     done
   done
-  local bare_mean cli_mean r
-  bare_mean=$(mean "${bare_times[@]}")
-  cli_mean=$(mean "${cli_times[@]}")
-  r=$(ratio "$cli_mean" "$bare_mean")
-  echo "$name: bare loop ${bare_mean} s, quorvane-cli ${cli_mean} s (means)," \
-    "$(awk -v n="$overhead_rows" -v t="$cli_mean" 'BEGIN { printf "%.0f", n / t }') rows/s;" \
+  # The machine is shared: other work only ever adds time, so the best run of
+  # each is the figure; the means show how much the runs spread.
+  local bare_best cli_best r
+  bare_best=$(best "${bare_times[@]}")
+  cli_best=$(best "${cli_times[@]}")
+  r=$(ratio "$cli_best" "$bare_best")
+  echo "$name wall time, best of $repetitions: bare loop $bare_best s, quorvane-cli $cli_best s" \
+    "($(awk -v n="$overhead_rows" -v t="$cli_best" 'BEGIN { printf "%.0f", n / t }') rows/s);" \
     "ratio $r; target <= 1.05: $(awk -v r="$r" 'BEGIN { print (r <= 1.05 ? "met" : "missed") }')"
-  echo "$name processor time: bare loop $(mean "${bare_cpu[@]}") s, quorvane-cli $(mean "${cli_cpu[@]}") s (means)"
-  summary+=("import overhead, $name: ratio $r (target <= 1.05)")
+  echo "$name wall time, means: bare loop $(mean "${bare_times[@]}") s, quorvane-cli $(mean "${cli_times[@]}") s;" \
+    "ratio $(ratio "$(mean "${cli_times[@]}")" "$(mean "${bare_times[@]}")")"
+  echo "$name processor time, means: bare loop $(mean "${bare_cpu[@]}") s, quorvane-cli $(mean "${cli_cpu[@]}") s;" \
+    "ratio $(ratio "$(mean "${cli_cpu[@]}")" "$(mean "${bare_cpu[@]}")")"
+  summary+=("import overhead, $name: wall-time ratio $r, best of $repetitions (target <= 1.05)")
 }
 sqlite_count() { sqlite3 "$sqlite_db" 'SELECT COUNT(*) FROM "bench1"' 2>/dev/null || echo none; }
 sqlite_drop() { sqlite3 "$sqlite_db" 'DROP TABLE IF EXISTS "bench1"'; }
