@@ -11,7 +11,12 @@
 
 namespace quorvane {
 
-bool DirectoryEntry::nameRoundTrips() const { return QFile::encodeName(name) == encodedName; }
+bool DirectoryEntry::nameRoundTrips() const
+{
+    const bool ascii = std::all_of(encodedName.begin(), encodedName.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii || QFile::encodeName(name) == encodedName;
+}
 
 Directory::Directory(const QString& path)
     : dir_(::opendir(QFile::encodeName(path).constData()), &::closedir)

@@ -19,8 +19,8 @@ QString FolderContents::keyOf(const QString& folder)
 void FolderContents::remember(const QString& folder, const struct stat& status, bool mayEnter,
                               std::vector<DirectoryEntry> entries)
 {
-    kept_.insert(keyOf(folder), {status.st_dev, status.st_ino, status.st_mtim, status.st_ctim,
-                                 {mayEnter, std::move(entries)}});
+    kept_.emplace(keyOf(folder), Kept{status.st_dev, status.st_ino, status.st_mtim, status.st_ctim,
+                                      {mayEnter, std::move(entries)}});
 }
 
 std::optional<FolderContents::Snapshot> FolderContents::take(const QString& folder)

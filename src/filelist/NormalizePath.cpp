@@ -18,6 +18,10 @@ QString CollapsePairs(QStringView text, QChar separator)
 
 QString Normalize(const QString& path, QChar separator, qsizetype leadingRun)
 {
+    // Most joined paths have nothing to collapse; they are handed back shared.
+    const bool hasPair = path.contains(QString(2, separator));
+    if (!hasPair && (leadingRun == 1 || !path.startsWith(separator)))
+        return path;
     if (!path.startsWith(separator))
         return CollapsePairs(path, separator);
     qsizetype rest = 0;
