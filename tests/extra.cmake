@@ -6,3 +6,15 @@ if(TARGET test_cli)
     QUORVANE_CLI_MANPAGE="${PROJECT_SOURCE_DIR}/src/cli/quorvane-cli.1")
   add_dependencies(test_cli quorvane-cli)
 endif()
+
+# Fault tests: the import tests drive the real program too, and run a MariaDB
+# server of their own (in the build folder) that they kill and restart.
+foreach(fault_tests test_import test_filelist test_app)
+  if(TARGET ${fault_tests})
+    target_compile_definitions(${fault_tests} PRIVATE
+      QUORVANE_CLI_PATH="$<TARGET_FILE:quorvane-cli>"
+      QUORVANE_MARIADB_SERVER_SCRIPT="${PROJECT_SOURCE_DIR}/scripts/mariadb-server.sh"
+      QUORVANE_FAULT_SERVER_DIR="${CMAKE_BINARY_DIR}/fault-mariadb")
+    add_dependencies(${fault_tests} quorvane-cli)
+  endif()
+endforeach()
