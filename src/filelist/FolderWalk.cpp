@@ -165,8 +165,11 @@ void FolderWalk::walkLevel(FolderList& folders, bool recurse)
 void FolderWalk::collectSubfolders(const QString& folder, FolderList& found)
 {
     Directory directory(folder);
+    // Copied: collecting below adds to the table, which may move its entries.
     const auto seen = collected_.constFind(folder);
-    const bool keepFiles = contents_ && seen != collected_.cend();
+    const std::optional<struct stat> seenStatus =
+        seen != collected_.cend() ? std::optional<struct stat>(seen.value()) : std::nullopt;
+    const bool keepFiles = contents_ && seenStatus;
     std::vector<DirectoryEntry> entries =
         keepFiles ? directory.entries([](unsigned char) { return true; })
                   : directory.entries([](unsigned char type) { return MayBeFolder(type); });
@@ -194,7 +197,7 @@ void FolderWalk::collectSubfolders(const QString& folder, FolderList& found)
     if (directory.readError() != 0)
         throw FileSystemFailure(directory.readError());
     if (keepFiles)
-        contents_->remember(folder, seen.value(), directory.mayEnter(), std::move(files));
+        contents_->remember(folder, *seenStatus, directory.mayEnter(), std::move(files));
 }
 
 }  // namespace
