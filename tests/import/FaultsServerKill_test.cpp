@@ -100,12 +100,12 @@ private:
 // started again when the next file opens its connection.
 class ServerKillingDatabase final : public ImportDatabase {
 public:
-    ServerKillingDatabase(PrivateServer& server, int killBeforeStatement)
-        : server_(server), killBefore_(killBeforeStatement) {}
+    ServerKillingDatabase(PrivateServer& server, int killBeforeStatement, bool restart)
+        : server_(server), killBefore_(killBeforeStatement), restart_(restart) {}
 
     void open(const QString& connectionString) override
     {
-        if (killed_ && !restarted_) {
+        if (killed_ && restart_ && !restarted_) {
             restarted_ = true;
             EXPECT_TRUE(server_.start());
         }
@@ -126,12 +126,25 @@ private:
     PrivateServer& server_;
     OdbcImportDatabase real_;
     int killBefore_;
+    bool restart_;
     int statements_ = 0;
     bool killed_ = false;
     bool restarted_ = false;
 };
 
-class ServerKillDb : public ::testing::Test {
+struct KillCase {
+    const char* name;
+    int killBeforeStatement;  // 1 is the table statement, 2 the first row
+    bool restartForNextFile;
+    int reportLine;           // where the lost connection is reported
+    QStringList secondFileReports;
+    QString summary;
+    int rowsKept;             // of the first file
+};
+
+void PrintTo(const KillCase& c, std::ostream* os) { *os << c.name; }
+
+class ServerKillDb : public ::testing::TestWithParam<KillCase> {
 protected:
     static void SetUpTestSuite()
     {
@@ -164,8 +177,9 @@ bool ServerKillDb::serverUp_ = false;
 
 }  // namespace
 
-TEST_F(ServerKillDb, KilledMidFileReportsOnceKeepsTheSentRowsAndLoadsTheNextFile)
+TEST_P(ServerKillDb, LostConnectionIsReportedOnceAndTheSentRowsStay)
 {
+    const KillCase& c = GetParam();
     QByteArray first = "A,B\n";
     for (int i = 0; i < 100; ++i)
         first += QByteArray::number(1000 + i) + ",x\n";
@@ -176,24 +190,49 @@ TEST_F(ServerKillDb, KilledMidFileReportsOnceKeepsTheSentRowsAndLoadsTheNextFile
     WriteFile(files.path(2), "A,B\n1,2\n3,4\n5,6\n");
 
     ScriptedDialogs dialogs;
-    // The table statement and 40 rows go through; the 41st row meets a dead server.
-    dialogs.expectErrorReport(Location::Form2Import, 226);
-    dialogs.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\nFiles loaded completely: 1 of 2.\r\n"
-                                         "Rows inserted: 43.\r\nStatements that failed: 1."));
+    dialogs.expectErrorReport(Location::Form2Import, c.reportLine);
+    for (const QString& line : c.secondFileReports)
+        dialogs.expectErrorReport(Location::Form2Import, line.toInt());
+    dialogs.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\n") + c.summary);
     FixedImportOptions options{ImportOptions{}};
     PlainTableList tables;
     FixedConnectionParameters connection(server_.parameters());
-    ServerKillingDatabase database(server_, 1 + 41);
+    ServerKillingDatabase database(server_, c.killBeforeStatement, c.restartForNextFile);
     NoBusyIndicator busy;
     NoEventPump events;
     RunImport({dialogs, options, files, tables, connection, database, busy, events, nullptr});
-    for (const auto& shown : dialogs.shown())
-        std::printf("[ shown: %s ]\n", qPrintable(shown.text.left(400)));
+    if (!c.restartForNextFile)
+        ASSERT_TRUE(server_.start());  // to read back what is there
 
-    const QStringList kept = QueryRows(server_.parameters(), QStringLiteral("SELECT \"A\" FROM \"NewTable1\" ORDER BY 1"));
-    ASSERT_EQ(kept.size(), 40);
-    EXPECT_EQ(kept.front(), QStringLiteral("1000"));
-    EXPECT_EQ(kept.back(), QStringLiteral("1039"));
-    EXPECT_EQ(QueryRows(server_.parameters(), QStringLiteral("SELECT \"A\", \"B\" FROM \"NewTable2\" ORDER BY 1")),
-              (QStringList{"1\x1f" "2", "3\x1f" "4", "5\x1f" "6"}));
+    const QStringList names = QueryRows(server_.parameters(),
+                                        QStringLiteral("SELECT table_name FROM information_schema.tables "
+                                                       "WHERE table_schema = DATABASE() ORDER BY 1"));
+    if (c.rowsKept > 0) {
+        const QStringList kept =
+            QueryRows(server_.parameters(), QStringLiteral("SELECT \"A\" FROM \"NewTable1\" ORDER BY 1"));
+        ASSERT_EQ(kept.size(), c.rowsKept);
+        EXPECT_EQ(kept.front(), QStringLiteral("1000"));
+        EXPECT_EQ(kept.back(), QString::number(1000 + c.rowsKept - 1));
+    } else {
+        EXPECT_FALSE(names.contains(QStringLiteral("NewTable1")));
+        EXPECT_FALSE(tables.items().contains(QStringLiteral("NewTable1")));
+    }
+    if (c.restartForNextFile)
+        EXPECT_EQ(QueryRows(server_.parameters(), QStringLiteral("SELECT \"A\", \"B\" FROM \"NewTable2\" ORDER BY 1")),
+                  (QStringList{"1\x1f" "2", "3\x1f" "4", "5\x1f" "6"}));
+    else
+        EXPECT_FALSE(names.contains(QStringLiteral("NewTable2")));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    KillPoints, ServerKillDb,
+    ::testing::Values(
+        // The table statement and 40 rows go through; the 41st row meets a dead server.
+        KillCase{"MidFileThenRestarted", 1 + 41, true, 226, {},
+                 "Files loaded completely: 1 of 2.\r\nRows inserted: 43.\r\nStatements that failed: 1.", 40},
+        KillCase{"AtTheTableStatementThenRestarted", 1, true, 190, {},
+                 "Files loaded completely: 1 of 2.\r\nRows inserted: 3.\r\nStatements that failed: 1.", 0},
+        // Still down when the next file opens: that file is reported once, at the open.
+        KillCase{"MidFileAndStillDown", 1 + 41, false, 226, {"120"},
+                 "Files loaded completely: 0 of 2.\r\nRows inserted: 40.\r\nStatements that failed: 1.", 40}),
+    [](const ::testing::TestParamInfo<KillCase>& info) { return std::string(info.param.name); });
