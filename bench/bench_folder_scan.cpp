@@ -42,9 +42,9 @@ namespace {
 class AnsweringDialogs : public Dialogs {
 public:
     explicit AnsweringDialogs(QString folder) : folder_(std::move(folder)) {}
-    bool messageBox(const MessageBoxSpec& spec) override
+    bool messageBox(const MessageBoxSpec& message) override
     {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(spec.text));
+        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(message.text));
         return false;
     }
     QString inputBox(const QString&, const QString&, const QString&) override { return QStringLiteral("txt"); }

@@ -13,14 +13,14 @@ void AddTextFiles(Dialogs& dialogs, FileList& list)
 {
     ReportingProcedure proc(dialogs, Location::Form2AddFiles);
 
-    OpenFilesSpec spec;
-    proc.step(104, [&] { spec.title = kAddFilesTitle; });
+    OpenFilesSpec request;
+    proc.step(104, [&] { request.title = kAddFilesTitle; });
     proc.step(106, [&] {
-        spec.filters = kAddFilesFilters;
-        spec.selectedFilter = 0;
+        request.filters = kAddFilesFilters;
+        request.selectedFilter = 0;
     });
     QStringList chosen;
-    proc.step(108, [&] { chosen = dialogs.openFiles(spec); });
+    proc.step(108, [&] { chosen = dialogs.openFiles(request); });
     if (AnswerLength(chosen) > kFileDialogAnswerRoom) {
         ShowPlainMessage(dialogs, kTooManyFilesMessage);
         return;

@@ -31,16 +31,21 @@ QStringList DroppedPaths(const QMimeData& data)
 void AddDroppedPaths(const QStringList& paths, FileList& list, Dialogs& dialogs, EventPump& pump)
 {
     for (const QString& path : paths) {
-        if (!EntryExists(path))
-            continue;
-        if (!IsFolder(path)) {
-            list.append(path);
-            continue;
+        // A drop has no report of its own and must never end the program: a
+        // path that can't be handled is passed over.
+        try {
+            if (!EntryExists(path))
+                continue;
+            if (!IsFolder(path)) {
+                list.append(path);
+                continue;
+            }
+            FolderList folders{path + QLatin1Char('/')};
+            FolderContents contents;
+            GetSubDirectories2016(folders, true, dialogs, pump, &contents);
+            AppendFilesOfFolders(folders, QStringLiteral("*.*"), list, pump, nullptr, &contents);
+        } catch (const std::exception&) {
         }
-        FolderList folders{path + QLatin1Char('/')};
-        FolderContents contents;
-        GetSubDirectories2016(folders, true, dialogs, pump, &contents);
-        AppendFilesOfFolders(folders, QStringLiteral("*.*"), list, pump, nullptr, &contents);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "filelist/DropCommand.h"
 
 #include "app/EventPump.h"
+#include "app/Failure.h"
 #include "filelist/FileList.h"
 
 #include "ScriptedDialogs.h"
@@ -87,6 +88,24 @@ TEST_F(DropCommand, LinkToAFolderIsScannedAsTheFolder)
     ASSERT_TRUE(QFile::link(at("two"), at("twolink")));
     drop(at({"twolink"}));
     EXPECT_EQ(list_.paths(), at({"twolink/c", "twolink/sub/d.txt"}));
+}
+
+TEST_F(DropCommand, PathTheListRefusesIsPassedOverAndTheRestFollow)
+{
+    class RefusingFileList : public FileList {
+    public:
+        int count() const override { return static_cast<int>(rows.size()); }
+        QString path(int row) const override { return rows.value(row - 1); }
+        void append(const QString& path) override
+        {
+            if (path.endsWith(QLatin1String("~tilde.txt")))
+                throw Failure(QStringLiteral("row refused"));
+            rows.append(path);
+        }
+        QStringList rows;
+    } list;
+    AddDroppedPaths(at({"~tilde.txt", "loose.txt"}), list, dialogs_, pump_);
+    EXPECT_EQ(list.rows, at({"loose.txt"}));
 }
 
 QMimeData* WithUrls(const QList<QUrl>& urls)
