@@ -14,6 +14,9 @@
 
 #include <algorithm>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using namespace quorvane;
 using namespace quorvane::testing;
 
@@ -74,3 +77,34 @@ INSTANTIATE_TEST_SUITE_P(
     FolderInputs, ScanFaultsDb,
     ::testing::Values(ScanCase{"ScanForExtension", {"--extension", "txt"}}, ScanCase{"WholeTree", {}}),
     [](const ::testing::TestParamInfo<ScanCase>& info) { return std::string(info.param.name); });
+
+// A name that is not valid UTF-8 cannot be spelled as text: such a file is
+// either loaded or reported, never passed over without a word.
+TEST(ScanFaultsNames, FileNamedWithInvalidUtf8IsLoadedOrReported)
+{
+    ScratchDatabase db;
+    const QByteArray tree = QFile::encodeName(QDir(db.folder()).filePath(QStringLiteral("tree")));
+    WriteFile(QFile::decodeName(tree + "/plain.txt"), "A,B\nfrom-plain,1\n");
+    const QByteArray name = tree + "/latin1-\xe9t\xe9.txt";
+    // Qt cannot spell the name to remove it with the scratch folder.
+    struct Unlink {
+        QByteArray path;
+        ~Unlink() { ::unlink(path.constData()); }
+    } unlink{name};
+    {
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        const char text[] = "A,B\nfrom-latin1-name,1\n";
+        ASSERT_EQ(::write(fd, text, sizeof text - 1), static_cast<ssize_t>(sizeof text - 1));
+        ::close(fd);
+    }
+    QTemporaryDir config;
+    const CliRunResult r = RunCliProgram(ConnectOptions(db.parameters())
+                                             << "--extension" << "txt" << QFile::decodeName(tree),
+                                         {config.path(), db.parameters().password, db.folder()});
+    const QStringList loaded = LoadedValues(db.parameters());
+    EXPECT_TRUE(loaded.contains(QStringLiteral("from-plain")));
+    const bool reported = r.err.contains(QStringLiteral("latin1-"));
+    EXPECT_TRUE(loaded.contains(QStringLiteral("from-latin1-name")) || reported)
+        << "exit " << r.exitCode << ", stderr: " << r.err.toStdString();
+}
