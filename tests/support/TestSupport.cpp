@@ -25,6 +25,16 @@ void ClearSettings()
     SettingsStore::resetWriteFailureNotice();
 }
 
+void StoreLogin(const ConnectionParameters& p)
+{
+    SettingsStore store;
+    store.SaveSetting(SettingsKey::Server, p.server);
+    store.SaveSetting(SettingsKey::Port, p.port);
+    store.SaveSetting(SettingsKey::User, p.user);
+    store.SaveSetting(SettingsKey::Password, p.password);
+    store.SaveSetting(SettingsKey::Database, p.database);
+}
+
 ConnectionParameters SqliteParameters(const QString& databaseFile)
 {
     return {QString(), kDefaultPort, databaseFile, QString(), QString()};

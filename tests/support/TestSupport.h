@@ -10,6 +10,9 @@ namespace quorvane::testing {
 // Empties the scratch settings store that the test run uses.
 void ClearSettings();
 
+// Saves the five login fields, as the login window would have.
+void StoreLogin(const ConnectionParameters& parameters);
+
 // Each test process talks to one database product, chosen by the test
 // command through the environment: the private odbcinst.ini registers that
 // product's driver under the DB2 driver name, and unixODBC reads it once per

@@ -24,15 +24,7 @@ using testing::CurrentBackend;
 using testing::ScratchDatabase;
 using testing::ScriptedDialogs;
 
-void StoreLogin(const ConnectionParameters& p)
-{
-    SettingsStore store;
-    store.SaveSetting(SettingsKey::Server, p.server);
-    store.SaveSetting(SettingsKey::Port, p.port);
-    store.SaveSetting(SettingsKey::User, p.user);
-    store.SaveSetting(SettingsKey::Password, p.password);
-    store.SaveSetting(SettingsKey::Database, p.database);
-}
+using testing::StoreLogin;
 
 class StartUpDb : public ::testing::Test {
 protected:

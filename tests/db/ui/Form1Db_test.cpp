@@ -26,15 +26,7 @@ using testing::ScriptedDialogs;
 const QString kSuccess = QStringLiteral("Connection successful.");
 const QString kFailure = QStringLiteral("Could not connect. Please check with your administrator.");
 
-void StoreLogin(const ConnectionParameters& p)
-{
-    SettingsStore store;
-    store.SaveSetting(SettingsKey::Server, p.server);
-    store.SaveSetting(SettingsKey::Port, p.port);
-    store.SaveSetting(SettingsKey::User, p.user);
-    store.SaveSetting(SettingsKey::Password, p.password);
-    store.SaveSetting(SettingsKey::Database, p.database);
-}
+using testing::StoreLogin;
 
 void TypeInto(QLineEdit* field, const QString& text)
 {

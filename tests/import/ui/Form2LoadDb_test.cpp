@@ -28,15 +28,7 @@ using ::testing::Not;
 using testing::ScratchDatabase;
 using testing::ScriptedDialogs;
 
-void StoreLogin(const ConnectionParameters& p)
-{
-    SettingsStore store;
-    store.SaveSetting(SettingsKey::Server, p.server);
-    store.SaveSetting(SettingsKey::Port, p.port);
-    store.SaveSetting(SettingsKey::User, p.user);
-    store.SaveSetting(SettingsKey::Password, p.password);
-    store.SaveSetting(SettingsKey::Database, p.database);
-}
+using testing::StoreLogin;
 
 class Form2LoadDb : public ::testing::Test {
 protected:

@@ -33,15 +33,7 @@ namespace {
 using testing::ScratchDatabase;
 using testing::ScriptedDialogs;
 
-void StoreLogin(const ConnectionParameters& p)
-{
-    SettingsStore store;
-    store.SaveSetting(SettingsKey::Server, p.server);
-    store.SaveSetting(SettingsKey::Port, p.port);
-    store.SaveSetting(SettingsKey::User, p.user);
-    store.SaveSetting(SettingsKey::Password, p.password);
-    store.SaveSetting(SettingsKey::Database, p.database);
-}
+using testing::StoreLogin;
 
 void MoveMouseOver(QWidget* control)
 {

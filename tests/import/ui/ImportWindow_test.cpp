@@ -30,13 +30,7 @@ protected:
     void SetUp() override
     {
         ClearSettings();
-        const ConnectionParameters p = db_.parameters();
-        SettingsStore store;
-        store.SaveSetting(SettingsKey::Server, p.server);
-        store.SaveSetting(SettingsKey::Port, p.port);
-        store.SaveSetting(SettingsKey::Database, p.database);
-        store.SaveSetting(SettingsKey::User, p.user);
-        store.SaveSetting(SettingsKey::Password, p.password);
+        StoreLogin(db_.parameters());
     }
 
     Form2& start()
