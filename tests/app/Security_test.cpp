@@ -143,24 +143,6 @@ INSTANTIATE_TEST_SUITE_P(
                       PasswordCase{"FieldCountMismatch", false, "A,B\n1,2\n3\n", 0}),
     [](const ::testing::TestParamInfo<PasswordCase>& info) { return std::string(info.param.name); });
 
-// SQLite turns an empty database field into a file named after the whole
-// connection string, password included, readable by everyone. Only the
-// SQLite driver does this (it stands in for DB2 in tests), so the test is
-// kept but not run by default; run it with --gtest_also_run_disabled_tests.
-TEST(PasswordSilence, DISABLED_EmptyDatabaseFieldLeavesNoFileNamedWithThePassword)
-{
-    if (CurrentBackend() != Backend::Sqlite)
-        GTEST_SKIP();
-    QTemporaryDir config, work;
-    const QString password = QStringLiteral("EmptyDb-Secret-42");
-    WriteFile(work.filePath(QStringLiteral("a.txt")), "A,B\n1,2\n");
-    RunCliProgram({"--server", "", "--port", "1", "--database", "", "--user", "u",
-                   work.filePath(QStringLiteral("a.txt"))},
-                  {config.path(), password, work.path()});
-    for (const QString& file : FilesBelow(work.path()))
-        EXPECT_FALSE(file.contains(password)) << file.toStdString();
-}
-
 namespace {
 
 enum class LoginField { Server, Port, Database, User, Password };
