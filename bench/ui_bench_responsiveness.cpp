@@ -42,9 +42,9 @@ namespace {
 class AnsweringDialogs final : public Dialogs {
 public:
     QStringList messages;
-    bool messageBox(const MessageBoxSpec& spec) override
+    bool messageBox(const MessageBoxSpec& box) override
     {
-        messages << spec.text;
+        messages << box.text;
         return false;
     }
     QString inputBox(const QString& prompt, const QString&, const QString&) override
