@@ -13,6 +13,7 @@
 #include "app/ui/ApplicationWindows.h"
 #include "db/ConnectionParameters.h"
 #include "filelist/ui/FileListView.h"
+#include "app/PacedEvents.h"
 #include "import/ImportDatabase.h"
 #include "import/ImportEngine.h"
 #include "import/SqlTexts.h"
@@ -219,7 +220,7 @@ int main(int argc, char** argv)
     const double targetMs = 50;
     std::printf("intervals over %.0f ms: %ld\n", targetMs,
                 static_cast<long>(std::count_if(gaps.begin(), gaps.end(), [&](double gap) { return gap >= targetMs; })));
-    std::printf("the run yields to the window at most every %d ms\n", kYieldIntervalMs);
+    std::printf("the run yields to the window at most every %d ms\n", kEventPauseIntervalMs);
     std::printf("longest interval: %.1f ms, between \"%s\" and \"%s\"\n", recorder.longestMs(),
                 qPrintable(recorder.before()), qPrintable(recorder.after()));
     printStepsBeforeFirstRow(login, dataFile);

@@ -83,11 +83,16 @@ std::shared_ptr<odbc::Handle> Connection::newStatement()
 
 void Connection::execute(const QString& sql)
 {
-    const auto statement = newStatement();
+    if (!executeStatement_ || !*executeStatement_)
+        executeStatement_ = newStatement();
+    odbc::Handle& statement = *executeStatement_;
     QByteArray text = sql.toUtf8();
-    odbc::Check(SQLExecDirect(statement->get(), sqlText(text), static_cast<SQLINTEGER>(text.size())),
-                *statement, "run the statement");
-    statement->reset();
+    const SQLRETURN rc =
+        SQLExecDirect(statement.get(), sqlText(text), static_cast<SQLINTEGER>(text.size()));
+    // Diagnostics first: the next call on the handle clears them.
+    odbc::Check(rc, statement, "run the statement");
+    // Any result is discarded; the handle is ready for the next statement.
+    SQLFreeStmt(statement.get(), SQL_CLOSE);
 }
 
 ResultSet Connection::openTableSchema()
@@ -124,6 +129,7 @@ void Connection::close()
             statement->reset();
     }
     statements_.clear();
+    executeStatement_.reset();
     if (connected_) {
         connected_ = false;
         odbc::Check(SQLDisconnect(connection_.get()), connection_, "close the connection");

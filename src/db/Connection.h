@@ -49,6 +49,9 @@ private:
     bool connected_ = false;
     int mode_ = 0;
     std::vector<std::weak_ptr<odbc::Handle>> statements_;
+    // One handle serves every execute: allocating one per statement costs
+    // as much as a short INSERT itself.
+    std::shared_ptr<odbc::Handle> executeStatement_;
 };
 
 // Rows of a query or of the catalogue, walked forward.

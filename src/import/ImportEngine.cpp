@@ -3,6 +3,7 @@
 #include "app/BusyIndicator.h"
 #include "app/Dialogs.h"
 #include "app/ErrorReport.h"
+#include "app/PacedEvents.h"
 #include "app/EventPump.h"
 #include "app/ReportingProcedure.h"
 #include "db/ConnectionParameters.h"
@@ -14,7 +15,6 @@
 #include "import/SqlTexts.h"
 #include "import/TextRules.h"
 
-#include <QElapsedTimer>
 
 #include <memory>
 #include <optional>
@@ -82,12 +82,11 @@ private:
     int filePosition_ = 0;
     bool fileFailed_ = false;
     bool connectionLost_ = false;
-    QElapsedTimer sinceYield_;
+    PacedEvents paced_{&c_.events};
 };
 
 ImportOutcome ImportRun::run()
 {
-    sinceYield_.start();
     proc_.at(Line::CreateObjects);
     proc_.at(Line::ResultSetObject);
     proc_.step(Line::ClearOutcome, [&] { lastFileFlag_ = false; });
@@ -173,7 +172,7 @@ ImportRun::FileEnd ImportRun::importFile(int position)
     bool countsAgree = false;
     const bool checked = proc_.step(Line::CheckCounts, [&] {
         countsAgree = CheckFieldCounts(path, separator(), static_cast<int>(header.size()) - 1,
-                                       c_.dialogs);
+                                       c_.dialogs, &c_.events);
     });
     if (!checked || !countsAgree) {
         proc_.step(Line::PointerAfterCheck, [&] { c_.busy.setBusy(false); });
@@ -269,6 +268,7 @@ bool ImportRun::createTable(const QString& name, const QStringList& header, Colu
 
 void ImportRun::sendRows(LineReader& reader, const QString& table, RowStyle style, int sendLine)
 {
+    maybeYield();  // the table statement may have taken a while
     QString line;
     bool more = true;
     bool first = true;
@@ -330,12 +330,11 @@ void ImportRun::closeFile()
 
 void ImportRun::maybeYield(bool force)
 {
-    if (!force && sinceYield_.elapsed() < kYieldIntervalMs)
+    if (!force && !paced_.due())
         return;
     if (c_.progress)
         c_.progress->update(filePosition_, outcome_.counts.filesTotal, outcome_.counts.rowsInserted);
-    c_.events.processEvents();
-    sinceYield_.restart();
+    paced_.pause(true);
 }
 
 void ImportRun::showClosingMessage()

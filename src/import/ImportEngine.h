@@ -53,7 +53,4 @@ struct ImportOutcome {
 // line, close), and ends with its closing message.
 ImportOutcome RunImport(const ImportContext& context);
 
-// The time between two pauses for the window's events.
-inline constexpr int kYieldIntervalMs = 20;
-
 }  // namespace quorvane

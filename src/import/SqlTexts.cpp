@@ -2,12 +2,13 @@
 
 #include "import/TextRules.h"
 
+#include <algorithm>
+
 namespace quorvane {
 
 namespace {
 
 const QString kQuote = QStringLiteral("\"");
-const QString kApostrophe = QStringLiteral("'");
 
 }  // namespace
 
@@ -34,21 +35,40 @@ QString BuildCreateStatement(const QString& tableName, const QStringList& column
 
 QString BuildRowStatement(const QString& tableName, const QStringList& fields, RowStyle style)
 {
-    QString statement = QStringLiteral("INSERT INTO ") + QuoteTableName(tableName) + QStringLiteral(" VALUES(");
+    // One INSERT per data line: built in one pass into room reserved up front.
+    const QString table = QuoteTableName(tableName);
+    qsizetype room = table.size() + 24;
+    for (const QString& field : fields)
+        room += field.size() + 4;
+    QString statement;
+    statement.reserve(room + room / 8);
+    statement += QLatin1String("INSERT INTO ");
+    statement += table;
+    statement += QLatin1String(" VALUES(");
+
     const bool removeQuotes = style != RowStyle::HeaderColumns;
     for (qsizetype i = 0; i < fields.size(); ++i) {
-        QString value = fields.at(i);
-        if (removeQuotes)
-            value.remove(QLatin1Char('"'));
-        if (value.isEmpty() && i > 0) {
-            statement += QStringLiteral("NULL,");
-        } else {
-            statement += kApostrophe + value.replace(kApostrophe, QStringLiteral("''")) +
-                         QStringLiteral("',");
+        const QString& field = fields.at(i);
+        const bool empty = removeQuotes
+                               ? std::all_of(field.cbegin(), field.cend(),
+                                             [](QChar c) { return c == QLatin1Char('"'); })
+                               : field.isEmpty();
+        if (empty && i > 0) {
+            statement += QLatin1String("NULL,");
+            continue;
         }
+        statement += QLatin1Char('\'');
+        for (const QChar c : field) {
+            if (removeQuotes && c == QLatin1Char('"'))
+                continue;
+            if (c == QLatin1Char('\''))
+                statement += QLatin1Char('\'');
+            statement += c;
+        }
+        statement += QLatin1String("',");
     }
     statement.chop(1);
-    statement += QStringLiteral(");");
+    statement += QLatin1String(");");
     return statement;
 }
 

@@ -1,16 +1,20 @@
 #include "import/TextRules.h"
 
 #include "app/Dialogs.h"
+#include "app/PacedEvents.h"
 
 namespace quorvane {
 
 std::optional<QString> FindFieldCountMismatch(const QString& path, const QString& separator,
-                                              int expectedLastIndex)
+                                              int expectedLastIndex, EventPump* events)
 {
+    PacedEvents paced(events);
     LineReader reader(path);
     QString line;
     reader.next(line);  // the header line sets the count; it is not checked
     for (qsizetype index = 1; reader.next(line); ++index) {
+        if ((index & 0xff) == 0)
+            paced.pause();
         if (line.isEmpty())
             continue;
         if (CountFields(line, separator) - 1 != expectedLastIndex)
@@ -20,9 +24,10 @@ std::optional<QString> FindFieldCountMismatch(const QString& path, const QString
 }
 
 bool CheckFieldCounts(const QString& path, const QString& separator, int expectedLastIndex,
-                      Dialogs& dialogs)
+                      Dialogs& dialogs, EventPump* events)
 {
-    const std::optional<QString> report = FindFieldCountMismatch(path, separator, expectedLastIndex);
+    const std::optional<QString> report =
+        FindFieldCountMismatch(path, separator, expectedLastIndex, events);
     if (!report)
         return true;
     dialogs.showTextWindow(*report);

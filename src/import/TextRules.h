@@ -8,6 +8,7 @@
 namespace quorvane {
 
 class Dialogs;
+class EventPump;
 
 // Reading source files. Files are UTF-8 (the platform's 8-bit code page),
 // without byte-order-mark handling. CR LF, a lone LF and a lone CR each end
@@ -48,13 +49,14 @@ qsizetype CountFields(const QString& line, const QString& separator);
 
 // "Line no " + index + ": " + text for the first non-empty line after the
 // first whose last field index differs from expectedLastIndex, or nothing.
+// With events, the window handles its events during the pass.
 std::optional<QString> FindFieldCountMismatch(const QString& path, const QString& separator,
-                                              int expectedLastIndex);
+                                              int expectedLastIndex, EventPump* events = nullptr);
 
 // The check of the import: shows the report in the help text window and
 // returns false once that window is closed; true when all lines agree.
 bool CheckFieldCounts(const QString& path, const QString& separator, int expectedLastIndex,
-                      Dialogs& dialogs);
+                      Dialogs& dialogs, EventPump* events = nullptr);
 
 // Every "[counter]" replaced by the 1-based position in decimal.
 QString ExpandTableName(const QString& pattern, int position);
