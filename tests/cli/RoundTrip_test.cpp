@@ -30,27 +30,6 @@ struct RoundTripCase {
 
 void PrintTo(const RoundTripCase& c, std::ostream* os) { *os << c.name; }
 
-QStringList ExpectedRows(const QString& path, const QString& separator, bool removeQuotes)
-{
-    QStringList rows;
-    const QStringList lines = ReadDataLines(path);
-    for (qsizetype j = 1; j < lines.size(); ++j) {
-        const QStringList fields = SplitFields(lines[j], separator);
-        if (fields.size() <= 1)
-            continue;
-        QStringList values;
-        for (qsizetype i = 0; i < fields.size(); ++i) {
-            QString value = fields[i];
-            if (removeQuotes)
-                value.remove(QLatin1Char('"'));
-            values << (value.isEmpty() && i > 0 ? QStringLiteral("<NULL>") : value);
-        }
-        rows << values.join(QChar(0x1f));
-    }
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
 class RoundTripDb : public ::testing::TestWithParam<RoundTripCase> {
 protected:
     ScratchDatabase db_;

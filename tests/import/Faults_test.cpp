@@ -40,24 +40,6 @@ QString Summary(int loaded, int total, int rows, int failed)
         .arg(loaded).arg(total).arg(rows).arg(failed);
 }
 
-// The rows the splitting rules make of a file, as QueryRows shows them.
-QStringList ExpectedRows(const QString& path, const QString& separator)
-{
-    QStringList rows;
-    const QStringList lines = ReadDataLines(path);
-    for (qsizetype j = 1; j < lines.size(); ++j) {
-        const QStringList fields = SplitFields(lines[j], separator);
-        if (fields.size() <= 1)
-            continue;
-        QStringList values;
-        for (qsizetype i = 0; i < fields.size(); ++i)
-            values << (fields[i].isEmpty() && i > 0 ? QStringLiteral("<NULL>") : fields[i]);
-        rows << values.join(kSep);
-    }
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
 class ImportFaultsDb : public ::testing::Test {
 protected:
     QString file(const QString& name, const QByteArray& bytes)
