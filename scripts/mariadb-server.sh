@@ -2,6 +2,9 @@
 # Starts or stops a throwaway MariaDB server that belongs to one folder:
 #   mariadb-server.sh start DIR PORT DATABASE USER PASSWORD
 #   mariadb-server.sh stop DIR
+# The user may do anything on the server (tests make databases and users of
+# their own), or, with GRANT_SCOPE=database, work in its database only, as a
+# real login does.
 # The server listens on 127.0.0.1 only, runs as a plain background process,
 # and takes the SQL modes under which the DB2 texts run as they stand.
 set -euo pipefail
@@ -58,12 +61,19 @@ case "$command" in
       exit 1
     fi
     sql_password=${password//\'/\'\'}
+    if [[ ${GRANT_SCOPE:-server} == database ]]; then
+      scope="\`$database\`.*" grant_option=""
+      revoke="REVOKE ALL PRIVILEGES, GRANT OPTION FROM '$user'@'127.0.0.1', '$user'@'localhost';"
+    else
+      scope="*.*" grant_option="WITH GRANT OPTION" revoke=""
+    fi
     mariadb --no-defaults --socket="$socket" -uroot <<SQL
 CREATE DATABASE IF NOT EXISTS \`$database\`;
 CREATE USER IF NOT EXISTS '$user'@'127.0.0.1' IDENTIFIED BY '$sql_password';
 CREATE USER IF NOT EXISTS '$user'@'localhost' IDENTIFIED BY '$sql_password';
-GRANT ALL PRIVILEGES ON *.* TO '$user'@'127.0.0.1' WITH GRANT OPTION;
-GRANT ALL PRIVILEGES ON *.* TO '$user'@'localhost' WITH GRANT OPTION;
+$revoke
+GRANT ALL PRIVILEGES ON $scope TO '$user'@'127.0.0.1' $grant_option;
+GRANT ALL PRIVILEGES ON $scope TO '$user'@'localhost' $grant_option;
 FLUSH PRIVILEGES;
 SQL
     ;;

@@ -25,10 +25,14 @@ fi
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DQUORVANE_BUILD_TESTS=OFF -DQUORVANE_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target quorvane quorvane-cli
+echo "Building Quorvane in $build ..."
+if ! cmake --build "$build" -j "$(nproc)" --target quorvane quorvane-cli >"$build/build.log" 2>&1; then
+  tail -n 40 "$build/build.log" >&2
+  exit 1
+fi
 
 # The server and its tables live in the user's data folder between runs.
-"$root/scripts/mariadb-server.sh" start "$server" "$port" practice quorvane practice
+GRANT_SCOPE=database "$root/scripts/mariadb-server.sh" start "$server" "$port" practice quorvane practice
 trap '"$root/scripts/mariadb-server.sh" stop "$server"' EXIT
 echo "Practice server running on 127.0.0.1:$port (data in $server)."
 
@@ -58,4 +62,4 @@ CONF
 fi
 
 echo "Sample files to import: $root/samples"
-"$build/quorvane" "$@"
+"$build/src/quorvane" "$@"
