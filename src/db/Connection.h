@@ -15,7 +15,7 @@ class ResultSet;
 // action that needs it and never outlives that action.
 class Connection {
 public:
-    // Mode 3 of the design: open for reading and writing.
+    // Mode 3: open for reading and writing, as every import opens.
     static constexpr int kModeReadWrite = 3;
 
     // Fails only when the driver manager cannot give an environment.

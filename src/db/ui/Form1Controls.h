@@ -8,7 +8,7 @@ class QWidget;
 
 namespace quorvane {
 
-// The login window's controls as designed, named as the design names them.
+// The login window's controls, named by kind and number.
 struct Form1Controls {
     QGroupBox* Frame1 = nullptr;
     QLabel* Label10 = nullptr;  // "Server:"

@@ -14,7 +14,7 @@ namespace quorvane {
 class BusyIndicator;
 class FileListView;
 
-// The import window's controls as designed, named as the design names them.
+// The import window's controls, named by kind and number.
 struct Form2Controls {
     QPushButton* PushButton5 = nullptr;  // "< Back To Setup"
     FileListView* ListView1 = nullptr;  // the files to import
