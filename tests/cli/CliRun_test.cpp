@@ -128,30 +128,41 @@ TEST_F(CliRunDb, FolderArgumentImportsItsTree)
     EXPECT_EQ(QueryRows(db_.parameters(), QStringLiteral("SELECT \"A\" FROM \"T2\"")), QStringList{"3"});
 }
 
-TEST(CliPrintSql, PrintsTheEngineStatementsAndConnectsToNothing)
+namespace {
+
+// A dry run in a scratch folder, with no driver registered at all.
+CliResult PrintSql(const QTemporaryDir& dir, const QStringList& arguments)
 {
-    QTemporaryDir dir;
-    const QString a = dir.filePath(QStringLiteral("a.txt"));
-    WriteFile(a, "Name,Zip Code\nO'Neil,\"0301\"\n,x\n");
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
     env.insert(QStringLiteral("ODBCSYSINI"), dir.filePath(QStringLiteral("no-drivers-here")));
     process.setProcessEnvironment(env);
+    process.start(QStringLiteral(QUORVANE_CLI_PATH), QStringList{"--print-sql"} + arguments);
+    EXPECT_TRUE(process.waitForFinished());
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
 
-    process.start(QStringLiteral(QUORVANE_CLI_PATH), {"--print-sql", "--create", "P[counter]", a});
-    ASSERT_TRUE(process.waitForFinished());
-    EXPECT_EQ(process.exitCode(), 0);
+}  // namespace
+
+TEST(CliPrintSql, PrintsTheEngineStatementsAndConnectsToNothing)
+{
+    QTemporaryDir dir;
+    const QString a = dir.filePath(QStringLiteral("a.txt"));
+    WriteFile(a, "Name,Zip Code\nO'Neil,\"0301\"\n,x\n");
+
+    const CliResult created = PrintSql(dir, {"--create", "P[counter]", a});
+    EXPECT_EQ(created.exitCode, 0);
     const QStringList header{"Name", "Zip Code"};
-    EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()),
+    EXPECT_EQ(created.out,
               BuildCreateStatement("P1", header) + '\n'
                   + BuildRowStatement("P1", {"O'Neil", "\"0301\""}, RowStyle::HeaderColumns) + '\n'
                   + BuildRowStatement("P1", {"", "x"}, RowStyle::HeaderColumns) + '\n');
 
-    process.start(QStringLiteral(QUORVANE_CLI_PATH), {"--print-sql", "--append", "Stock", a});
-    ASSERT_TRUE(process.waitForFinished());
-    EXPECT_EQ(process.exitCode(), 0);
-    EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()),
+    const CliResult appended = PrintSql(dir, {"--append", "Stock", a});
+    EXPECT_EQ(appended.exitCode, 0);
+    EXPECT_EQ(appended.out,
               BuildColumnCountQuery("Stock") + '\n'
                   + BuildRowStatement("Stock", {"O'Neil", "\"0301\""}, RowStyle::AppendRows) + '\n'
                   + BuildRowStatement("Stock", {"", "x"}, RowStyle::AppendRows) + '\n');
@@ -162,12 +173,7 @@ TEST(CliPrintSql, FieldCountMismatchGoesToStandardErrorAndExitsOne)
     QTemporaryDir dir;
     const QString a = dir.filePath(QStringLiteral("a.txt"));
     WriteFile(a, "A,B\n1,2\n3\n");
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(QUORVANE_CLI_PATH), {"--print-sql", a});
-    ASSERT_TRUE(process.waitForFinished());
-    EXPECT_EQ(process.exitCode(), 1);
-    EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()), QStringLiteral("Line no 2: 3\n"));
+    const CliResult r = PrintSql(dir, {a});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, QStringLiteral("Line no 2: 3\n"));
 }

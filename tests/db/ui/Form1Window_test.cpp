@@ -5,6 +5,7 @@
 #include "db/ui/Form1.h"
 
 #include "ScriptedDialogs.h"
+#include "WidgetChecks.h"
 #include "TestSupport.h"
 
 #include <QApplication>
@@ -62,28 +63,13 @@ QWidget* ControlNamed(const Form1Controls& c, const QString& name)
     return nullptr;
 }
 
-QString CaptionOf(QWidget* w)
-{
-    if (auto* label = qobject_cast<QLabel*>(w))
-        return label->text();
-    if (auto* button = qobject_cast<QPushButton*>(w))
-        return button->text();
-    if (auto* frame = qobject_cast<QGroupBox*>(w))
-        return frame->title();
-    return {};
-}
-
 class Form1Layout : public Form1Window, public ::testing::WithParamInterface<ControlCase> {};
 
 TEST_P(Form1Layout, ControlHasItsCaptionAndPlace)
 {
     QWidget* control = ControlNamed(c(), QLatin1String(GetParam().name));
+    testing::ExpectCaptionPlaceAndFont(control, GetParam().twips, GetParam().caption);
     ASSERT_NE(control, nullptr);
-    const QRect t = GetParam().twips;
-    EXPECT_EQ(control->geometry(), TwipsRect(t.x(), t.y(), t.width(), t.height()));
-    EXPECT_EQ(CaptionOf(control), GetParam().caption);
-    const bool button = qobject_cast<QPushButton*>(control) != nullptr;
-    EXPECT_DOUBLE_EQ(control->font().pointSizeF(), button ? 11.25 : 9.0);
     EXPECT_TRUE(control->font().bold());
 }
 

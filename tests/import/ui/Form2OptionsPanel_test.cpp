@@ -9,6 +9,7 @@
 #include "import/ui/Form2.h"
 
 #include "ScriptedDialogs.h"
+#include "WidgetChecks.h"
 #include "TestSupport.h"
 
 #include <QApplication>
@@ -213,28 +214,12 @@ QWidget* ControlNamed(const Form2Controls& c, const QString& name)
     return nullptr;
 }
 
-QString CaptionOf(QWidget* w)
-{
-    if (auto* label = qobject_cast<QLabel*>(w))
-        return label->text();
-    if (auto* button = qobject_cast<QAbstractButton*>(w))
-        return button->text();
-    if (auto* frame = qobject_cast<QGroupBox*>(w))
-        return frame->title();
-    return {};
-}
-
 class Form2Layout : public Form2OptionsPanel, public ::testing::WithParamInterface<PlaceCase> {};
 
 TEST_P(Form2Layout, ControlHasItsCaptionAndPlace)
 {
-    QWidget* control = ControlNamed(c(), QLatin1String(GetParam().name));
-    ASSERT_NE(control, nullptr);
-    const QRect t = GetParam().twips;
-    EXPECT_EQ(control->geometry(), TwipsRect(t.x(), t.y(), t.width(), t.height()));
-    EXPECT_EQ(CaptionOf(control), GetParam().caption);
-    const bool button = qobject_cast<QPushButton*>(control) != nullptr;
-    EXPECT_DOUBLE_EQ(control->font().pointSizeF(), button ? 11.25 : 9.0);
+    testing::ExpectCaptionPlaceAndFont(ControlNamed(c(), QLatin1String(GetParam().name)),
+                                       GetParam().twips, GetParam().caption);
 }
 
 INSTANTIATE_TEST_SUITE_P(
