@@ -22,6 +22,8 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include "ImportRunFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,24 +42,9 @@ QString Summary(int loaded, int total, int rows, int failed)
         .arg(loaded).arg(total).arg(rows).arg(failed);
 }
 
-class ImportFaultsDb : public ::testing::Test {
+class ImportFaultsDb : public ImportRunFixture {
 protected:
-    QString file(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = QDir(db_.folder()).filePath(name);
-        WriteFile(path, bytes);
-        return path;
-    }
-
-    ImportOutcome run(ImportDatabase& database)
-    {
-        FixedConnectionParameters connection(db_.parameters());
-        NoEventPump events;
-        ImportContext context{dialogs_, options_, files_, tables_, connection, database, busy_, events, nullptr};
-        const ImportOutcome outcome = RunImport(context);
-        EXPECT_FALSE(busy_.isBusy());
-        return outcome;
-    }
+    ImportOutcome run(ImportDatabase& database) { return runWith(db_.parameters(), database, nullptr); }
     ImportOutcome run()
     {
         OdbcImportDatabase database;
@@ -70,13 +57,6 @@ protected:
         std::sort(found.begin(), found.end());
         return found;
     }
-
-    ScratchDatabase db_;
-    ScriptedDialogs dialogs_;
-    FixedImportOptions options_{ImportOptions{}};
-    PlainFileList files_;
-    PlainTableList tables_;
-    NoBusyIndicator busy_;
 };
 
 }  // namespace

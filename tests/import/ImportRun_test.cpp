@@ -7,6 +7,7 @@
 #include "import/ImportEngine.h"
 #include "import/ImportOptions.h"
 
+#include "ImportRunFixture.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 
@@ -31,25 +32,12 @@ public:
     int updates = 0;
 };
 
-class ImportRunDb : public ::testing::Test {
+class ImportRunDb : public ImportRunFixture {
 protected:
-    QString file(const QString& name, const QByteArray& text)
-    {
-        const QString path = QDir(db_.folder()).filePath(name);
-        WriteFile(path, text);
-        return path;
-    }
-
     ImportOutcome run(ConnectionParameters parameters)
     {
-        FixedConnectionParameters connection(std::move(parameters));
         OdbcImportDatabase database;
-        NoEventPump events;
-        ImportContext context{dialogs_, options_, files_, tables_, connection, database, busy_, events,
-                              &progress_};
-        ImportOutcome outcome = RunImport(context);
-        EXPECT_FALSE(busy_.isBusy());
-        return outcome;
+        return runWith(std::move(parameters), database, &progress_);
     }
     ImportOutcome run() { return run(db_.parameters()); }
 
@@ -59,12 +47,6 @@ protected:
                          QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY 1").arg(columns, table));
     }
 
-    ScratchDatabase db_;
-    ScriptedDialogs dialogs_;
-    FixedImportOptions options_{ImportOptions{}};
-    PlainFileList files_;
-    PlainTableList tables_;
-    NoBusyIndicator busy_;
     RecordingProgress progress_;
 };
 
