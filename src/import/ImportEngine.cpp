@@ -355,7 +355,9 @@ void ImportRun::showClosingMessage()
         ShowPlainMessage(c_.dialogs, WithSkippedLines(text, outcome_.counts));
     };
     if (stopped_) {
-        proc_.step(Line::Done, [&] { show(ImportSummaryMessage(ImportMessage::Stopped, outcome_.counts)); });
+        proc_.step(Line::Done, [&] {
+            show(ImportSummaryMessage(ImportMessage::Stopped, outcome_.counts));
+        });
     } else if (outcome_.anyFailure) {
         proc_.step(Line::Done, [&] {
             show(ImportSummaryMessage(ImportMessage::FinishedWithErrors, outcome_.counts));
