@@ -18,3 +18,8 @@ foreach(fault_tests test_import test_filelist test_app)
     add_dependencies(${fault_tests} quorvane-cli)
   endif()
 endforeach()
+
+# The window tests load the sample files that the README offers.
+if(TARGET test_import_ui)
+  target_compile_definitions(test_import_ui PRIVATE QUORVANE_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
+endif()

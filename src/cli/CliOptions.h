@@ -1,6 +1,7 @@
 #pragma once
 
 #include "import/ImportOptions.h"
+#include "import/SeparatorEscapes.h"  // --separator takes the escapes
 
 #include <QString>
 #include <QStringList>
@@ -28,8 +29,5 @@ struct ParseResult {
 };
 
 ParseResult ParseArguments(const QStringList& arguments);
-
-// \t, \n and \\ become tab, line feed and backslash; anything else stays.
-QString UnescapeSeparator(const QString& text);
 
 }  // namespace quorvane::cli

@@ -12,7 +12,9 @@ QString FormatExplanationText()
                             "match the number of columns in the table.")
            + crlf + crlf
            + QStringLiteral("When appending, number of columns and data types (number, decimal, "
-                            "text, etc.) must be identical.");
+                            "text, etc.) must be identical.")
+           + crlf + crlf
+           + QStringLiteral("In the separator, type \\t for a tab and \\\\ for a backslash.");
 }
 
 }  // namespace quorvane

@@ -138,6 +138,11 @@ bool ImportRun::refusedBeforeAnyFile()
             return o.mode == ImportMode::CreateNew && o.tableNamePattern.isEmpty();
         }))
         return refuse(Line::EnterTableName, ImportMessage::EnterTableName);
+    // An empty separator makes one field of every line, and such lines are
+    // never sent: the run would load nothing.
+    constexpr int NoSeparator = 111, EnterSeparatorMessage = 368;
+    if (proc_.test(NoSeparator, [&] { return separator().isEmpty(); }))
+        return refuse(EnterSeparatorMessage, ImportMessage::EnterSeparator);
     return false;
 }
 
@@ -286,8 +291,10 @@ void ImportRun::sendRows(LineReader& reader, const QString& table, RowStyle styl
         if (line.isEmpty())
             continue;
         const QStringList fields = SplitFields(line, separator());
-        if (fields.size() <= 1)
+        if (fields.size() <= 1) {
+            ++outcome_.counts.linesSkippedSingleField;
             continue;
+        }
         try {
             c_.database.execute(BuildRowStatement(table, fields, style));
             ++outcome_.counts.rowsInserted;
@@ -340,19 +347,25 @@ void ImportRun::maybeYield(bool force)
 void ImportRun::showClosingMessage()
 {
     proc_.at(Line::Closing);
+    if (c_.progress)
+        c_.progress->ended(filePosition_, outcome_.counts.filesTotal, outcome_.counts.rowsInserted);
+    // Whatever the ending, skipped one-field lines are told: a wrong
+    // separator must not pass for a plain success.
+    const auto show = [&](const QString& text) {
+        ShowPlainMessage(c_.dialogs, WithSkippedLines(text, outcome_.counts));
+    };
     if (stopped_) {
         proc_.step(Line::Done, [&] {
-            ShowPlainMessage(c_.dialogs, ImportSummaryMessage(ImportMessage::Stopped, outcome_.counts));
+            show(ImportSummaryMessage(ImportMessage::Stopped, outcome_.counts));
         });
     } else if (outcome_.anyFailure) {
         proc_.step(Line::Done, [&] {
-            ShowPlainMessage(c_.dialogs,
-                             ImportSummaryMessage(ImportMessage::FinishedWithErrors, outcome_.counts));
+            show(ImportSummaryMessage(ImportMessage::FinishedWithErrors, outcome_.counts));
         });
     } else if (lastFileFlag_) {
-        proc_.step(Line::Done, [&] { ShowPlainMessage(c_.dialogs, ImportMessage::Done); });
+        proc_.step(Line::Done, [&] { show(ImportMessage::Done); });
     } else {
-        proc_.step(Line::Exist, [&] { ShowPlainMessage(c_.dialogs, ImportMessage::TablesAlreadyExist); });
+        proc_.step(Line::Exist, [&] { show(ImportMessage::TablesAlreadyExist); });
     }
 }
 

@@ -20,6 +20,8 @@ public:
     virtual ~ImportProgress() = default;
     virtual void update(int filePosition, int fileCount, int rowsInserted) = 0;
     virtual bool stopRequested() const = 0;
+    // The final counts, just before the closing message.
+    virtual void ended(int /*filePosition*/, int /*fileCount*/, int /*rowsInserted*/) {}
 };
 
 // Everything the run reads and talks to; it touches no widget.

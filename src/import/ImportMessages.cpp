@@ -22,4 +22,13 @@ QString ImportSummaryMessage(const QString& firstLine, const ImportCounts& count
            + QStringLiteral("Statements that failed: %1.").arg(counts.statementsFailed);
 }
 
+QString WithSkippedLines(const QString& message, const ImportCounts& counts)
+{
+    if (counts.linesSkippedSingleField == 0)
+        return message;
+    return message + QStringLiteral("\r\n")
+           + QStringLiteral("Lines skipped because they hold a single field: %1.")
+                 .arg(counts.linesSkippedSingleField);
+}
+
 }  // namespace quorvane

@@ -9,6 +9,7 @@ inline const QString NoFiles = QStringLiteral("No files added.");
 inline const QString SelectTable = QStringLiteral("Please select a table.");
 inline const QString TableExists = QStringLiteral("Table name already exists.");
 inline const QString EnterTableName = QStringLiteral("Please enter a table name.");
+inline const QString EnterSeparator = QStringLiteral("Please enter a separator.");
 inline const QString Done = QStringLiteral("Done.");
 inline const QString TablesAlreadyExist = QStringLiteral("Table(s) already exist.");
 inline const QString FinishedWithErrors = QStringLiteral("Import finished with errors.");
@@ -25,9 +26,14 @@ struct ImportCounts {
     int filesLoaded = 0;
     int rowsInserted = 0;
     int statementsFailed = 0;
+    int linesSkippedSingleField = 0;  // data lines that the separator did not split
 };
 
 // firstLine, CR LF CR LF, then the three counts on lines of their own.
 QString ImportSummaryMessage(const QString& firstLine, const ImportCounts& counts);
+
+// The closing message, with a last line for the data lines skipped because
+// they hold a single field, when there were any.
+QString WithSkippedLines(const QString& message, const ImportCounts& counts);
 
 }  // namespace quorvane

@@ -176,4 +176,10 @@ TEST(CliPrintSql, FieldCountMismatchGoesToStandardErrorAndExitsOne)
     const CliResult r = PrintSql(dir, {a});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, QStringLiteral("Line no 2: 3\n"));
+
+    // The wrong separator passes the check (one field everywhere) and is told.
+    WriteFile(a, "A;B\n1;2\n");
+    const CliResult wrong = PrintSql(dir, {a});
+    EXPECT_EQ(wrong.exitCode, 0);
+    EXPECT_EQ(wrong.err, QStringLiteral("Done.\nLines skipped because they hold a single field: 1.\n"));
 }

@@ -44,7 +44,9 @@ TEST(FormatExplanationTest, BlankLinesWhereTheSampleNeedsThemAndNoTrailingBreak)
                        "the number of columns in the table."),
         QString(),
         QStringLiteral("When appending, number of columns and data types (number, decimal, text, "
-                       "etc.) must be identical.")};
+                       "etc.) must be identical."),
+        QString(),
+        QStringLiteral("In the separator, type \\t for a tab and \\\\ for a backslash.")};
     EXPECT_EQ(lines, expected);
     EXPECT_FALSE(FormatExplanationText().contains(QRegularExpression(QStringLiteral("\r(?!\n)"))));
 }

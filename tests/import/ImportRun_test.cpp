@@ -87,7 +87,7 @@ TEST_F(ImportRunDb, HeaderLineAndOneFieldLinesAreNeverRows)
     files_.append(file(QStringLiteral("a.txt"), "A,B,C\r\nx,,z\r\n\r\n,b,\r\n"));
     // Without a separator in its header every line has one field: a table, no rows.
     files_.append(file(QStringLiteral("solo.txt"), "Solo\nv1\nv2\n"));
-    dialogs_.expectMessage(QStringLiteral("Done."));
+    dialogs_.expectMessage(QStringLiteral("Done.\r\nLines skipped because they hold a single field: 2."));
     run();
     EXPECT_TRUE(rows(QStringLiteral("NewTable2"), QStringLiteral("\"Solo\"")).isEmpty());
     EXPECT_EQ(rows(QStringLiteral("NewTable1"), QStringLiteral("\"A\", \"B\", \"C\"")),

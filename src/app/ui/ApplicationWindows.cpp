@@ -49,6 +49,12 @@ void ApplicationWindows::reloadImportWindow()
         form2_->Form_Load();
 }
 
-void ApplicationWindows::showLoginWindow() { form1_->show(); }
+void ApplicationWindows::showLoginWindow()
+{
+    // Also its first showing, when the start-up check went straight on to
+    // the import window.
+    CentreOnScreen(form1_.get());
+    form1_->show();
+}
 
 }  // namespace quorvane

@@ -6,16 +6,25 @@
 #include "import/ImportDatabase.h"
 #include "import/ui/Form2.h"
 
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QStyleHints>
 
 #include <memory>
+#include <utility>
 
 namespace quorvane {
 
 ImportController::ImportController(Form2& window) : QObject(&window), window_(window)
 {
+    clock_.start();
+    // A click comes at the release; the double-click interval counts from
+    // press to press (keys and click() press the button too).
+    connect(window.PushButton1(), &QPushButton::pressed, this, [this] { notePress(); });
     connect(window.PushButton1(), &QPushButton::clicked, this, [this] { PushButton1_Click(); });
 }
+
+void ImportController::notePress() { lastPress_ = clock_.elapsed(); }
 
 QString ImportController::ProgressCaption(int filePosition, int fileCount, int rowsInserted)
 {
@@ -27,15 +36,22 @@ QString ImportController::ProgressCaption(int filePosition, int fileCount, int r
 
 void ImportController::PushButton1_Click()
 {
+    // Each press counts once; a click without one (a call) has none.
+    const qint64 press = std::exchange(lastPress_, -1);
     // A press during a run asks it to stop; it never starts a second run.
     if (running_) {
+        if (press >= 0 && startPress_ >= 0
+            && press - startPress_ < QGuiApplication::styleHints()->mouseDoubleClickInterval())
+            return;
         stopRequested_ = true;
         window_.PushButton1()->setText(kStoppingCaption);
         return;
     }
     running_ = true;
     stopRequested_ = false;
-    window_.PushButton1()->setText(ProgressCaption(0, window_.ListView1()->count(), 0));
+    startPress_ = press;
+    // The caption changes when the first file starts (update), not while a
+    // refusal is up.
     window_.runHandler([this] { run(); });
     running_ = false;
     window_.PushButton1()->setText(kImportCaption);
@@ -57,6 +73,12 @@ void ImportController::update(int filePosition, int fileCount, int rowsInserted)
 {
     if (!stopRequested_)
         window_.PushButton1()->setText(ProgressCaption(filePosition, fileCount, rowsInserted));
+}
+
+void ImportController::ended(int filePosition, int fileCount, int rowsInserted)
+{
+    // The counts stand next to the closing message, after a stop too.
+    window_.PushButton1()->setText(ProgressCaption(filePosition, fileCount, rowsInserted));
 }
 
 }  // namespace quorvane

@@ -2,6 +2,7 @@
 
 #include "import/ImportEngine.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 namespace quorvane {
@@ -10,6 +11,7 @@ class Form2;
 
 // "Import to IBM DB2". While a run is under way the same button stops it,
 // and its caption tells which file is loading and how many rows went in.
+// The second press of a double-click is not a stop: the user meant one start.
 class ImportController final : public QObject, private ImportProgress {
 public:
     explicit ImportController(Form2& window);
@@ -21,12 +23,17 @@ public:
 
 private:
     void update(int filePosition, int fileCount, int rowsInserted) override;
+    void ended(int filePosition, int fileCount, int rowsInserted) override;
+    void notePress();
     bool stopRequested() const override { return stopRequested_; }
     void run();
 
     Form2& window_;
     bool running_ = false;
     bool stopRequested_ = false;
+    QElapsedTimer clock_;     // runs from the controller's creation
+    qint64 lastPress_ = -1;   // on clock_, in ms
+    qint64 startPress_ = -1;  // the press that started the running run
 };
 
 inline const QString kImportCaption = QStringLiteral("Import to IBM DB2");

@@ -1,5 +1,7 @@
 #include "import/ui/OptionsPanel.h"
 
+#include "import/SeparatorEscapes.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -15,7 +17,7 @@ ImportOptions OptionsPanel::currentOptions() const
     options.mode = c_.Option2->isChecked() ? ImportMode::AppendExisting : ImportMode::CreateNew;
     options.columnSource = c_.Option4->isChecked() ? ColumnSource::Prompted : ColumnSource::HeaderRow;
     options.tableNamePattern = c_.Text2->text();
-    options.separator = c_.Text3->text();
+    options.separator = UnescapeSeparator(c_.Text3->text());
     const QList<QListWidgetItem*> selected = c_.List1->selectedItems();
     if (!selected.isEmpty())
         options.selectedTable = selected.first()->text();

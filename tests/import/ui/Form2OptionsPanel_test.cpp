@@ -157,7 +157,8 @@ TEST_F(Form2OptionsPanel, QuestionMarkExplainsTheFormatExactly)
         "Also, if appending, make sure the number of columns in the text file match the number of "
         "columns in the table.\r\n\r\n"
         "When appending, number of columns and data types (number, decimal, text, etc.) must be "
-        "identical."));
+        "identical.\r\n\r\n"
+        "In the separator, type \\t for a tab and \\\\ for a backslash."));
     QTest::mouseClick(c().PushButton6, Qt::LeftButton);
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown().front().title, QStringLiteral("Quorvane"));
