@@ -98,6 +98,8 @@ void OpenRegularFileForReading(QFile& file, const QString& path, QIODevice::Open
     // A device can be endless, and a pipe or socket may wait for ever.
     if (!S_ISREG(status.st_mode)) {
         ::close(fd);
+        if (S_ISDIR(status.st_mode))
+            throw FileSystemFailure(EISDIR);
         throw Failure(QStringLiteral("Not a regular file"));
     }
     if (!file.open(fd, QIODevice::ReadOnly | extraFlags, QFileDevice::AutoCloseHandle)) {
