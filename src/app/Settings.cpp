@@ -23,6 +23,9 @@ std::unique_ptr<QSettings> openStore()
 {
     auto settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                                 kSettingsOrganization, kSettingsSection);
+    // Only this program's own file: an organisation-wide file or a system
+    // copy must not fill keys it never wrote.
+    settings->setFallbacksEnabled(false);
     settings->beginGroup(kSettingsSection);
     return settings;
 }

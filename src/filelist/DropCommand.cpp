@@ -34,10 +34,11 @@ void AddDroppedPaths(const QStringList& paths, FileList& list, Dialogs& dialogs,
         // A drop has no report of its own and must never end the program: a
         // path that can't be handled is passed over.
         try {
-            if (!EntryExists(path))
-                continue;
             if (!IsFolder(path)) {
-                list.append(path);
+                // Only a regular file is a file here: a pipe, socket or
+                // device is passed over, as a folder that can't be read is.
+                if (IsExistingFile(path))
+                    list.append(path);
                 continue;
             }
             FolderList folders{path + QLatin1Char('/')};

@@ -19,9 +19,10 @@ QStringList DroppedPaths(const QMimeData& data);
 
 // Appends what was dropped, in order: a folder is scanned with its whole
 // tree for every file, under the scan's file rule, each folder with a list
-// of its own; anything else is appended exactly as dropped; a path that has
-// vanished meanwhile is passed over without a word. The window stays idle
-// (no hourglass); folder-walk failures report under Location::SubDirectories.
+// of its own; a regular file (after following links) is appended exactly as
+// dropped; anything else, and a path that has vanished meanwhile, is passed
+// over without a word. The window stays idle (no hourglass); folder-walk
+// failures report under Location::SubDirectories.
 void AddDroppedPaths(const QStringList& paths, FileList& list, Dialogs& dialogs, EventPump& pump);
 
 }  // namespace quorvane

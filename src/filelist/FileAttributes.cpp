@@ -45,17 +45,19 @@ int AttributeWord(const QString& path)
         throw FileSystemFailure(errno);
 
     int word = 0;
+    // A link has the mode of its target; one whose target is gone has none.
+    mode_t mode = status.st_mode;
     if (S_ISLNK(status.st_mode)) {
         word |= Attribute::Alias;
         struct stat target {};
-        if (::stat(encoded.constData(), &target) == 0)
-            word |= KindBits(target.st_mode);
-    } else {
-        word |= KindBits(status.st_mode);
+        mode = ::stat(encoded.constData(), &target) == 0 ? target.st_mode : 0;
     }
+    word |= KindBits(mode);
     if (LastName(path).startsWith(QLatin1Char('.')))
         word |= Attribute::Hidden;
-    if (::access(encoded.constData(), W_OK) != 0)
+    // From the mode, not from what the current user may do, so that a scan
+    // lists the same files whoever runs it.
+    if ((mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         word |= Attribute::ReadOnly;
     return word;
 }
@@ -76,17 +78,34 @@ bool IsExistingFile(const QString& path)
     if (fd < 0)
         return false;
     struct stat status {};
-    const bool isFile = ::fstat(fd, &status) == 0 && !S_ISDIR(status.st_mode);
+    const bool isFile = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
     ::close(fd);
     return isFile;
 }
 
-bool EntryExists(const QString& path)
+void OpenRegularFileForReading(QFile& file, const QString& path, QIODevice::OpenMode extraFlags)
 {
-    if (path.isEmpty())
-        return false;
+    // Without O_NONBLOCK, opening a pipe that has no writer never returns.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw FileSystemFailure(errno);
     struct stat status {};
-    return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
+    if (::fstat(fd, &status) != 0) {
+        const int error = errno;
+        ::close(fd);
+        throw FileSystemFailure(error);
+    }
+    // A device can be endless, and a pipe or socket may wait for ever.
+    if (!S_ISREG(status.st_mode)) {
+        ::close(fd);
+        if (S_ISDIR(status.st_mode))
+            throw FileSystemFailure(EISDIR);
+        throw Failure(QStringLiteral("Not a regular file"));
+    }
+    if (!file.open(fd, QIODevice::ReadOnly | extraFlags, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw Failure(file.errorString());
+    }
 }
 
 }  // namespace quorvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 
 namespace quorvane {
@@ -7,7 +8,7 @@ namespace quorvane {
 // The attribute word of a path, built from what Linux knows about it so the
 // scan can compare whole words as it does on Windows.
 namespace Attribute {
-inline constexpr int ReadOnly = 1;   // the user may not write it
+inline constexpr int ReadOnly = 1;   // no write bit for anyone in its mode
 inline constexpr int Hidden = 2;     // its name starts with "."
 inline constexpr int System = 4;     // socket, device or pipe
 inline constexpr int Directory = 16;
@@ -27,11 +28,14 @@ int AttributeWord(const QString& path);
 // True when the attribute word has the directory bit; never fails.
 bool IsFolder(const QString& path);
 
-// True when open() with O_PATH reaches the path and it is not a folder;
-// never fails.
+// True when open() with O_PATH reaches the path and it is a regular file,
+// after following links: pipes, sockets and devices are not files here, as
+// they may block a reader or never end. Never fails.
 bool IsExistingFile(const QString& path);
 
-// True when the path names an entry, even a link whose target is gone.
-bool EntryExists(const QString& path);
+// Opens the path into file for reading (with the extra flags), without
+// waiting on it. Throws Failure (FileSystemFailure when the system refuses)
+// unless it is a regular file, after following links.
+void OpenRegularFileForReading(QFile& file, const QString& path, QIODevice::OpenMode extraFlags = {});
 
 }  // namespace quorvane

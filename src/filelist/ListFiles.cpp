@@ -44,8 +44,8 @@ std::vector<ListedFile> ListFileEntries(const QString& folder, const WildcardPat
     for (const DirectoryEntry& entry : entries) {
         const bool seenAsFile = entry.type == DT_REG && *mayEnter
                                 && encodedPrefix.size() + entry.encodedName.size() < PATH_MAX;
-        // Links and entries of unknown type are taken when they lead to
-        // something that is not a folder.
+        // Links and entries of unknown type are taken when they lead to a
+        // regular file; pipes, sockets and devices never are.
         if (seenAsFile || IsExistingFile(prefix + entry.name))
             files.push_back({entry.name, seenAsFile});
     }

@@ -1,6 +1,7 @@
 #include "import/TextRules.h"
 
 #include "app/Failure.h"
+#include "filelist/FileAttributes.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -61,10 +62,12 @@ LineReader::LineReader(const QString& path, qint64 chunkSize)
 {
     auto state = std::make_unique<State>();
     state->path = path;
-    state->file.setFileName(path);
     // Unbuffered: the chunk is the only buffer, so memory stays bounded.
-    if (!state->file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw Failure(QStringLiteral("Cannot open file %1: %2").arg(path, state->file.errorString()));
+    try {
+        OpenRegularFileForReading(state->file, path, QIODevice::Unbuffered);
+    } catch (const Failure& failure) {
+        throw Failure(QStringLiteral("Cannot open file %1: %2").arg(path, failure.description()));
+    }
     state->chunk.resize(std::max<qint64>(chunkSize, 1));
     state_ = state.release();
 }

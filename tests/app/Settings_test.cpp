@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -80,4 +83,44 @@ TEST_F(SettingsStoreTest, UnwritableStoreWarnsOnceAndKeepsGoing)
     EXPECT_FALSE(store.SaveSetting(SettingsKey::Server, QStringLiteral("ab")));  // silent now
 
     QFile::remove(folder);
+}
+
+// Keys this program never wrote have no value, whatever other files hold:
+// an organisation-wide Tamsorel.conf beside its own folder, and a copy of
+// either in the system-wide folder (/etc/xdg by default).
+TEST_F(SettingsStoreTest, KeysNeverWrittenHaveNoValueFromOtherFiles)
+{
+    SettingsStore store;
+    const QString userFolder = QFileInfo(QFileInfo(store.fileName()).absolutePath()).absolutePath();
+    QTemporaryDir systemFolder;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, systemFolder.path());
+    struct Restore {
+        QString organisationWide;
+        ~Restore()
+        {
+            QFile::remove(organisationWide);
+            QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope,
+                               QLibraryInfo::path(QLibraryInfo::SettingsPath));
+        }
+    } restore{userFolder + QStringLiteral("/Tamsorel.conf")};
+    using quorvane::testing::WriteFile;
+    WriteFile(restore.organisationWide, "[Quorvane]\nServer=organisation\n");
+    WriteFile(systemFolder.path() + QStringLiteral("/Tamsorel/Quorvane.conf"), "[Quorvane]\nUser=system\n");
+    WriteFile(systemFolder.path() + QStringLiteral("/Tamsorel.conf"), "[Quorvane]\nDatabase=system-wide\n");
+    ASSERT_TRUE(store.SaveSetting(SettingsKey::Port, QStringLiteral("50001")));
+
+    // Qt's default reader sees all three files,
+    QSettings fallbacks(QSettings::NativeFormat, QSettings::UserScope, kSettingsOrganization,
+                        kSettingsSection);
+    fallbacks.beginGroup(kSettingsSection);
+    ASSERT_EQ(QStringList({fallbacks.value(SettingsKey::Server).toString(),
+                           fallbacks.value(SettingsKey::User).toString(),
+                           fallbacks.value(SettingsKey::Database).toString()}),
+              QStringList({"organisation", "system", "system-wide"}));
+    // the store only its own.
+    for (const QString& key : {SettingsKey::Server, SettingsKey::User, SettingsKey::Database}) {
+        EXPECT_FALSE(store.contains(key)) << key.toStdString();
+        EXPECT_EQ(store.GetSetting(key, QStringLiteral("unset")), QStringLiteral("unset")) << key.toStdString();
+    }
+    EXPECT_EQ(store.GetSetting(SettingsKey::Port), QStringLiteral("50001"));
 }

@@ -1,7 +1,8 @@
 // A folder given to the command-line program whose tree holds a folder the
-// user may not open, a link that loops back, a link to itself and names
-// with control characters. The program runs as "nobody" (root opens every
-// folder); what it loaded is read back from the database.
+// user may not open, a link that loops back, a link to itself, names with
+// control characters, a pipe and a link to a device, both named like text
+// files. The program runs as "nobody" (root opens every folder); what it
+// loaded is read back from the database.
 
 #include "../import/FaultsHelpers.h"
 #include "TestSupport.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace quorvane;
@@ -44,7 +46,7 @@ QStringList LoadedValues(const ConnectionParameters& parameters)
 
 }  // namespace
 
-TEST_P(ScanFaultsDb, DeniedFolderLoopsAndControlCharactersNeitherStopNorHang)
+TEST_P(ScanFaultsDb, DeniedFolderLoopsSpecialFilesAndControlCharactersNeitherStopNorHang)
 {
     const QString tree = QDir(db_.folder()).filePath(QStringLiteral("tree"));
     WriteFile(tree + QStringLiteral("/top.txt"), "A,B\nfrom-top,1\n");
@@ -54,6 +56,11 @@ TEST_P(ScanFaultsDb, DeniedFolderLoopsAndControlCharactersNeitherStopNorHang)
     WriteFile(tree + QStringLiteral("/tab\tname.txt"), "A,B\nfrom-tab-name,1\n");
     ASSERT_TRUE(QFile::link(tree, tree + QStringLiteral("/sub/back-to-top")));
     ASSERT_TRUE(QFile::link(tree + QStringLiteral("/self"), tree + QStringLiteral("/self")));
+    // Reading the pipe would wait for a writer for ever (RunCliProgram gives up).
+    const QByteArray pipe = QFile::encodeName(tree + QStringLiteral("/pipe.txt"));
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0666), 0);
+    ASSERT_EQ(::chmod(pipe.constData(), 0666), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), tree + QStringLiteral("/device.txt")));
 
     QTemporaryDir config;
     OpenToEveryone(db_.folder());
@@ -67,8 +74,9 @@ TEST_P(ScanFaultsDb, DeniedFolderLoopsAndControlCharactersNeitherStopNorHang)
                                          {config.path(), db_.parameters().password, db_.folder(), true});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.err, QStringLiteral("Done.\n"));
-    // The denied folder and the one with a control character are passed
-    // over; the looping link is walked once; a file name may hold a tab.
+    // The denied folder, the one with a control character, the pipe and the
+    // device are passed over; the looping link is walked once; a file name
+    // may hold a tab.
     EXPECT_EQ(LoadedValues(db_.parameters()),
               (QStringList{"from-sub", "from-tab-name", "from-top"}));
 }

@@ -28,6 +28,9 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace quorvane;
 using namespace quorvane::testing;
 
@@ -61,22 +64,44 @@ protected:
 
 }  // namespace
 
-// The file is gone when its turn comes: the first-line step reports it, the
-// count check fails on it and ends the run; the file before stays loaded.
-TEST_F(ImportFaultsDb, FileDeletedAfterBeingAddedEndsTheRunAfterTheEarlierFiles)
+// What stands at a listed file's path when its turn comes.
+struct Replacement {
+    const char* name;
+    bool (*make)(const QByteArray& path);  // the file itself is already gone
+};
+void PrintTo(const Replacement& r, std::ostream* os) { *os << r.name; }
+
+class ImportReplacedFileDb : public ImportFaultsDb, public ::testing::WithParamInterface<Replacement> {};
+
+// The file is gone, or a pipe or a link to a device stands in its place, when
+// its turn comes: the first-line step reports it, the count check fails on it
+// and ends the run; the file before stays loaded. Neither a pipe (no writer:
+// a plain open waits for ever) nor a device (it may never end) is read.
+TEST_P(ImportReplacedFileDb, EndsTheRunAfterTheEarlierFiles)
 {
     files_.append(file(QStringLiteral("before.txt"), "A,B\n1,2\n"));
     const QString gone = file(QStringLiteral("gone.txt"), "A,B\n3,4\n");
     files_.append(gone);
     files_.append(file(QStringLiteral("after.txt"), "A,B\n5,6\n"));
     ASSERT_TRUE(QFile::remove(gone));
+    ASSERT_TRUE(GetParam().make(QFile::encodeName(gone)));
     dialogs_.expectErrorReport(Location::Form2Import, 128);
     dialogs_.expectErrorReport(Location::Form2Import, 138);
+    ::alarm(60);  // a run that waits on the pipe ends the test program, not the suite
     const ImportOutcome outcome = run();
+    ::alarm(0);
     EXPECT_EQ(outcome.ending, ImportOutcome::Ending::FieldCountCheck);
     EXPECT_EQ(rows(QStringLiteral("NewTable1"), QStringLiteral("\"A\", \"B\"")), QStringList{"1\x1f" "2"});
     EXPECT_EQ(TableNames(db_.parameters()), QStringList{QStringLiteral("NewTable1")});
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, ImportReplacedFileDb,
+    ::testing::Values(Replacement{"Deleted", [](const QByteArray&) { return true; }},
+                      Replacement{"Pipe", [](const QByteArray& path) { return ::mkfifo(path.constData(), 0600) == 0; }},
+                      Replacement{"LinkToDevice",
+                                  [](const QByteArray& path) { return ::symlink("/dev/null", path.constData()) == 0; }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Bytes of every value but the three that make lines and fields: each row
 // either lands exactly as the splitting rules read it or is reported and

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace quorvane {
@@ -31,6 +32,9 @@ bool QtDialogs::messageBox(const MessageBoxSpec& spec)
 {
     QMessageBox box(spec.warningIcon ? QMessageBox::Warning : QMessageBox::NoIcon, spec.title,
                     ScreenText(spec.text), QMessageBox::Ok, owner());
+    // Left to guess, Qt takes a text with a tag in its first line for rich
+    // text and drops its line breaks; a report may quote any name or value.
+    box.setTextFormat(Qt::PlainText);
     QCheckBox* check = nullptr;
     if (!spec.checkBoxText.isEmpty()) {
         check = new QCheckBox(spec.checkBoxText, &box);
@@ -42,10 +46,15 @@ bool QtDialogs::messageBox(const MessageBoxSpec& spec)
 
 QString QtDialogs::inputBox(const QString& prompt, const QString& title, const QString& defaultAnswer)
 {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(owner(), title, ScreenText(prompt),
-                                                 QLineEdit::Normal, defaultAnswer, &ok);
-    return ok ? answer : QString();
+    QInputDialog dialog(owner());
+    dialog.setWindowTitle(title);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setLabelText(ScreenText(prompt));
+    dialog.setTextValue(defaultAnswer);
+    // The prompt is plain text, as in the message box.
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
 QStringList QtDialogs::openFiles(const OpenFilesSpec& spec)

@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <limits>
+
 namespace quorvane {
 
 namespace {
@@ -24,6 +26,9 @@ QLabel* MakeLabel(QWidget* parent, const QString& caption, int left, int top, in
 QLineEdit* MakeField(QWidget* parent, int left, int top, int width, int height)
 {
     auto* field = new QLineEdit(parent);
+    // No limit: Qt's default of 32767 characters would cut a stored value,
+    // and the change handler would then store the cut one.
+    field->setMaxLength(std::numeric_limits<int>::max());
     field->setFont(FieldFont());
     PlaceInTwips(field, left, top, width, height);
     SelectAllOnFocus(field);

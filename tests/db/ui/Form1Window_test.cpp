@@ -134,6 +134,24 @@ TEST_F(Form1Window, EveryKeystrokeRewritesTheFieldsKey)
     EXPECT_EQ(SettingsStore().GetSetting(SettingsKey::Server), QStringLiteral("db"));
 }
 
+// Qt's line edits hold 32767 characters unless told otherwise; the login
+// fields hold any length, restored from the store or typed.
+TEST_F(Form1Window, FieldsHoldValuesLongerThanQtsDefaultLimit)
+{
+    const QString value(40000, QLatin1Char('v'));
+    SettingsStore store;
+    for (const QString& key : {SettingsKey::Server, SettingsKey::Port, SettingsKey::User,
+                               SettingsKey::Password, SettingsKey::Database})
+        store.SaveSetting(key, value);
+    login().Form_Load();
+    for (QLineEdit* field : {c().Text1, c().Text2, c().Text3, c().Text4, c().Text5})
+        EXPECT_EQ(field->text().size(), value.size());
+    QTest::keyClick(c().Text3, Qt::Key_End);
+    QTest::keyClick(c().Text3, Qt::Key_W);
+    EXPECT_TRUE(store.GetSetting(SettingsKey::User) == value + QLatin1Char('w'));
+    EXPECT_EQ(store.GetSetting(SettingsKey::Database).size(), value.size());
+}
+
 TEST_F(Form1Window, FocusSelectsTheWholeText)
 {
     c().Text3->setText(QStringLiteral("loader"));
