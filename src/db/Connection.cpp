@@ -4,11 +4,23 @@
 
 #include <QByteArray>
 
+#include <limits>
+
 namespace quorvane {
 
 namespace {
 
 SQLCHAR* sqlText(QByteArray& utf8) { return reinterpret_cast<SQLCHAR*>(utf8.data()); }
+
+// Statement lengths go to the driver as 32 bits: a longer text fails here
+// instead of reaching the driver cut short.
+SQLINTEGER sqlLength(const QByteArray& utf8)
+{
+    if (utf8.size() > std::numeric_limits<SQLINTEGER>::max())
+        throw OdbcError(QStringLiteral("HY090"), 0,
+                        QStringLiteral("The statement is too long for the ODBC driver."));
+    return static_cast<SQLINTEGER>(utf8.size());
+}
 
 odbc::Handle allocate(SQLSMALLINT type, SQLHANDLE parent, const char* action)
 {
@@ -61,11 +73,10 @@ void Connection::open(const QString& connectionString)
                           reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_WRITE), 0);
     }
     QByteArray text = connectionString.toUtf8();
-    SQLCHAR out[1024];
-    SQLSMALLINT outLength = 0;
-    const SQLRETURN rc = SQLDriverConnect(connection_.get(), nullptr, sqlText(text),
-                                          static_cast<SQLSMALLINT>(text.size()), out, sizeof out,
-                                          &outLength, SQL_DRIVER_NOPROMPT);
+    // The length parameter is 16 bits and would wrap past 65,535 bytes,
+    // cutting the string short: the driver measures it up to its end instead.
+    const SQLRETURN rc = SQLDriverConnect(connection_.get(), nullptr, sqlText(text), SQL_NTS,
+                                          nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
     odbc::Check(rc, connection_, "open the connection");
     connected_ = true;
 }
@@ -88,7 +99,7 @@ void Connection::execute(const QString& sql)
     odbc::Handle& statement = *executeStatement_;
     QByteArray text = sql.toUtf8();
     const SQLRETURN rc =
-        SQLExecDirect(statement.get(), sqlText(text), static_cast<SQLINTEGER>(text.size()));
+        SQLExecDirect(statement.get(), sqlText(text), sqlLength(text));
     // Diagnostics first: the next call on the handle clears them.
     odbc::Check(rc, statement, "run the statement");
     // Any result is discarded; the handle is ready for the next statement.
@@ -112,7 +123,7 @@ ResultSet Connection::openQuery(const QString& sql)
     QByteArray text = sql.toUtf8();
     // Only the columns are wanted: preparing gives them without fetching
     // every row of a large table.
-    odbc::Check(SQLPrepare(statement->get(), sqlText(text), static_cast<SQLINTEGER>(text.size())),
+    odbc::Check(SQLPrepare(statement->get(), sqlText(text), sqlLength(text)),
                 *statement, "prepare the query");
     SQLSMALLINT columns = 0;
     odbc::Check(SQLNumResultCols(statement->get(), &columns), *statement, "count the columns");

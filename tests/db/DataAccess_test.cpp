@@ -43,6 +43,21 @@ TEST_F(DataAccessDb, CanConnectAnswersTrueAndFalseAndLeavesNothingOpen)
     EXPECT_FALSE(CanConnect(FixedConnectionParameters(refused())));
 }
 
+// A 16-bit length wraps past 65,535 bytes. Sized so that the wrapped length
+// ends the string right after the scratch database's own name: the long name
+// must fail, not reach the database named after its first characters.
+TEST_F(DataAccessDb, LongDatabaseNameDoesNotReachTheDatabaseNamedAfterItsStart)
+{
+    ConnectionParameters p = parameters();
+    const QString prefix = p.database;
+    const QString plain = BuildConnectionString(p);
+    const qsizetype cut = plain.indexOf(QStringLiteral("=") + prefix + QStringLiteral(";")) + 1
+                          + prefix.size();
+    p.database = prefix + QStringLiteral("/") + QString(65536 - (plain.size() - cut) - 1, QLatin1Char('x'));
+    ASSERT_EQ(BuildConnectionString(p).toUtf8().size(), 65536 + cut);
+    EXPECT_FALSE(CanConnect(FixedConnectionParameters(p)));
+}
+
 TEST_F(DataAccessDb, FailedOpenCarriesStateNativeNumberAndDriverText)
 {
     Connection connection;
