@@ -5,11 +5,11 @@
 
 namespace quorvane {
 
-bool CanConnect(const ConnectionParametersSource& parameters)
+bool CanConnect(const ConnectionParametersSource& parameters, EventPump* events)
 {
     Connection connection;  // outside the capture on purpose
     try {
-        connection.open(BuildConnectionString(parameters.currentParameters()));
+        connection.open(BuildConnectionString(parameters.currentParameters()), events);
         return true;
     } catch (const std::exception&) {
         return false;

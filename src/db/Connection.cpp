@@ -1,14 +1,35 @@
 #include "db/Connection.h"
 
+#include "app/EventPump.h"
+#include "app/PacedEvents.h"
 #include "db/OdbcError.h"
 
 #include <QByteArray>
+#include <QScopeGuard>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <limits>
+#include <mutex>
+#include <thread>
 
 namespace quorvane {
 
 namespace {
 
 SQLCHAR* sqlText(QByteArray& utf8) { return reinterpret_cast<SQLCHAR*>(utf8.data()); }
+
+// Statement lengths go to the driver as 32 bits: a longer text fails here
+// instead of reaching the driver cut short.
+SQLINTEGER sqlLength(const QByteArray& utf8)
+{
+    if (utf8.size() > std::numeric_limits<SQLINTEGER>::max())
+        throw OdbcError(QStringLiteral("HY090"), 0,
+                        QStringLiteral("The statement is too long for the ODBC driver."));
+    return static_cast<SQLINTEGER>(utf8.size());
+}
 
 odbc::Handle allocate(SQLSMALLINT type, SQLHANDLE parent, const char* action)
 {
@@ -24,6 +45,84 @@ odbc::Handle allocate(SQLSMALLINT type, SQLHANDLE parent, const char* action)
     return odbc::Handle(type, handle);
 }
 
+std::atomic<std::chrono::milliseconds::rep> openTimeoutMs{kOpenTimeout.count()};
+std::atomic<int> abandonedOpens{0};
+
+// One SQLDriverConnect, run on a thread of its own so that no caller waits
+// longer than the bound. The handles go back to the caller when the driver
+// answers in time; otherwise the thread frees them whenever it returns.
+struct PendingOpen {
+    odbc::Handle environment;
+    odbc::Handle connection;
+    QByteArray text;
+    std::mutex mutex;
+    std::condition_variable answered;
+    bool done = false;
+    bool abandoned = false;
+    std::exception_ptr failure;
+};
+
+void driverConnect(const std::shared_ptr<PendingOpen>& open)
+{
+    // The length parameter is 16 bits and would wrap past 65,535 bytes,
+    // cutting the string short: the driver measures it up to its end instead.
+    const SQLRETURN rc = SQLDriverConnect(open->connection.get(), nullptr, sqlText(open->text),
+                                          SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+    std::exception_ptr failure;
+    try {
+        odbc::Check(rc, open->connection, "open the connection");
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    const std::lock_guard lock(open->mutex);
+    if (open->abandoned) {
+        if (!failure)
+            SQLDisconnect(open->connection.get());
+        open->connection.reset();
+        open->environment.reset();
+        --abandonedOpens;
+        return;
+    }
+    open->failure = failure;
+    open->done = true;
+    open->answered.notify_one();
+}
+
+// True when the driver answered within the bound. Whatever ends the wait
+// first (the bound, or the program ending while the window is served)
+// leaves the attempt to its thread.
+bool awaitAnswer(PendingOpen& open, std::chrono::milliseconds bound, EventPump* events)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + bound;
+    std::unique_lock lock(open.mutex);
+    const auto abandon = qScopeGuard([&] {
+        if (!lock.owns_lock())
+            lock.lock();
+        if (!open.done) {
+            open.abandoned = true;
+            ++abandonedOpens;
+        }
+    });
+    while (!open.done) {
+        const auto now = Clock::now();
+        if (now >= deadline)
+            return false;
+        if (!events) {
+            open.answered.wait_until(lock, deadline);
+            continue;
+        }
+        open.answered.wait_until(
+            lock, std::min(deadline, now + std::chrono::milliseconds(kEventPauseIntervalMs)));
+        if (open.done)
+            break;
+        lock.unlock();
+        events->processEvents();
+        lock.lock();
+    }
+    return true;
+}
+
 void notOpen()
 {
     throw OdbcError(QStringLiteral("08003"), 0,
@@ -32,8 +131,17 @@ void notOpen()
 
 }  // namespace
 
-Connection::Connection()
+std::chrono::milliseconds OpenTimeout() { return std::chrono::milliseconds(openTimeoutMs.load()); }
+
+void SetOpenTimeout(std::chrono::milliseconds bound) { openTimeoutMs = bound.count(); }
+
+int AbandonedOpens() { return abandonedOpens.load(); }
+
+Connection::Connection() { allocateHandles(); }
+
+void Connection::allocateHandles()
 {
+    connection_.reset();
     environment_ = allocate(SQL_HANDLE_ENV, SQL_NULL_HANDLE, "create the environment");
     odbc::Check(SQLSetEnvAttr(environment_.get(), SQL_ATTR_ODBC_VERSION,
                               reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
@@ -51,22 +159,45 @@ Connection::~Connection()
 
 void Connection::setMode(int mode) { mode_ = mode; }
 
-void Connection::open(const QString& connectionString)
+void Connection::open(const QString& connectionString, EventPump* events)
 {
     if (connected_)
         close();
+    // An attempt given up on earlier took the handles with it.
+    if (!connection_)
+        allocateHandles();
     if (mode_ == kModeReadWrite) {
         // Drivers that do not know the attribute still open read-write.
         SQLSetConnectAttr(connection_.get(), SQL_ATTR_ACCESS_MODE,
                           reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_WRITE), 0);
     }
-    QByteArray text = connectionString.toUtf8();
-    SQLCHAR out[1024];
-    SQLSMALLINT outLength = 0;
-    const SQLRETURN rc = SQLDriverConnect(connection_.get(), nullptr, sqlText(text),
-                                          static_cast<SQLSMALLINT>(text.size()), out, sizeof out,
-                                          &outLength, SQL_DRIVER_NOPROMPT);
-    odbc::Check(rc, connection_, "open the connection");
+    const std::chrono::milliseconds bound = OpenTimeout();
+    const auto seconds = std::chrono::ceil<std::chrono::seconds>(bound).count();
+    // Drivers that honour it give up by themselves; the wait below does not
+    // count on it.
+    SQLSetConnectAttr(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
+                      reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(seconds)), 0);
+
+    auto pending = std::make_shared<PendingOpen>();
+    pending->text = connectionString.toUtf8();
+    pending->environment = std::move(environment_);
+    pending->connection = std::move(connection_);
+    try {
+        std::thread(driverConnect, pending).detach();
+    } catch (...) {
+        environment_ = std::move(pending->environment);
+        connection_ = std::move(pending->connection);
+        throw;
+    }
+    if (!awaitAnswer(*pending, bound, events))
+        throw OdbcError(QStringLiteral("HYT00"), 0,
+                        QStringLiteral("The connection timed out: the server did not answer "
+                                       "within %1 seconds.")
+                            .arg(seconds));
+    environment_ = std::move(pending->environment);
+    connection_ = std::move(pending->connection);
+    if (pending->failure)
+        std::rethrow_exception(pending->failure);
     connected_ = true;
 }
 
@@ -88,7 +219,7 @@ void Connection::execute(const QString& sql)
     odbc::Handle& statement = *executeStatement_;
     QByteArray text = sql.toUtf8();
     const SQLRETURN rc =
-        SQLExecDirect(statement.get(), sqlText(text), static_cast<SQLINTEGER>(text.size()));
+        SQLExecDirect(statement.get(), sqlText(text), sqlLength(text));
     // Diagnostics first: the next call on the handle clears them.
     odbc::Check(rc, statement, "run the statement");
     // Any result is discarded; the handle is ready for the next statement.
@@ -112,7 +243,7 @@ ResultSet Connection::openQuery(const QString& sql)
     QByteArray text = sql.toUtf8();
     // Only the columns are wanted: preparing gives them without fetching
     // every row of a large table.
-    odbc::Check(SQLPrepare(statement->get(), sqlText(text), static_cast<SQLINTEGER>(text.size())),
+    odbc::Check(SQLPrepare(statement->get(), sqlText(text), sqlLength(text)),
                 *statement, "prepare the query");
     SQLSMALLINT columns = 0;
     odbc::Check(SQLNumResultCols(statement->get(), &columns), *statement, "count the columns");

@@ -4,12 +4,27 @@
 
 #include <QString>
 
+#include <chrono>
 #include <memory>
 #include <vector>
 
 namespace quorvane {
 
+class EventPump;
 class ResultSet;
+
+// The longest any connection open may take. Some drivers wait for good on a
+// server that accepts the connection and never answers, login time-out or
+// not; past this bound the open fails as a refused one does.
+inline constexpr std::chrono::milliseconds kOpenTimeout{15000};
+
+// The bound in force: kOpenTimeout unless a test has shortened it.
+std::chrono::milliseconds OpenTimeout();
+void SetOpenTimeout(std::chrono::milliseconds bound);
+
+// Opens given up on whose driver call has not returned yet; each frees its
+// handles when it does.
+int AbandonedOpens();
 
 // One database connection over the ODBC driver manager. It is made by the
 // action that needs it and never outlives that action.
@@ -25,7 +40,9 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     void setMode(int mode);
-    void open(const QString& connectionString);
+    // Fails after OpenTimeout() without an answer. Meanwhile the caller's
+    // window is served through events, when given.
+    void open(const QString& connectionString, EventPump* events = nullptr);
     bool isOpen() const { return connected_; }
 
     // Runs one statement; any result is discarded.
@@ -42,6 +59,7 @@ public:
     void close();
 
 private:
+    void allocateHandles();
     std::shared_ptr<odbc::Handle> newStatement();
 
     odbc::Handle environment_;

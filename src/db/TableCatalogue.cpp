@@ -23,7 +23,7 @@ std::optional<QString> PlainTableList::selectedItem() const
 void ListTables(TableList& list, const ConnectionParametersSource& parameters, EventPump& events)
 {
     Connection connection;
-    connection.open(BuildConnectionString(parameters.currentParameters()));
+    connection.open(BuildConnectionString(parameters.currentParameters()), &events);
     ResultSet tables = connection.openTableSchema();
     list.clear();
     while (!tables.eof()) {

@@ -6,14 +6,17 @@
 
 namespace quorvane {
 
-OdbcImportDatabase::OdbcImportDatabase() : connection_(std::make_unique<Connection>()) {}
+OdbcImportDatabase::OdbcImportDatabase(EventPump* events)
+    : connection_(std::make_unique<Connection>()), events_(events)
+{
+}
 
 OdbcImportDatabase::~OdbcImportDatabase() = default;
 
 void OdbcImportDatabase::open(const QString& connectionString)
 {
     connection_->setMode(Connection::kModeReadWrite);
-    connection_->open(connectionString);
+    connection_->open(connectionString, events_);
 }
 
 void OdbcImportDatabase::execute(const QString& sql) { connection_->execute(sql); }

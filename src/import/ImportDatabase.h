@@ -10,6 +10,7 @@ class QTextStream;
 namespace quorvane {
 
 class Connection;
+class EventPump;
 
 // What the import run needs of the database, per file: open, send, ask
 // for a table's column count, close.
@@ -26,9 +27,10 @@ public:
 };
 
 // The real thing: one ODBC connection, opened and closed once per file.
+// While an open waits for the server, the window is served through events.
 class OdbcImportDatabase final : public ImportDatabase {
 public:
-    OdbcImportDatabase();
+    explicit OdbcImportDatabase(EventPump* events = nullptr);
     ~OdbcImportDatabase() override;
     void open(const QString& connectionString) override;
     void execute(const QString& sql) override;
@@ -37,6 +39,7 @@ public:
 
 private:
     std::unique_ptr<Connection> connection_;
+    EventPump* events_;
 };
 
 // A dry run: every statement is written as one line, nothing is connected.

@@ -4,8 +4,10 @@
 #include "db/OdbcError.h"
 #include "db/TableCatalogue.h"
 
+#include "SilentServer.h"
 #include "TestSupport.h"
 
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +43,21 @@ TEST_F(DataAccessDb, CanConnectAnswersTrueAndFalseAndLeavesNothingOpen)
 {
     EXPECT_TRUE(CanConnect(FixedConnectionParameters(parameters())));
     EXPECT_FALSE(CanConnect(FixedConnectionParameters(refused())));
+}
+
+// A 16-bit length wraps past 65,535 bytes. Sized so that the wrapped length
+// ends the string right after the scratch database's own name: the long name
+// must fail, not reach the database named after its first characters.
+TEST_F(DataAccessDb, LongDatabaseNameDoesNotReachTheDatabaseNamedAfterItsStart)
+{
+    ConnectionParameters p = parameters();
+    const QString prefix = p.database;
+    const QString plain = BuildConnectionString(p);
+    const qsizetype cut = plain.indexOf(QStringLiteral("=") + prefix + QStringLiteral(";")) + 1
+                          + prefix.size();
+    p.database = prefix + QStringLiteral("/") + QString(65536 - (plain.size() - cut) - 1, QLatin1Char('x'));
+    ASSERT_EQ(BuildConnectionString(p).toUtf8().size(), 65536 + cut);
+    EXPECT_FALSE(CanConnect(FixedConnectionParameters(p)));
 }
 
 TEST_F(DataAccessDb, FailedOpenCarriesStateNativeNumberAndDriverText)
@@ -123,4 +140,44 @@ TEST(MariaDbLoginDb, PasswordWithSemicolonAndBraceConnects)
     p.password = QStringLiteral("pa");  // the part before the semicolon is not the password
     EXPECT_FALSE(CanConnect(FixedConnectionParameters(p)));
     RunSql(admin, QStringLiteral("DROP USER '%1'@'127.0.0.1'").arg(user));
+}
+
+// The MariaDB driver waits for good on a server that never answers, login
+// time-out or not; only the bound ends the open.
+TEST(SilentServerDb, OpenGivesUpAtTheBoundAndTheAttemptEndsWhenTheDriverReturns)
+{
+    if (CurrentBackend() != Backend::MariaDb)
+        GTEST_SKIP() << "the SQLite driver has no server to wait for";
+    struct CountingPump final : EventPump {
+        void processEvents() override { ++calls; }
+        int calls = 0;
+    } pump;
+    const ShortOpenTimeout bound;
+    const int abandonedBefore = AbandonedOpens();
+    {
+        SilentServer server;
+        ConnectionParameters silent = MariaDbParameters();
+        silent.port = server.port();
+        Connection connection;
+        try {
+            connection.open(BuildConnectionString(silent));
+            ADD_FAILURE() << "the open should time out";
+        } catch (const OdbcError& error) {
+            EXPECT_EQ(error.sqlState(), QStringLiteral("HYT00"));
+            EXPECT_TRUE(error.message().contains(QStringLiteral("timed out")));
+        }
+        EXPECT_FALSE(connection.isOpen());
+        // The attempt left with its own handles: the same object opens again.
+        connection.open(BuildConnectionString(MariaDbParameters()));
+        EXPECT_TRUE(connection.isOpen());
+
+        EXPECT_FALSE(CanConnect(FixedConnectionParameters(silent), &pump));
+        EXPECT_GT(pump.calls, 0);  // the caller's window was served while it waited
+        EXPECT_EQ(AbandonedOpens(), abandonedBefore + 2);
+    }
+    // The closed server resets the waiting connections; each attempt then
+    // frees its handles on its own thread.
+    for (int wait = 0; wait < 300 && AbandonedOpens() != abandonedBefore; ++wait)
+        QThread::msleep(100);
+    EXPECT_EQ(AbandonedOpens(), abandonedBefore);
 }

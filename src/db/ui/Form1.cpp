@@ -19,6 +19,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 #include <optional>
 
@@ -90,7 +91,7 @@ void Form1::Form_Load()
     proc.step(134, [&] { c.Text4->setText(settings_.GetSetting(SettingsKey::Password)); });
     proc.step(136, [&] { c.Text5->setText(settings_.GetSetting(SettingsKey::Database)); });
 
-    if (proc.test(138, [&] { return CanConnect(*this); })) {
+    if (proc.test(138, [&] { return CanConnect(*this, &lifetime_); })) {
         proc.step(140, [&] { flow_.showImportWindow(); });
         proc.step(142, [&] {
             hide();
@@ -113,6 +114,9 @@ ConnectionParameters Form1::currentParameters() const
 
 void Form1::PushButton2_Click()
 {
+    if (connecting_)
+        return;
+    const QScopedValueRollback<bool> connecting(connecting_, true);
     ReportingProcedure proc(dialogs_, Location::Form1TestConnection);
     std::optional<Connection> connection;
     proc.step(100, [&] { connection.emplace(); });
@@ -125,7 +129,7 @@ void Form1::PushButton2_Click()
     try {
         if (!connection)
             throw Failure(QStringLiteral("No connection object."));
-        connection->open(BuildConnectionString(currentParameters()));
+        connection->open(BuildConnectionString(currentParameters()), &lifetime_);
     } catch (const std::exception&) {
         openFailed = true;
     }
@@ -145,8 +149,11 @@ void Form1::PushButton2_Click()
 
 void Form1::PushButton3_Click()
 {
+    if (connecting_)
+        return;
+    const QScopedValueRollback<bool> connecting(connecting_, true);
     ReportingProcedure proc(dialogs_, Location::Form1Next);
-    if (!proc.test(100, [&] { return CanConnect(*this); }))
+    if (!proc.test(100, [&] { return CanConnect(*this, &lifetime_); }))
         return;  // silent: "Test Connection" is the way to learn why
     proc.step(102, [&] { flow_.showImportWindow(); });
     proc.step(104, [&] { hide(); });

@@ -51,6 +51,9 @@ private:
     WindowPointer pointer_;
     Form1Controls controls_;
     bool hiddenByLoad_ = false;
+    // The window is served while a connection opens: meanwhile a second
+    // "Test Connection" or "Next >" is not started inside the first.
+    bool connecting_ = false;
 };
 
 }  // namespace quorvane

@@ -62,7 +62,7 @@ void ImportController::run()
 {
     std::unique_ptr<OdbcImportDatabase> database;
     ReportingProcedure proc(window_.dialogs(), Location::Form2Import);
-    if (!proc.step(100, [&] { database = std::make_unique<OdbcImportDatabase>(); }))
+    if (!proc.step(100, [&] { database = std::make_unique<OdbcImportDatabase>(&window_.eventPump()); }))
         return;
     RunImport({window_.dialogs(), window_.importOptions(), *window_.ListView1(), window_.tableList(),
                window_.connectionParameters(), *database, window_.busyIndicator(), window_.eventPump(),

@@ -7,12 +7,14 @@
 #include "import/ui/Form2.h"
 
 #include "ScriptedDialogs.h"
+#include "SilentServer.h"
 #include "TestSupport.h"
 
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -87,6 +89,31 @@ TEST_F(Form1Db, TestConnectionFailsWithItsMessageAndThePointerBack)
     EXPECT_EQ(login().pointer().state(), PointerState::Default);
     EXPECT_EQ(login().cursor().shape(), Qt::ArrowCursor);
     EXPECT_EQ(SettingsStore().GetSetting(SettingsKey::Password), db.refusedParameters().password);
+}
+
+TEST_F(Form1Db, TestConnectionToASilentServerFailsAtTheBoundWhileTheWindowIsServed)
+{
+    if (testing::CurrentBackend() != testing::Backend::MariaDb)
+        GTEST_SKIP() << "the SQLite driver has no server to wait for";
+    // Listening until the process ends: the attempt given up on is still
+    // waiting then, and must not hold the test program up.
+    static const auto* server = new testing::SilentServer;
+    const testing::ShortOpenTimeout bound;
+    ConnectionParameters silent = db.parameters();
+    silent.port = server->port();
+    EnterLogin(c(), silent);
+
+    // Served while the open waits; a second press then is not started
+    // inside the first (it would show a second message).
+    bool served = false;
+    QTimer::singleShot(0, &login(), [&] {
+        served = true;
+        QTest::mouseClick(c().PushButton2, Qt::LeftButton);
+    });
+    dialogs.expectMessage(kFailure);
+    QTest::mouseClick(c().PushButton2, Qt::LeftButton);
+    EXPECT_TRUE(served);
+    EXPECT_EQ(login().pointer().state(), PointerState::Default);
 }
 
 TEST_F(Form1Db, NextRefusesSilently)
