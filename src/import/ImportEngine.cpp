@@ -70,7 +70,14 @@ private:
     void statementFailed() { ++outcome_.counts.statementsFailed; fileFailed_ = true; outcome_.anyFailure = true; }
     void closeFile();
     void maybeYield(bool force = false);
-    bool stopRequested() const { return c_.progress && c_.progress->stopRequested(); }
+    // Asked before every statement and between files, so that a stop sends
+    // nothing more. A file counts as stopped only when it still had work.
+    bool stopSeen()
+    {
+        if (!stopped_ && c_.progress && c_.progress->stopRequested())
+            stopped_ = true;
+        return stopped_;
+    }
     void showClosingMessage();
 
     const ImportContext& c_;
@@ -99,12 +106,18 @@ ImportOutcome ImportRun::run()
     proc_.step(Line::FileLoop, [&] { count = c_.files.count(); });
     outcome_.counts.filesTotal = count;
     for (int position = 1; position <= count && !stopped_; ++position) {
-        if (stopRequested()) {
-            stopped_ = true;
+        if (stopSeen())
             break;
-        }
         if (importFile(position) == FileEnd::EndRun) {
             outcome_.ending = ImportOutcome::Ending::FieldCountCheck;
+            // The mismatch ends the run silently, but failures of earlier
+            // files (silenced rows among them) must still be told.
+            if (outcome_.anyFailure) {
+                proc_.at(Line::Closing);
+                proc_.step(Line::Done, [&] {
+                    ShowPlainMessage(c_.dialogs, ImportSummaryMessage(ImportMessage::Stopped, outcome_.counts));
+                });
+            }
             return outcome_;
         }
     }
@@ -183,6 +196,11 @@ ImportRun::FileEnd ImportRun::importFile(int position)
         return FileEnd::EndRun;
     }
 
+    if (stopSeen()) {
+        closeFile();
+        return FileEnd::Next;
+    }
+
     std::unique_ptr<LineReader> reader;
     if (!proc_.step(Line::DataLines, [&] { reader = std::make_unique<LineReader>(path); }))
         fileFailed_ = true;
@@ -212,12 +230,23 @@ ImportRun::FileEnd ImportRun::importFile(int position)
         }
     } else {
         const QString table = options().selectedTable.value_or(QString());
-        std::optional<int> tableColumns;
-        if (!proc_.step(Line::CountQuery,
-                        [&] { tableColumns = c_.database.columnCount(BuildColumnCountQuery(table)); }))
-            statementFailed();
         const int fileColumns = static_cast<int>(header.size());
-        if (proc_.test(Line::CountsEqual, [&] { return !tableColumns || *tableColumns == fileColumns; })) {
+        // Three cases, kept apart: the query failed (the table is gone, or is
+        // spelled differently), and every row could only fail too; a dry run
+        // has no count and sends the rows as they would go; or the counts.
+        std::optional<int> tableColumns;
+        const bool counted = proc_.step(Line::CountQuery, [&] {
+            try {
+                tableColumns = c_.database.columnCount(BuildColumnCountQuery(table));
+            } catch (const OdbcError& error) {
+                connectionLost_ = error.isConnectionLost();
+                throw;
+            }
+        });
+        const bool dryRun = counted && !tableColumns;
+        if (!counted) {
+            statementFailed();
+        } else if (proc_.test(Line::CountsEqual, [&] { return dryRun || *tableColumns == fileColumns; })) {
             if (reader)
                 sendRows(*reader, table, RowStyle::AppendRows, Line::AppendRow);
         } else {
@@ -248,6 +277,8 @@ bool ImportRun::createTable(const QString& name, const QStringList& header, Colu
     }
     QStringList answers;
     for (int column = 1; column <= header.size(); ++column) {
+        if (stopSeen())
+            return false;
         QString answer;
         proc_.step(Line::Prompt, [&] {
             answer = AskWithApplicationTitle(c_.dialogs, ColumnNamePrompt(column));
@@ -258,6 +289,8 @@ bool ImportRun::createTable(const QString& name, const QStringList& header, Colu
     }
     if (answers.isEmpty() || answers.last().isEmpty())
         return false;  // a cancelled prompt: nothing is created, nothing failed
+    if (stopSeen())
+        return false;
     const bool sent = proc_.step(Line::PromptedCreate, [&] {
         send(BuildCreateStatement(name, answers));
     });
@@ -288,6 +321,8 @@ void ImportRun::sendRows(LineReader& reader, const QString& table, RowStyle styl
         const QStringList fields = SplitFields(line, separator());
         if (fields.size() <= 1)
             continue;
+        if (stopSeen())
+            return;
         try {
             c_.database.execute(BuildRowStatement(table, fields, style));
             ++outcome_.counts.rowsInserted;
@@ -295,8 +330,6 @@ void ImportRun::sendRows(LineReader& reader, const QString& table, RowStyle styl
             rowFailed(failure, sendLine);
         }
         maybeYield();
-        if (stopRequested())
-            stopped_ = true;
     }
 }
 
