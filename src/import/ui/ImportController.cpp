@@ -34,10 +34,12 @@ void ImportController::PushButton1_Click()
         return;
     }
     running_ = true;
+    window_.setImportRunning(true);
     stopRequested_ = false;
     window_.PushButton1()->setText(ProgressCaption(0, window_.ListView1()->count(), 0));
     window_.runHandler([this] { run(); });
     running_ = false;
+    window_.setImportRunning(false);
     window_.PushButton1()->setText(kImportCaption);
     window_.busyIndicator().setBusy(false);
 }
