@@ -3,6 +3,7 @@
 
 #include "ImportRunFixture.h"
 
+#include <utility>
 #include <vector>
 
 using namespace quorvane;
@@ -11,11 +12,12 @@ using namespace quorvane::testing;
 namespace {
 
 // The real database, with one thing done behind the run's back right after
-// its table statement (dropping the new table, say), as another user might.
+// its table statement (dropping the new table, say), as another user might,
+// or its connection ended by the server before the column-count query.
 class AfterTheTableStatement final : public ImportDatabase {
 public:
-    AfterTheTableStatement(ConnectionParameters parameters, QString sql)
-        : parameters_(std::move(parameters)), sql_(std::move(sql))
+    AfterTheTableStatement(ConnectionParameters parameters, QString sql, bool killBeforeCount)
+        : parameters_(std::move(parameters)), sql_(std::move(sql)), killBeforeCount_(killBeforeCount)
     {
     }
     void open(const QString& connectionString) override { real_.open(connectionString); }
@@ -25,13 +27,22 @@ public:
         if (!sql_.isEmpty() && statement.startsWith(QStringLiteral("CREATE TABLE")))
             RunSql(parameters_, sql_);
     }
-    std::optional<int> columnCount(const QString& query) override { return real_.columnCount(query); }
+    std::optional<int> columnCount(const QString& query) override
+    {
+        if (std::exchange(killBeforeCount_, false)) {
+            for (const QString& id : QueryRows(parameters_, QStringLiteral("SELECT id FROM information_schema.processlist "
+                                                                           "WHERE db = DATABASE() AND id <> CONNECTION_ID()")))
+                RunSql(parameters_, QStringLiteral("KILL CONNECTION ") + id);
+        }
+        return real_.columnCount(query);
+    }
     void close() override { real_.close(); }
 
 private:
     OdbcImportDatabase real_;
     ConnectionParameters parameters_;
     QString sql_;
+    bool killBeforeCount_;
 };
 
 struct FailureCase {
@@ -40,6 +51,7 @@ struct FailureCase {
     ColumnSource source;
     const char* before;          // run before the import
     const char* afterCreate;     // run right after the run's table statement
+    bool killBeforeCount;        // the first file's connection is ended (a server only)
     std::vector<const char*> prompts;
     std::vector<const char*> files;
     std::vector<int> reportLines;  // where the reports come from, in order
@@ -56,6 +68,8 @@ class ImportFailureDb : public ImportRunFixture, public ::testing::WithParamInte
 TEST_P(ImportFailureDb, IsReportedWhereItHappensAndCountedInTheSummary)
 {
     const FailureCase& c = GetParam();
+    if (c.killBeforeCount && CurrentBackend() != Backend::MariaDb)
+        GTEST_SKIP() << "only a server ends a connection";
     if (*c.before)
         RunSql(db_.parameters(), QString::fromUtf8(c.before));
     options_.options().mode = c.mode;
@@ -73,7 +87,7 @@ TEST_P(ImportFailureDb, IsReportedWhereItHappensAndCountedInTheSummary)
         dialogs_.expectTextWindow(QString::fromUtf8(c.fieldCountLine));
     dialogs_.expectMessage(QString::fromUtf8(c.summary));
 
-    AfterTheTableStatement database(db_.parameters(), QString::fromUtf8(c.afterCreate));
+    AfterTheTableStatement database(db_.parameters(), QString::fromUtf8(c.afterCreate), c.killBeforeCount);
     runWith(db_.parameters(), database, nullptr);
     if (c.rowsOfTarget)
         EXPECT_EQ(QueryRows(db_.parameters(), QStringLiteral("SELECT \"A\" FROM \"Target\" ORDER BY 1")).join(u' '),
@@ -91,31 +105,38 @@ INSTANTIATE_TEST_SUITE_P(
     Steps, ImportFailureDb,
     ::testing::Values(
         // A NULL into a NOT NULL column: the row is reported, the next goes in.
-        FailureCase{"AppendRow", Append, Header, kTargetAB, "", {}, {"A,B\n1,\n2,x\n"}, {338}, false, nullptr,
+        FailureCase{"AppendRow", Append, Header, kTargetAB, "", false, {}, {"A,B\n1,\n2,x\n"}, {338}, false, nullptr,
                     "Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 1.\r\n"
                     "Rows inserted: 1.\r\nStatements that failed: 1.",
                     "2"},
         // The selected table was dropped since it was listed: one report per
         // file and no rows tried.
-        FailureCase{"ColumnCountQuery", Append, Header, "", "", {}, {"A,B\n1,2\n3,4\n", "A,B\n5,6\n"}, {300, 300},
+        FailureCase{"ColumnCountQuery", Append, Header, "", "", false, {}, {"A,B\n1,2\n3,4\n", "A,B\n5,6\n"}, {300, 300},
                     false, nullptr,
                     "Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 2.\r\n"
                     "Rows inserted: 0.\r\nStatements that failed: 2.",
                     nullptr},
+        // A connection lost at the query is reported there once; the next
+        // file has a connection of its own.
+        FailureCase{"ColumnCountQueryOnALostConnection", Append, Header, kTargetAB, "", true, {},
+                    {"A,B\n1,2\n", "A,B\n5,6\n"}, {300}, false, nullptr,
+                    "Import finished with errors.\r\n\r\nFiles loaded completely: 1 of 2.\r\n"
+                    "Rows inserted: 1.\r\nStatements that failed: 1.",
+                    "5"},
         // Two columns of one name.
-        FailureCase{"PromptedTableStatement", Create, Prompted, "", "", {"Same", "Same"}, {"A,B\n1,2\n"}, {254},
+        FailureCase{"PromptedTableStatement", Create, Prompted, "", "", false, {"Same", "Same"}, {"A,B\n1,2\n"}, {254},
                     false, nullptr,
                     "Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 1.\r\n"
                     "Rows inserted: 0.\r\nStatements that failed: 1.",
                     nullptr},
-        FailureCase{"PromptedRow", Create, Prompted, "", "DROP TABLE \"Target\"", {"L", "R"}, {"A,B\n1,2\n"}, {290},
+        FailureCase{"PromptedRow", Create, Prompted, "", "DROP TABLE \"Target\"", false, {"L", "R"}, {"A,B\n1,2\n"}, {290},
                     false, nullptr,
                     "Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 1.\r\n"
                     "Rows inserted: 0.\r\nStatements that failed: 1.",
                     nullptr},
         // Silenced row failures of an earlier file are still told when a
         // field-count mismatch ends the run.
-        FailureCase{"FieldCountMismatchAfterSilencedRows", Append, Header, kTargetAB, "", {},
+        FailureCase{"FieldCountMismatchAfterSilencedRows", Append, Header, kTargetAB, "", false, {},
                     {"A,B\n1,\n2,\n3,y\n", "A,B\n4,5,6\n"}, {338}, true, "Line no 1: 4,5,6",
                     "Import stopped.\r\n\r\nFiles loaded completely: 0 of 2.\r\n"
                     "Rows inserted: 1.\r\nStatements that failed: 2.",
