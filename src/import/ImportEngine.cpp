@@ -79,6 +79,12 @@ private:
         return stopped_;
     }
     void showClosingMessage();
+    void showStoppedSummary()
+    {
+        proc_.step(Line::Done, [&] {
+            ShowPlainMessage(c_.dialogs, ImportSummaryMessage(ImportMessage::Stopped, outcome_.counts));
+        });
+    }
 
     const ImportContext& c_;
     ReportingProcedure proc_;
@@ -114,9 +120,7 @@ ImportOutcome ImportRun::run()
             // files (silenced rows among them) must still be told.
             if (outcome_.anyFailure) {
                 proc_.at(Line::Closing);
-                proc_.step(Line::Done, [&] {
-                    ShowPlainMessage(c_.dialogs, ImportSummaryMessage(ImportMessage::Stopped, outcome_.counts));
-                });
+                showStoppedSummary();
             }
             return outcome_;
         }
@@ -231,9 +235,10 @@ ImportRun::FileEnd ImportRun::importFile(int position)
     } else {
         const QString table = options().selectedTable.value_or(QString());
         const int fileColumns = static_cast<int>(header.size());
-        // Three cases, kept apart: the query failed (the table is gone, or is
-        // spelled differently), and every row could only fail too; a dry run
-        // has no count and sends the rows as they would go; or the counts.
+        // Three cases, kept apart: a failed query (the table is gone, or is
+        // spelled otherwise) sends no rows, as every one would fail too; a
+        // dry run has no count and sends the rows as they would go; otherwise
+        // the counts decide.
         std::optional<int> tableColumns;
         const bool counted = proc_.step(Line::CountQuery, [&] {
             try {
@@ -374,9 +379,7 @@ void ImportRun::showClosingMessage()
 {
     proc_.at(Line::Closing);
     if (stopped_) {
-        proc_.step(Line::Done, [&] {
-            ShowPlainMessage(c_.dialogs, ImportSummaryMessage(ImportMessage::Stopped, outcome_.counts));
-        });
+        showStoppedSummary();
     } else if (outcome_.anyFailure) {
         proc_.step(Line::Done, [&] {
             ShowPlainMessage(c_.dialogs,
