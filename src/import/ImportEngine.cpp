@@ -189,7 +189,7 @@ ImportRun::FileEnd ImportRun::importFile(int position)
     bool countsAgree = false;
     const bool checked = proc_.step(Line::CheckCounts, [&] {
         countsAgree = CheckFieldCounts(path, separator(), static_cast<int>(header.size()) - 1,
-                                       c_.dialogs, &c_.events);
+                                       c_.dialogs, &c_.events, [&] { return stopSeen(); });
     });
     if (!checked || !countsAgree) {
         proc_.step(Line::PointerAfterCheck, [&] { c_.busy.setBusy(false); });

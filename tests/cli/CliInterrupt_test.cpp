@@ -36,7 +36,8 @@ qint64 ReadPosition(qint64 pid, const QString& path)
 }  // namespace
 
 // Ctrl+C while the program checks the field counts of a large file: it
-// stops there, says so, and prints no statement at all.
+// stops there, says so, and prints no statement at all. The file's last
+// line disagrees, so a check that went on to the end would say that instead.
 TEST(CliInterrupt, DuringTheFieldCountCheckSendsNothingMore)
 {
     QTemporaryDir dir;
@@ -45,6 +46,7 @@ TEST(CliInterrupt, DuringTheFieldCountCheckSendsNothingMore)
     text.reserve(24'000'000);
     for (int i = 0; i < 3'000'000; ++i)
         text += "12345,67\n";
+    text += "last\n";
     WriteFile(path, text);
     const QString canonical = QFileInfo(path).canonicalFilePath();
 
