@@ -14,9 +14,9 @@ namespace {
 // The real database, with one thing done behind the run's back right after
 // its table statement (dropping the new table, say), as another user might,
 // or its connection ended by the server before the column-count query.
-class AfterTheTableStatement final : public ImportDatabase {
+class BehindTheRunsBack final : public ImportDatabase {
 public:
-    AfterTheTableStatement(ConnectionParameters parameters, QString sql, bool killBeforeCount)
+    BehindTheRunsBack(ConnectionParameters parameters, QString sql, bool killBeforeCount)
         : parameters_(std::move(parameters)), sql_(std::move(sql)), killBeforeCount_(killBeforeCount)
     {
     }
@@ -30,8 +30,10 @@ public:
     std::optional<int> columnCount(const QString& query) override
     {
         if (std::exchange(killBeforeCount_, false)) {
-            for (const QString& id : QueryRows(parameters_, QStringLiteral("SELECT id FROM information_schema.processlist "
-                                                                           "WHERE db = DATABASE() AND id <> CONNECTION_ID()")))
+            const QStringList others = QueryRows(
+                parameters_, QStringLiteral("SELECT id FROM information_schema.processlist "
+                                            "WHERE db = DATABASE() AND id <> CONNECTION_ID()"));
+            for (const QString& id : others)
                 RunSql(parameters_, QStringLiteral("KILL CONNECTION ") + id);
         }
         return real_.columnCount(query);
@@ -87,7 +89,7 @@ TEST_P(ImportFailureDb, IsReportedWhereItHappensAndCountedInTheSummary)
         dialogs_.expectTextWindow(QString::fromUtf8(c.fieldCountLine));
     dialogs_.expectMessage(QString::fromUtf8(c.summary));
 
-    AfterTheTableStatement database(db_.parameters(), QString::fromUtf8(c.afterCreate), c.killBeforeCount);
+    BehindTheRunsBack database(db_.parameters(), QString::fromUtf8(c.afterCreate), c.killBeforeCount);
     runWith(db_.parameters(), database, nullptr);
     if (c.rowsOfTarget)
         EXPECT_EQ(QueryRows(db_.parameters(), QStringLiteral("SELECT \"A\" FROM \"Target\" ORDER BY 1")).join(u' '),
