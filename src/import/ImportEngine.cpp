@@ -70,8 +70,22 @@ private:
     void statementFailed() { ++outcome_.counts.statementsFailed; fileFailed_ = true; outcome_.anyFailure = true; }
     void closeFile();
     void maybeYield(bool force = false);
-    bool stopRequested() const { return c_.progress && c_.progress->stopRequested(); }
+    // Asked before every statement and between files, so that a stop sends
+    // nothing more. A file counts as stopped only when it still had work.
+    bool stopSeen()
+    {
+        if (!stopped_ && c_.progress && c_.progress->stopRequested())
+            stopped_ = true;
+        return stopped_;
+    }
     void showClosingMessage();
+    void showStoppedSummary()
+    {
+        proc_.step(Line::Done, [&] {
+            ShowPlainMessage(c_.dialogs, WithSkippedLines(ImportSummaryMessage(ImportMessage::Stopped, outcome_.counts),
+                                                          outcome_.counts));
+        });
+    }
 
     const ImportContext& c_;
     ReportingProcedure proc_;
@@ -99,12 +113,18 @@ ImportOutcome ImportRun::run()
     proc_.step(Line::FileLoop, [&] { count = c_.files.count(); });
     outcome_.counts.filesTotal = count;
     for (int position = 1; position <= count && !stopped_; ++position) {
-        if (stopRequested()) {
-            stopped_ = true;
+        if (stopSeen())
             break;
-        }
         if (importFile(position) == FileEnd::EndRun) {
             outcome_.ending = ImportOutcome::Ending::FieldCountCheck;
+            // The mismatch ends the run silently, but failures of earlier
+            // files (silenced rows among them) must still be told.
+            if (outcome_.anyFailure) {
+                proc_.at(Line::Closing);
+                if (c_.progress)
+                    c_.progress->ended(filePosition_, outcome_.counts.filesTotal, outcome_.counts.rowsInserted);
+                showStoppedSummary();
+            }
             return outcome_;
         }
     }
@@ -177,7 +197,7 @@ ImportRun::FileEnd ImportRun::importFile(int position)
     bool countsAgree = false;
     const bool checked = proc_.step(Line::CheckCounts, [&] {
         countsAgree = CheckFieldCounts(path, separator(), static_cast<int>(header.size()) - 1,
-                                       c_.dialogs, &c_.events);
+                                       c_.dialogs, &c_.events, [&] { return stopSeen(); });
     });
     if (!checked || !countsAgree) {
         proc_.step(Line::PointerAfterCheck, [&] { c_.busy.setBusy(false); });
@@ -186,6 +206,11 @@ ImportRun::FileEnd ImportRun::importFile(int position)
         } catch (const std::exception&) {
         }
         return FileEnd::EndRun;
+    }
+
+    if (stopSeen()) {
+        closeFile();
+        return FileEnd::Next;
     }
 
     std::unique_ptr<LineReader> reader;
@@ -217,12 +242,24 @@ ImportRun::FileEnd ImportRun::importFile(int position)
         }
     } else {
         const QString table = options().selectedTable.value_or(QString());
-        std::optional<int> tableColumns;
-        if (!proc_.step(Line::CountQuery,
-                        [&] { tableColumns = c_.database.columnCount(BuildColumnCountQuery(table)); }))
-            statementFailed();
         const int fileColumns = static_cast<int>(header.size());
-        if (proc_.test(Line::CountsEqual, [&] { return !tableColumns || *tableColumns == fileColumns; })) {
+        // Three cases, kept apart: a failed query (the table is gone, or is
+        // spelled otherwise) sends no rows, as every one would fail too; a
+        // dry run has no count and sends the rows as they would go; otherwise
+        // the counts decide.
+        std::optional<int> tableColumns;
+        const bool counted = proc_.step(Line::CountQuery, [&] {
+            try {
+                tableColumns = c_.database.columnCount(BuildColumnCountQuery(table));
+            } catch (const OdbcError& error) {
+                connectionLost_ = error.isConnectionLost();
+                throw;
+            }
+        });
+        const bool dryRun = counted && !tableColumns;
+        if (!counted) {
+            statementFailed();
+        } else if (proc_.test(Line::CountsEqual, [&] { return dryRun || *tableColumns == fileColumns; })) {
             if (reader)
                 sendRows(*reader, table, RowStyle::AppendRows, Line::AppendRow);
         } else {
@@ -253,6 +290,8 @@ bool ImportRun::createTable(const QString& name, const QStringList& header, Colu
     }
     QStringList answers;
     for (int column = 1; column <= header.size(); ++column) {
+        if (stopSeen())
+            return false;
         QString answer;
         proc_.step(Line::Prompt, [&] {
             answer = AskWithApplicationTitle(c_.dialogs, ColumnNamePrompt(column));
@@ -263,6 +302,8 @@ bool ImportRun::createTable(const QString& name, const QStringList& header, Colu
     }
     if (answers.isEmpty() || answers.last().isEmpty())
         return false;  // a cancelled prompt: nothing is created, nothing failed
+    if (stopSeen())
+        return false;
     const bool sent = proc_.step(Line::PromptedCreate, [&] {
         send(BuildCreateStatement(name, answers));
     });
@@ -295,6 +336,8 @@ void ImportRun::sendRows(LineReader& reader, const QString& table, RowStyle styl
             ++outcome_.counts.linesSkippedSingleField;
             continue;
         }
+        if (stopSeen())
+            return;
         try {
             c_.database.execute(BuildRowStatement(table, fields, style));
             ++outcome_.counts.rowsInserted;
@@ -302,8 +345,6 @@ void ImportRun::sendRows(LineReader& reader, const QString& table, RowStyle styl
             rowFailed(failure, sendLine);
         }
         maybeYield();
-        if (stopRequested())
-            stopped_ = true;
     }
 }
 
@@ -355,9 +396,7 @@ void ImportRun::showClosingMessage()
         ShowPlainMessage(c_.dialogs, WithSkippedLines(text, outcome_.counts));
     };
     if (stopped_) {
-        proc_.step(Line::Done, [&] {
-            show(ImportSummaryMessage(ImportMessage::Stopped, outcome_.counts));
-        });
+        showStoppedSummary();
     } else if (outcome_.anyFailure) {
         proc_.step(Line::Done, [&] {
             show(ImportSummaryMessage(ImportMessage::FinishedWithErrors, outcome_.counts));

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace quorvane {
@@ -49,14 +50,18 @@ qsizetype CountFields(const QString& line, const QString& separator);
 
 // "Line no " + index + ": " + text for the first non-empty line after the
 // first whose last field index differs from expectedLastIndex, or nothing.
-// With events, the window handles its events during the pass.
+// With events, the window handles its events during the pass; when
+// `stopped` says so at one of those pauses the pass ends there, reporting
+// nothing, and the caller (which asked to stop) goes no further.
 std::optional<QString> FindFieldCountMismatch(const QString& path, const QString& separator,
-                                              int expectedLastIndex, EventPump* events = nullptr);
+                                              int expectedLastIndex, EventPump* events = nullptr,
+                                              const std::function<bool()>& stopped = {});
 
 // The check of the import: shows the report in the help text window and
 // returns false once that window is closed; true when all lines agree.
 bool CheckFieldCounts(const QString& path, const QString& separator, int expectedLastIndex,
-                      Dialogs& dialogs, EventPump* events = nullptr);
+                      Dialogs& dialogs, EventPump* events = nullptr,
+                      const std::function<bool()>& stopped = {});
 
 // Every "[counter]" replaced by the 1-based position in decimal.
 QString ExpandTableName(const QString& pattern, int position);

@@ -171,7 +171,7 @@ TEST_F(ImportRunDb, StopRequestEndsAfterTheStatementInProgress)
         text += QByteArray::number(i) + ",x\n";
     files_.append(file(QStringLiteral("a.txt"), text));
     files_.append(file(QStringLiteral("b.txt"), "A,B\n1,2\n"));
-    progress_.stopAtLook = 2;  // once before the first file, once after its first row
+    progress_.stopAtLook = 4;  // before the file, its table, its first row and its second
     dialogs_.expectMessage(QStringLiteral("Import stopped.\r\n\r\nFiles loaded completely: 0 of 2.\r\n"
                                           "Rows inserted: 1.\r\nStatements that failed: 0."));
     const ImportOutcome outcome = run();

@@ -31,6 +31,8 @@ FileListCommands::FileListCommands(QPushButton* addTextFiles, QPushButton* addAl
 
 void FileListCommands::PushButton3_Click()
 {
+    if (list_->isFrozen())
+        return;
     try {
         AddTextFiles(dialogs_, *list_);
     } catch (const ProgramEnding&) {
@@ -39,6 +41,8 @@ void FileListCommands::PushButton3_Click()
 
 void FileListCommands::PushButton4_Click()
 {
+    if (list_->isFrozen())
+        return;
     try {
         AddAllFilesInFolder(dialogs_, settings_, *list_, windowBusy_, events_);
     } catch (const ProgramEnding&) {

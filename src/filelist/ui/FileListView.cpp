@@ -135,7 +135,7 @@ void FileListView::ListView1_KeyDown(int key)
 
 void FileListView::removeSelectedRow()
 {
-    if (windowBusy_.isBusy())
+    if (windowBusy_.isBusy() || frozen_)
         return;
     if (count() == 0)
         return;
@@ -164,7 +164,7 @@ void FileListView::ListView1_MouseMove(const QPoint& position)
 {
     if (!windowBusy_.isBusy())
         emit pointerToDefault();
-    if (!MouseIsDown)
+    if (!MouseIsDown || frozen_)
         return;
 
     HitItem = itemAt(position);
@@ -220,7 +220,7 @@ QTreeWidgetItem* FileListView::dragRow() const
 
 void FileListView::ListView1_OLEDragOver(QDragMoveEvent& event)
 {
-    if (CarriesFiles(*event.mimeData())) {
+    if (!frozen_ && CarriesFiles(*event.mimeData())) {
         event.acceptProposedAction();
         return;
     }
@@ -230,7 +230,7 @@ void FileListView::ListView1_OLEDragOver(QDragMoveEvent& event)
 
 void FileListView::ListView1_OLEDragDrop(QDropEvent& event)
 {
-    const QStringList paths = DroppedPaths(*event.mimeData());
+    const QStringList paths = frozen_ ? QStringList() : DroppedPaths(*event.mimeData());
     if (paths.isEmpty()) {
         event.ignore();
         return;

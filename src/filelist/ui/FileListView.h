@@ -35,6 +35,11 @@ public:
     // replaced); tests put the pointer where they need it.
     void setScreenPointerSource(ScreenPointerSource source);
 
+    // While an import reads the list it does not change: rows are neither
+    // dragged, removed nor added, and drops are refused.
+    void setFrozen(bool frozen) { frozen_ = frozen; }
+    bool isFrozen() const { return frozen_; }
+
     static const QString kToolTip;
 
 signals:
@@ -72,6 +77,7 @@ private:
 
     BusyIndicator& windowBusy_;
     ScreenPointerSource screenPointer_;
+    bool frozen_ = false;
 
     bool MouseIsDown = false;
     // A persistent index, so that a row removed meanwhile reads as none.

@@ -62,6 +62,12 @@ EventPump& Form2::eventPump() { return lifetime_; }
 
 void Form2::runHandler(const std::function<void()>& handler) { lifetime_.handle(handler); }
 
+void Form2::setImportRunning(bool running)
+{
+    importRunning_ = running;
+    controls_.ListView1->setFrozen(running);
+}
+
 void Form2::Form_Load()
 {
     ReportingProcedure proc(dialogs_, Location::Form2Load);
@@ -85,6 +91,10 @@ void Form2::Option2_Click() { options_.Option2_Click(); }
 
 void Form2::PushButton5_Click()
 {
+    // A run hidden behind the login window would go on unseen, and "Next >"
+    // would reload this window's options under it.
+    if (importRunning_)
+        return;
     ReportingProcedure proc(dialogs_, Location::Form2Back);
     proc.step(100, [&] { flow_.showLoginWindow(); });
     proc.step(102, [&] { hide(); });

@@ -55,6 +55,10 @@ public:
     // program while the handler yields, it stops there quietly.
     void runHandler(const std::function<void()>& handler);
 
+    // Set for as long as an import runs: the file list stays as it is and
+    // the window stays in front.
+    void setImportRunning(bool running);
+
     void Option1_Click();
     void Option2_Click();
     void PushButton5_Click();  // "< Back To Setup"
@@ -75,6 +79,7 @@ private:
     Form2Controls controls_;
     ListBoxTableList tableList_;
     OptionsPanel options_;
+    bool importRunning_ = false;
 };
 
 }  // namespace quorvane

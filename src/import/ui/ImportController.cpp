@@ -48,12 +48,14 @@ void ImportController::PushButton1_Click()
         return;
     }
     running_ = true;
+    window_.setImportRunning(true);
     stopRequested_ = false;
     startPress_ = press;
     // The caption changes when the first file starts (update), not while a
     // refusal is up.
     window_.runHandler([this] { run(); });
     running_ = false;
+    window_.setImportRunning(false);
     window_.PushButton1()->setText(kImportCaption);
     window_.busyIndicator().setBusy(false);
 }

@@ -1,0 +1,148 @@
+#include "app/ErrorReport.h"
+#include "import/SqlTexts.h"
+
+#include "ImportRunFixture.h"
+
+#include <utility>
+#include <vector>
+
+using namespace quorvane;
+using namespace quorvane::testing;
+
+namespace {
+
+// The real database, with one thing done behind the run's back right after
+// its table statement (dropping the new table, say), as another user might,
+// or its connection ended by the server before the column-count query.
+class BehindTheRunsBack final : public ImportDatabase {
+public:
+    BehindTheRunsBack(ConnectionParameters parameters, QString sql, bool killBeforeCount)
+        : parameters_(std::move(parameters)), sql_(std::move(sql)), killBeforeCount_(killBeforeCount)
+    {
+    }
+    void open(const QString& connectionString) override { real_.open(connectionString); }
+    void execute(const QString& statement) override
+    {
+        real_.execute(statement);
+        if (!sql_.isEmpty() && statement.startsWith(QStringLiteral("CREATE TABLE")))
+            RunSql(parameters_, sql_);
+    }
+    std::optional<int> columnCount(const QString& query) override
+    {
+        if (std::exchange(killBeforeCount_, false)) {
+            const QStringList others = QueryRows(
+                parameters_, QStringLiteral("SELECT id FROM information_schema.processlist "
+                                            "WHERE db = DATABASE() AND id <> CONNECTION_ID()"));
+            for (const QString& id : others)
+                RunSql(parameters_, QStringLiteral("KILL CONNECTION ") + id);
+        }
+        return real_.columnCount(query);
+    }
+    void close() override { real_.close(); }
+
+private:
+    OdbcImportDatabase real_;
+    ConnectionParameters parameters_;
+    QString sql_;
+    bool killBeforeCount_;
+};
+
+struct FailureCase {
+    const char* name;
+    ImportMode mode;
+    ColumnSource source;
+    const char* before;          // run before the import
+    const char* afterCreate;     // run right after the run's table statement
+    bool killBeforeCount;        // the first file's connection is ended (a server only)
+    std::vector<const char*> prompts;
+    std::vector<const char*> files;
+    std::vector<int> reportLines;  // where the reports come from, in order
+    bool tickFirstReport;
+    const char* fieldCountLine;  // the text window of a field-count mismatch
+    const char* summary;
+    const char* rowsOfTarget;    // what "Target" holds afterwards, when it is there
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
+class ImportFailureDb : public ImportRunFixture, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(ImportFailureDb, IsReportedWhereItHappensAndCountedInTheSummary)
+{
+    const FailureCase& c = GetParam();
+    if (c.killBeforeCount && CurrentBackend() != Backend::MariaDb)
+        GTEST_SKIP() << "only a server ends a connection";
+    if (*c.before)
+        RunSql(db_.parameters(), QString::fromUtf8(c.before));
+    options_.options().mode = c.mode;
+    options_.options().columnSource = c.source;
+    options_.options().tableNamePattern = QStringLiteral("Target");
+    if (c.mode == ImportMode::AppendExisting)
+        options_.options().selectedTable = QStringLiteral("Target");
+    for (std::size_t i = 0; i < c.files.size(); ++i)
+        files_.append(file(QStringLiteral("f%1.txt").arg(i + 1), c.files[i]));
+    for (std::size_t i = 0; i < c.prompts.size(); ++i)
+        dialogs_.expectInput(ColumnNamePrompt(static_cast<int>(i) + 1), QString::fromUtf8(c.prompts[i]));
+    for (std::size_t i = 0; i < c.reportLines.size(); ++i)
+        dialogs_.expectErrorReport(Location::Form2Import, c.reportLines[i], i == 0 && c.tickFirstReport);
+    if (c.fieldCountLine)
+        dialogs_.expectTextWindow(QString::fromUtf8(c.fieldCountLine));
+    dialogs_.expectMessage(QString::fromUtf8(c.summary));
+
+    BehindTheRunsBack database(db_.parameters(), QString::fromUtf8(c.afterCreate), c.killBeforeCount);
+    runWith(db_.parameters(), database, nullptr);
+    if (c.rowsOfTarget)
+        EXPECT_EQ(QueryRows(db_.parameters(), QStringLiteral("SELECT \"A\" FROM \"Target\" ORDER BY 1")).join(u' '),
+                  QString::fromUtf8(c.rowsOfTarget));
+}
+
+constexpr auto Append = ImportMode::AppendExisting;
+constexpr auto Create = ImportMode::CreateNew;
+constexpr auto Header = ColumnSource::HeaderRow;
+constexpr auto Prompted = ColumnSource::Prompted;
+constexpr const char* kTargetAB =
+    "CREATE TABLE \"Target\"(\"A\" LONG VARCHAR, \"B\" LONG VARCHAR NOT NULL)";
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, ImportFailureDb,
+    ::testing::Values(
+        // A NULL into a NOT NULL column: the row is reported, the next goes in.
+        FailureCase{"AppendRow", Append, Header, kTargetAB, "", false, {}, {"A,B\n1,\n2,x\n"}, {338}, false, nullptr,
+                    "Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 1.\r\n"
+                    "Rows inserted: 1.\r\nStatements that failed: 1.",
+                    "2"},
+        // The selected table was dropped since it was listed: one report per
+        // file and no rows tried.
+        FailureCase{"ColumnCountQuery", Append, Header, "", "", false, {}, {"A,B\n1,2\n3,4\n", "A,B\n5,6\n"}, {300, 300},
+                    false, nullptr,
+                    "Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 2.\r\n"
+                    "Rows inserted: 0.\r\nStatements that failed: 2.",
+                    nullptr},
+        // A connection lost at the query is reported there once; the next
+        // file has a connection of its own.
+        FailureCase{"ColumnCountQueryOnALostConnection", Append, Header, kTargetAB, "", true, {},
+                    {"A,B\n1,2\n", "A,B\n5,6\n"}, {300}, false, nullptr,
+                    "Import finished with errors.\r\n\r\nFiles loaded completely: 1 of 2.\r\n"
+                    "Rows inserted: 1.\r\nStatements that failed: 1.",
+                    "5"},
+        // Two columns of one name.
+        FailureCase{"PromptedTableStatement", Create, Prompted, "", "", false, {"Same", "Same"}, {"A,B\n1,2\n"}, {254},
+                    false, nullptr,
+                    "Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 1.\r\n"
+                    "Rows inserted: 0.\r\nStatements that failed: 1.",
+                    nullptr},
+        FailureCase{"PromptedRow", Create, Prompted, "", "DROP TABLE \"Target\"", false, {"L", "R"}, {"A,B\n1,2\n"}, {290},
+                    false, nullptr,
+                    "Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 1.\r\n"
+                    "Rows inserted: 0.\r\nStatements that failed: 1.",
+                    nullptr},
+        // Silenced row failures of an earlier file are still told when a
+        // field-count mismatch ends the run.
+        FailureCase{"FieldCountMismatchAfterSilencedRows", Append, Header, kTargetAB, "", false, {},
+                    {"A,B\n1,\n2,\n3,y\n", "A,B\n4,5,6\n"}, {338}, true, "Line no 1: 4,5,6",
+                    "Import stopped.\r\n\r\nFiles loaded completely: 0 of 2.\r\n"
+                    "Rows inserted: 1.\r\nStatements that failed: 2.",
+                    "3"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
