@@ -54,15 +54,18 @@ set(CPACK_PACKAGE_NAME quorvane)
 set(CPACK_PACKAGE_VENDOR Tamsorel)
 set(CPACK_PACKAGE_CONTACT "${QUORVANE_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "load delimited text files into IBM DB2 tables")
+# Debian's tools show the long description as it is: lines under 80 columns.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-  "Quorvane loads a pile of delimited text files (CSV, tab-separated, or any "
-  "separator of one or more characters) into IBM DB2 tables without writing SQL: "
-  "one new table per file, its columns named from the file's first line, or every "
-  "file appended to an existing table. The quorvane window and the quorvane-cli "
-  "command run the same import.\n\n"
-  "It connects through unixODBC to IBM's Data Server Driver for ODBC and CLI, "
-  "registered as \"IBM DB2 ODBC DRIVER\" (installed separately, from IBM). The "
-  "SQLite and MariaDB ODBC drivers can stand in for it when trying the program out.")
+  "Quorvane loads a pile of delimited text files (CSV, tab-separated, or any\n"
+  "separator of one or more characters) into IBM DB2 tables without writing\n"
+  "SQL: one new table per file, its columns named from the file's first line,\n"
+  "or every file appended to an existing table. The quorvane window and the\n"
+  "quorvane-cli command run the same import.\n"
+  "\n"
+  "It connects through unixODBC to IBM's Data Server Driver for ODBC and CLI,\n"
+  "registered as \"IBM DB2 ODBC DRIVER\" (installed separately, from IBM).\n"
+  "The SQLite and MariaDB ODBC drivers can stand in for it to try it out.")
+set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION database)
