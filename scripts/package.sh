@@ -77,18 +77,22 @@ for program in quorvane quorvane-cli; do
     problem "/usr/bin/$program is not mode 0755"
 done
 
-# Control fields and dependencies.
+# Control fields and dependencies. (Every check reads a whole text held in a
+# variable: grep -q quitting early would break a pipe under pipefail.)
 field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Package) == quorvane ]] || problem "Package is '$(field Package)'"
 [[ $(field Version) == "$version" ]] || problem "Version is '$(field Version)', expected $version"
 [[ $(field Architecture) == "$arch" ]] || problem "Architecture is '$(field Architecture)'"
-field Description | head -1 | grep -q "IBM DB2" || problem "the Description does not say what it is for"
-long_lines=$(field Description | awk 'length > 80')
+description=$(field Description)
+[[ ${description%%$'\n'*} == *"IBM DB2"* ]] || problem "the Description does not say what it is for"
+long_lines=$(awk 'length > 80' <<<"$description")
 [[ -z $long_lines ]] || problem "Description lines over 80 columns: $long_lines"
-field Description | grep -q '"IBM DB2 ODBC DRIVER"' ||
+[[ $description == *'"IBM DB2 ODBC DRIVER"'* ]] ||
   problem "the Description does not name the driver as \"IBM DB2 ODBC DRIVER\""
 has_relation() {  # field, package
-  field "$1" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qx "$2"
+  local names
+  names=$(field "$1" | tr ',' '\n' | sed 's/^ *//; s/ .*//')
+  grep -qx -- "$2" <<<"$names"
 }
 # unixodbc and the Qt platform plugins are named by hand; the rest must come
 # from dpkg-shlibdeps reading the binaries.
@@ -104,31 +108,40 @@ tree="$scratch/tree"
 dpkg-deb -x "$deb" "$tree"
 desktop="$tree/usr/share/applications/com.tamsorel.quorvane.desktop"
 metainfo="$tree/usr/share/metainfo/com.tamsorel.quorvane.metainfo.xml"
+# Both validators pass with hints and notes printed; those count as problems too.
 echo "== desktop-file-validate =="
-desktop-file-validate "$desktop" || problem "desktop-file-validate failed"
+if ! verdict=$(desktop-file-validate "$desktop" 2>&1) || [[ -n $verdict ]]; then
+  problem "desktop-file-validate: $verdict"
+fi
 echo "== appstreamcli validate --no-net =="
-appstreamcli validate --no-net "$metainfo" || problem "appstreamcli validate failed"
+if ! verdict=$(appstreamcli validate --no-net "$metainfo" 2>&1) ||
+  [[ $verdict != *"Validation was successful."* || $verdict == *$'\n'[IWE]:* ]]; then
+  problem "appstreamcli validate: $verdict"
+fi
+echo "$verdict"
 grep -q "<release version=\"$version\"" "$metainfo" ||
   problem "the AppStream metadata does not name release $version"
 grep -q '^Exec=quorvane$' "$desktop" || problem "the desktop entry does not start quorvane"
 
 for size in "${icon_sizes[@]}"; do
   icon="$tree/usr/share/icons/hicolor/${size}x${size}/apps/quorvane.png"
-  [[ -f $icon ]] && file -b "$icon" | grep -q "^PNG image data, $size x $size," ||
-    problem "icon ${size}x${size} is not a $size x $size PNG"
+  kind=$(file -b "$icon")
+  [[ $kind == "PNG image data, $size x $size,"* ]] || problem "icon ${size}x${size} is $kind"
 done
 
 man_page="$tree/usr/share/man/man1/quorvane-cli.1.gz"
 if [[ -f $man_page ]]; then
   gzip -t "$man_page" || problem "the manual page is not a valid gzip file"
-  zcat "$man_page" | head -1 | grep -q "\"Quorvane $version\"" ||
-    problem "the manual page's title line does not name Quorvane $version"
+  title=$(zcat "$man_page" | sed -n 1p)
+  [[ $title == *"\"Quorvane $version\""* ]] ||
+    problem "the manual page's title line does not name Quorvane $version: $title"
 fi
 
 for program in quorvane quorvane-cli; do
   binary="$tree/usr/bin/$program"
   [[ -f $binary ]] || continue
-  file -b "$binary" | grep -q "^ELF .*, stripped" || problem "$program is not a stripped ELF program"
+  kind=$(file -b "$binary")
+  [[ $kind == ELF*", stripped" ]] || problem "$program is not a stripped ELF program: $kind"
 done
 
 # Both programs run from the package (against this machine's libraries), with
