@@ -13,7 +13,7 @@ int main(int argc, char** argv)
 {
     // Answered before the window system is opened, so it works without a display.
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
+        if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-v") == 0) {
             std::printf("quorvane %s\n", QUORVANE_VERSION);
             return 0;
         }
