@@ -14,6 +14,8 @@ packages=(
   xvfb xauth clang libclang-rt-14-dev
   # tests that drop privileges and read files back
   util-linux sqlite3 procps
+  # the Debian package and its checks
+  dpkg-dev file gzip desktop-file-utils appstream
 )
 
 missing=()

@@ -8,6 +8,7 @@
 #   scripts/test.sh main            the suite on the normal build only
 #   scripts/test.sh sanitize        the suite on the sanitizer build only
 #   scripts/test.sh fuzz [SECONDS]  the fuzz targets only
+#   scripts/test.sh package         the Debian package only (built and checked)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -76,4 +77,8 @@ if [[ $what == all || $what == fuzz ]]; then
   if [[ -x "$root/scripts/fuzz.sh" ]]; then
     "$root/scripts/fuzz.sh" "${2:-30}"
   fi
+fi
+
+if [[ $what == all || $what == package ]]; then
+  "$root/scripts/package.sh"
 fi

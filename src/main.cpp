@@ -6,15 +6,27 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char** argv)
 {
+    // Answered before the window system is opened, so it works without a display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-v") == 0) {
+            std::printf("quorvane %s\n", QUORVANE_VERSION);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral(QUORVANE_VERSION));
     // Only closing the login or the import window ends the program; the
     // windows hide one another, which must not look like the last one going.
     QApplication::setQuitOnLastWindowClosed(false);
 
     QCommandLineParser parser;
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption screenshots(
         QStringLiteral("screenshot"),
         QStringLiteral("Save pictures of the three windows in <folder> and quit."),

@@ -35,6 +35,7 @@ inline const QString kHelpText = QStringLiteral(
     "  --print-sql              print every statement that would be sent, one\n"
     "                           per line, and connect to nothing\n"
     "  --help                   show this text\n"
+    "  --version                show the version number\n"
     "\n"
     "Messages and error reports go to standard error. Progress is shown there\n"
     "when it is a terminal. Ctrl+C stops the run after the statement in\n"

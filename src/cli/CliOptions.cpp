@@ -27,10 +27,13 @@ ParseResult ParseArguments(const QStringList& arguments)
             return {std::nullopt, QStringLiteral("--password is not accepted: other users can read a "
                                                  "program's arguments. Use --password-file FILE or "
                                                  "the environment variable QUORVANE_PASSWORD.")};
-        if (name == QLatin1String("--help") || name == QLatin1String("--print-sql")) {
+        if (name == QLatin1String("--help") || name == QLatin1String("--version")
+            || name == QLatin1String("--print-sql")) {
             if (inlineValue)
                 return {std::nullopt, name + QStringLiteral(" takes no value.")};
-            (name == QLatin1String("--help") ? options.help : options.printSql) = true;
+            (name == QLatin1String("--help")      ? options.help
+             : name == QLatin1String("--version") ? options.version
+                                                  : options.printSql) = true;
             continue;
         }
         static const QStringList withValue = {
@@ -74,7 +77,7 @@ ParseResult ParseArguments(const QStringList& arguments)
             }
         }
     }
-    if (!options.help && options.inputs.isEmpty())
+    if (!options.help && !options.version && options.inputs.isEmpty())
         return {std::nullopt, QStringLiteral("No files or folders given. See --help.")};
     return {options, {}};
 }

@@ -20,6 +20,7 @@ struct CliOptions {
     std::optional<QString> extension;
     bool printSql = false;
     bool help = false;
+    bool version = false;
     QStringList inputs;
 };
 

@@ -13,6 +13,7 @@
 #include "import/ImportEngine.h"
 #include "import/TextRules.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
@@ -90,6 +91,11 @@ int RunCli(const CliOptions& options, const CliStreams& streams)
 {
     if (options.help) {
         print(streams.out, kHelpText);
+        return kLoaded;
+    }
+    if (options.version) {
+        print(streams.out,
+              QStringLiteral("quorvane-cli %1\n").arg(QCoreApplication::applicationVersion()));
         return kLoaded;
     }
     const auto parameters = connectionFrom(options, streams);

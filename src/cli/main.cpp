@@ -14,6 +14,7 @@ void onInterrupt(int) { stopRequested = true; }
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUORVANE_VERSION));
     const auto parsed = quorvane::cli::ParseArguments(app.arguments().mid(1));
     if (!parsed.options) {
         std::fprintf(stderr, "quorvane-cli: %s\n", parsed.error.toUtf8().constData());

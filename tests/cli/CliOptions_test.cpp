@@ -50,6 +50,10 @@ TEST(CliArguments, ModesSeparatorsAndInputsInOrder)
     ASSERT_TRUE(defaults.options);
     EXPECT_EQ(defaults.options->pattern, QStringLiteral("NewTable[counter]"));
     EXPECT_EQ(defaults.options->separator, QStringLiteral(","));
+
+    const ParseResult version = ParseArguments({"--version"});  // needs no files
+    ASSERT_TRUE(version.options) << version.error.toStdString();
+    EXPECT_TRUE(version.options->version);
 }
 
 TEST(CliArguments, SeparatorEscapes)
