@@ -43,10 +43,11 @@ start_server() {
   # A free port on loopback: the first one nothing answers on.
   local port=$((20000 + RANDOM % 20000))
   while (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; do port=$((port + 1)); done
-  "$root/scripts/mariadb-server.sh" start "$server" "$port" quorvane_test quorvane_test 'test;pass}word'
+  # The user's name is not the database's: a mix-up of the two must show.
+  "$root/scripts/mariadb-server.sh" start "$server" "$port" quorvane_test quorvane_loader 'test;pass}word'
   export QUORVANE_TEST_MARIADB_PORT=$port
   export QUORVANE_TEST_MARIADB_DATABASE=quorvane_test
-  export QUORVANE_TEST_MARIADB_USER=quorvane_test
+  export QUORVANE_TEST_MARIADB_USER=quorvane_loader
   export QUORVANE_TEST_MARIADB_PASSWORD='test;pass}word'
   export QUORVANE_TEST_MARIADB_DIR=$server
 }

@@ -157,20 +157,26 @@ class ConnectionKeywordDb : public ::testing::TestWithParam<LoginField> {
 protected:
     void SetUp() override
     {
+        login_ = db_.parameters();
         if (CurrentBackend() == Backend::Sqlite) {
             other_ = SqliteParameters(QDir(db_.folder()).filePath(QStringLiteral("other.db")));
             RunSql(other_, QStringLiteral("CREATE TABLE \"Existing\"(\"A\" LONG VARCHAR)"));
             return;
         }
         // A second database that the login may use: the one a slipped-in
-        // keyword would reach.
+        // keyword would reach. The password needs no braces here, so that
+        // only the slipped-in text depends on them.
         admin_ = MariaDbParameters();
-        other_ = db_.parameters();
+        login_.password = QStringLiteral("plain-password");
+        other_ = login_;
         other_.database = QStringLiteral("o_") + QUuid::createUuid().toString(QUuid::Id128).left(16);
         RunSql(admin_, QStringLiteral("CREATE DATABASE ") + other_.database);
-        for (const char* host : {"127.0.0.1", "localhost"})
+        for (const char* host : {"127.0.0.1", "localhost"}) {
+            RunSql(admin_, QStringLiteral("ALTER USER '%1'@'%2' IDENTIFIED BY '%3'")
+                               .arg(login_.user, QLatin1String(host), login_.password));
             RunSql(admin_, QStringLiteral("GRANT ALL ON %1.* TO '%2'@'%3'")
                                .arg(other_.database, other_.user, QLatin1String(host)));
+        }
         RunSql(other_, QStringLiteral("CREATE TABLE \"Existing\"(\"A\" LONG VARCHAR)"));
     }
     void TearDown() override
@@ -181,14 +187,31 @@ protected:
 
     ScratchDatabase db_;
     ConnectionParameters admin_;
+    ConnectionParameters login_;
     ConnectionParameters other_;
 };
 
+enum class Landing { Nowhere, OwnDatabase, OtherDatabase };
+
+std::ostream& operator<<(std::ostream& os, Landing landing)
+{
+    static const char* const names[] = {"nowhere", "its own database", "the other database"};
+    return os << names[static_cast<int>(landing)];
+}
+
 }  // namespace
 
+// Without the braces each driver would follow the slipped-in keyword its own
+// way: MariaDB's takes the last Database= keyword, so every field would reach
+// the other database; SQLite's takes the first, so the Database field would
+// end at the semicolon and open its own file. Braced, the whole text is the
+// field's value: MariaDB knows no such host, user, password or database, and
+// reads the number that the port's text begins with; SQLite, which reads
+// only the Database keyword and knows no braces, opens no file of that name
+// and ignores the other fields.
 TEST_P(ConnectionKeywordDb, SemicolonInALoginFieldReachesNoOtherDatabase)
 {
-    ConnectionParameters p = db_.parameters();
+    ConnectionParameters p = login_;
     const QString slipped = QStringLiteral(";Database=") + other_.database + QStringLiteral(";");
     switch (GetParam()) {
     case LoginField::Server: p.server += slipped; break;
@@ -197,16 +220,21 @@ TEST_P(ConnectionKeywordDb, SemicolonInALoginFieldReachesNoOtherDatabase)
     case LoginField::User: p.user += slipped; break;
     case LoginField::Password: p.password += slipped; break;
     }
-    bool opened = false;
     try {
         Connection connection;
         connection.open(BuildConnectionString(p));
-        opened = true;
         connection.execute(QStringLiteral("CREATE TABLE \"Marker\"(\"A\" LONG VARCHAR)"));
         connection.close();
     } catch (const std::exception&) {
     }
-    std::printf("[ %s: connection %s ]\n", BackendName(), opened ? "opened" : "refused");
+    const Landing expected = CurrentBackend() == Backend::Sqlite
+                                 ? (GetParam() == LoginField::Database ? Landing::Nowhere : Landing::OwnDatabase)
+                                 : (GetParam() == LoginField::Port ? Landing::OwnDatabase : Landing::Nowhere);
+    const QString marker = QStringLiteral("Marker");
+    const Landing landed = TableNames(other_).contains(marker)    ? Landing::OtherDatabase
+                           : TableNames(login_).contains(marker) ? Landing::OwnDatabase
+                                                                 : Landing::Nowhere;
+    EXPECT_EQ(landed, expected);
     EXPECT_EQ(TableNames(other_), QStringList{QStringLiteral("Existing")});
 }
 

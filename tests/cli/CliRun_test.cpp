@@ -83,17 +83,43 @@ TEST_F(CliRunDb, FailuresExitOneWithTheSummaryAndNeverPrintThePassword)
     EXPECT_FALSE(r.out.contains(password));
 }
 
-TEST_F(CliRunDb, WrongPasswordFromAFileIsARefusalThatDoesNotEchoIt)
+// The password from its file (the first line, without its line break) or from
+// QUORVANE_PASSWORD logs in; a wrong one is refused on the server and never
+// echoed. (SQLite takes any password: there only the loads show.)
+TEST_F(CliRunDb, PasswordFromAFileOrTheEnvironmentLogsInAndAWrongOneIsRefused)
 {
-    const QString secretFile = file(QStringLiteral("pw"), "wrong;secret-value\n");
     const QString a = file(QStringLiteral("a.txt"), "A,B\n1,2\n");
-    const CliResult r = cli(connect() << "--password-file" << secretFile << a);
-    if (CurrentBackend() == Backend::MariaDb) {
-        EXPECT_EQ(r.exitCode, 2);
-        EXPECT_TRUE(r.err.contains(QStringLiteral("table list")));
+    const QByteArray right = db_.parameters().password.toUtf8();
+    const QByteArray wrong = "wrong;secret-value";
+    struct Login {
+        const char* table;
+        QByteArray lineBreak;  // after the password in its file; null: from the environment
+        QByteArray password;
+        bool accepted;
+    };
+    for (const Login& login : {Login{"FromFile", "\r\n", right, true}, Login{"FromEnvironment", {}, right, true},
+                               Login{"WrongFromFile", "\r\n", wrong, false},
+                               Login{"WrongFromEnvironment", {}, wrong, false}}) {
+        SCOPED_TRACE(login.table);
+        QStringList arguments = connect() << "--create" << login.table;
+        QString password;
+        if (login.lineBreak.isNull())
+            password = QString::fromUtf8(login.password);
+        else
+            arguments << "--password-file"
+                      << file(QStringLiteral("pw-") + login.table, login.password + login.lineBreak + "second line\n");
+        const CliResult r = cli(arguments << a, password);
+        if (login.accepted || CurrentBackend() == Backend::Sqlite) {
+            EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+            EXPECT_EQ(QueryRows(db_.parameters(), QStringLiteral("SELECT \"B\" FROM \"%1\"").arg(login.table)),
+                      QStringList{QStringLiteral("2")});
+        } else {
+            EXPECT_EQ(r.exitCode, 2);
+            EXPECT_TRUE(r.err.contains(QStringLiteral("table list"))) << r.err.toStdString();
+        }
+        EXPECT_FALSE(r.err.contains(QStringLiteral("secret-value")));
+        EXPECT_FALSE(r.out.contains(QStringLiteral("secret-value")));
     }
-    EXPECT_FALSE(r.err.contains(QStringLiteral("secret-value")));
-    EXPECT_FALSE(r.out.contains(QStringLiteral("secret-value")));
 }
 
 TEST_F(CliRunDb, AppendToATableThatIsNotThereIsRefused)

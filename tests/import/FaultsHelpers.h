@@ -5,9 +5,6 @@
 // as root and root reads every file) and listing what the database holds.
 
 #include "TestSupport.h"
-#include "import/TextRules.h"
-
-#include <algorithm>
 
 #include <QDir>
 #include <QFile>
@@ -55,30 +52,6 @@ inline CliRunResult RunCliProgram(const QStringList& arguments, const CliRunSetu
 }
 
 // The command-line options that reach the given database (no password).
-// The rows the splitting rules make of a file, as QueryRows shows them: an
-// empty first field is '', a later one NULL; the append and prompted styles
-// lose their double quotes. Sorted, as the readers sort what they read back.
-inline QStringList ExpectedRows(const QString& path, const QString& separator, bool removeQuotes = false)
-{
-    QStringList rows;
-    const QStringList lines = ReadDataLines(path);
-    for (qsizetype j = 1; j < lines.size(); ++j) {
-        const QStringList fields = SplitFields(lines[j], separator);
-        if (fields.size() <= 1)
-            continue;
-        QStringList values;
-        for (qsizetype i = 0; i < fields.size(); ++i) {
-            QString value = fields[i];
-            if (removeQuotes)
-                value.remove(QLatin1Char('"'));
-            values << (value.isEmpty() && i > 0 ? QStringLiteral("<NULL>") : value);
-        }
-        rows << values.join(QChar(0x1f));
-    }
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
 inline QStringList ConnectOptions(const ConnectionParameters& p)
 {
     return {"--server", p.server, "--port", p.port, "--database", p.database, "--user", p.user};

@@ -89,7 +89,7 @@ public:
     ConnectionParameters parameters() const
     {
         return {QStringLiteral("127.0.0.1"), QString::number(port_), QStringLiteral("faults"),
-                QStringLiteral("faults"), QStringLiteral("fault;pw")};
+                QStringLiteral("fault_loader"), QStringLiteral("fault;pw")};
     }
 
 private:

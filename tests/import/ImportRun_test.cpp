@@ -16,21 +16,45 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace quorvane;
 using namespace quorvane::testing;
 
 namespace {
 
-// Counts the pauses and can ask the run to stop at its n-th look.
+// Records what the run shows at its pauses and can ask it to stop at its
+// n-th look.
 class RecordingProgress final : public ImportProgress {
 public:
-    void update(int, int, int rows) override { lastRows = rows; ++updates; }
+    struct Update {
+        int filePosition, fileCount, rowsInserted;
+        bool operator==(const Update&) const = default;
+    };
+    void update(int filePosition, int fileCount, int rows) override
+    {
+        updates.push_back({filePosition, fileCount, rows});
+    }
     bool stopRequested() const override { return stopAtLook >= 0 && ++looks >= stopAtLook; }
+    // The first update of each file, which every file shows as it starts;
+    // more come while a long file loads.
+    std::vector<Update> fileStarts() const
+    {
+        std::vector<Update> starts;
+        for (const Update& u : updates)
+            if (starts.empty() || starts.back().filePosition != u.filePosition)
+                starts.push_back(u);
+        return starts;
+    }
     int stopAtLook = -1;
     mutable int looks = 0;
-    int lastRows = 0;
-    int updates = 0;
+    std::vector<Update> updates;
 };
+
+void PrintTo(const RecordingProgress::Update& u, std::ostream* os)
+{
+    *os << "file " << u.filePosition << " of " << u.fileCount << ", " << u.rowsInserted << " rows";
+}
 
 class ImportRunDb : public ImportRunFixture {
 protected:
@@ -69,6 +93,10 @@ TEST_F(ImportRunDb, CounterPatternMakesOneTablePerFileAndSkipsAListedName)
     EXPECT_EQ(tables_.items(), (QStringList{QStringLiteral("NewTable3"), QStringLiteral("NewTable1"),
                                             QStringLiteral("newtable2")}));
     EXPECT_EQ(outcome.counts.filesLoaded, 2);
+    // Each file in turn, with the rows of the files before it.
+    EXPECT_EQ(progress_.fileStarts(), (std::vector<RecordingProgress::Update>{{1, 3, 0}, {2, 3, 1}, {3, 3, 1}}));
+    for (std::size_t i = 1; i < progress_.updates.size(); ++i)
+        EXPECT_GE(progress_.updates[i].rowsInserted, progress_.updates[i - 1].rowsInserted);
 }
 
 TEST_F(ImportRunDb, PatternWithoutCounterMakesOneTableAndSaysTheyExist)

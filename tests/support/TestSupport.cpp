@@ -37,7 +37,10 @@ void StoreLogin(const ConnectionParameters& p)
 
 ConnectionParameters SqliteParameters(const QString& databaseFile)
 {
-    return {QString(), kDefaultPort, databaseFile, QString(), QString()};
+    // The driver reads only the file; the other fields still differ from one
+    // another, so that a field read, saved or sent as another shows.
+    return {QStringLiteral("sqlite-host"), kDefaultPort, databaseFile, QStringLiteral("sqlite-user"),
+            QStringLiteral("sqlite-password")};
 }
 
 Backend CurrentBackend()
@@ -149,14 +152,15 @@ ScratchDatabase::ScratchDatabase() : previousFolder_(QDir::currentPath())
     parameters_.database =
         QStringLiteral("t_") + QUuid::createUuid().toString(QUuid::Id128).left(16);
     RunSql(admin_, QStringLiteral("CREATE DATABASE ") + parameters_.database);
-    // A user of its own that sees only this database, as a real login does.
-    parameters_.user = parameters_.database;
+    // A user of its own that sees only this database, as a real login does;
+    // its name is not the database's, so that the two cannot be mixed up unseen.
+    parameters_.user = QStringLiteral("u_") + parameters_.database.mid(2);
     parameters_.password = QStringLiteral("pw;") + parameters_.database;
     for (const char* host : {"127.0.0.1", "localhost"}) {
         RunSql(admin_, QStringLiteral("CREATE USER '%1'@'%2' IDENTIFIED BY '%3'")
                            .arg(parameters_.user, QLatin1String(host), parameters_.password));
-        RunSql(admin_, QStringLiteral("GRANT ALL ON %1.* TO '%1'@'%2'")
-                           .arg(parameters_.database, QLatin1String(host)));
+        RunSql(admin_, QStringLiteral("GRANT ALL ON %1.* TO '%2'@'%3'")
+                           .arg(parameters_.database, parameters_.user, QLatin1String(host)));
     }
 }
 

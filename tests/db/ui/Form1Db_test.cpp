@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 
@@ -136,15 +137,25 @@ TEST_F(Form1Db, NextHandsOverWithTheTablesListed)
     EXPECT_EQ(windows.importWindow()->tableList().items().count(QStringLiteral("ORDERS")), 1);
 }
 
-TEST_F(Form1Db, ConnectionReadsTheFieldsAsTheyAreNow)
+// The five fields hold five different values, so a field read or saved as
+// another shows.
+TEST_F(Form1Db, ConnectionReadsTheFieldsAsTheyAreNowAndEachIsSavedUnderItsKey)
 {
-    EnterLogin(c(), db.parameters());
+    const ConnectionParameters typed = db.parameters();
+    ASSERT_EQ(QSet<QString>({typed.server, typed.port, typed.user, typed.password, typed.database}).size(), 5);
+    EnterLogin(c(), typed);
     const ConnectionParameters read = login().currentParameters();
-    EXPECT_EQ(read.server, db.parameters().server);
-    EXPECT_EQ(read.port, db.parameters().port);
-    EXPECT_EQ(read.user, db.parameters().user);
-    EXPECT_EQ(read.password, db.parameters().password);
-    EXPECT_EQ(read.database, db.parameters().database);
+    EXPECT_EQ(read.server, typed.server);
+    EXPECT_EQ(read.port, typed.port);
+    EXPECT_EQ(read.user, typed.user);
+    EXPECT_EQ(read.password, typed.password);
+    EXPECT_EQ(read.database, typed.database);
+    SettingsStore saved;
+    EXPECT_EQ(saved.GetSetting(SettingsKey::Server), typed.server);
+    EXPECT_EQ(saved.GetSetting(SettingsKey::Port), typed.port);
+    EXPECT_EQ(saved.GetSetting(SettingsKey::User), typed.user);
+    EXPECT_EQ(saved.GetSetting(SettingsKey::Password), typed.password);
+    EXPECT_EQ(saved.GetSetting(SettingsKey::Database), typed.database);
 }
 
 }  // namespace

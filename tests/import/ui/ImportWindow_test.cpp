@@ -10,14 +10,18 @@
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStyleHints>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -52,6 +56,31 @@ protected:
     }
 
     QStringList rows(const QString& sql) { return QueryRows(db_.parameters(), sql); }
+
+    // The rows in a table so far; 0 while it does not exist.
+    int rowsSoFar(const QString& table)
+    {
+        const QString exists = CurrentBackend() == Backend::Sqlite
+                                   ? QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name = '%1'")
+                                   : QStringLiteral("SELECT COUNT(*) FROM information_schema.tables "
+                                                    "WHERE table_schema = DATABASE() AND table_name = '%1'");
+        if (rows(exists.arg(table)) != QStringList{QStringLiteral("1")})
+            return 0;
+        return rows(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(table)).value(0).toInt();
+    }
+
+    // A file long enough to be loading when a timer of the event loop fires,
+    // and a short one after it.
+    void addLongAndShortFile(Form2& window)
+    {
+        QByteArray text = "A,B\n";
+        for (int i = 0; i < kLongFileRows; ++i)
+            text += QByteArray::number(i) + ",x\n";
+        window.ListView1()->append(file(QStringLiteral("long.txt"), text));
+        window.ListView1()->append(file(QStringLiteral("short.txt"), "A,B\n1,2\n"));
+    }
+
+    static constexpr int kLongFileRows = 20000;
 
     ScratchDatabase db_;
     ScriptedDialogs dialogs_;
@@ -167,6 +196,93 @@ TEST_F(ImportWindowDb, SecondPressStopsTheRunCleanlyAndShowsProgressMeanwhile)
     EXPECT_FALSE(items(window.List1()).contains(QStringLiteral("NewTable2")));
     EXPECT_EQ(window.PushButton1()->text(), QStringLiteral("Import to IBM DB2"));
     EXPECT_FALSE(window.busyIndicator().isBusy());
+}
+
+// Through the real event loop, as the user would: a timer presses Stop once
+// rows are going in, and the run sees it at its next pause.
+TEST_F(ImportWindowDb, StopPressedFromTheEventLoopEndsTheRunBetweenRows)
+{
+    Form2& window = start();
+    addLongAndShortFile(window);
+    QString captionDuringRun;
+    QTimer presser;
+    presser.setInterval(5);
+    // A press within the double-click interval of the start is not a stop.
+    QElapsedTimer sinceStart;
+    QObject::connect(&presser, &QTimer::timeout, [&] {
+        if (sinceStart.elapsed() <= QGuiApplication::styleHints()->mouseDoubleClickInterval() ||
+            rowsSoFar(QStringLiteral("NewTable1")) == 0)
+            return;
+        presser.stop();
+        captionDuringRun = window.PushButton1()->text();
+        window.PushButton1()->click();
+    });
+    presser.start();
+    dialogs_.expectMessageContaining(QStringLiteral("Import stopped."));
+    sinceStart.start();
+    window.PushButton1()->click();
+    presser.stop();
+
+    EXPECT_TRUE(captionDuringRun.startsWith(QStringLiteral("Stop import"))) << captionDuringRun.toStdString();
+    ASSERT_EQ(dialogs_.shown().size(), 1u);
+    const QRegularExpressionMatch summary =
+        QRegularExpression(QStringLiteral("^Import stopped\\.\r\n\r\nFiles loaded completely: 0 of 2\\.\r\n"
+                                          "Rows inserted: (\\d+)\\.\r\nStatements that failed: 0\\.$"))
+            .match(dialogs_.shown().front().text);
+    ASSERT_TRUE(summary.hasMatch()) << dialogs_.shown().front().text.toStdString();
+    const int inserted = summary.captured(1).toInt();
+    EXPECT_GT(inserted, 0);
+    EXPECT_LT(inserted, kLongFileRows);
+    EXPECT_EQ(rowsSoFar(QStringLiteral("NewTable1")), inserted);
+    EXPECT_EQ(rowsSoFar(QStringLiteral("NewTable2")), 0);
+    EXPECT_FALSE(items(window.List1()).contains(QStringLiteral("NewTable2")));
+    EXPECT_EQ(window.PushButton1()->text(), QStringLiteral("Import to IBM DB2"));
+    EXPECT_FALSE(window.busyIndicator().isBusy());
+}
+
+// Closing the window mid-run ends the program: the event loop returns, the
+// run has unwound, and no closing message or further statement follows.
+TEST_F(ImportWindowDb, ClosingTheWindowMidRunEndsTheProgramWithNothingLeftRunning)
+{
+    Form2& window = start();
+    addLongAndShortFile(window);
+    // As the program itself runs: only the closing of a main window ends it.
+    const bool quitOnLastWindow = QApplication::quitOnLastWindowClosed();
+    QApplication::setQuitOnLastWindowClosed(false);
+    QTimer closer;
+    closer.setInterval(5);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (rowsSoFar(QStringLiteral("NewTable1")) == 0)
+            return;
+        closer.stop();
+        window.close();
+    });
+    closer.start();
+    // Should the program not end, the loop is ended with another code.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(2); });
+    guard.start(120000);
+    QTimer::singleShot(0, &window, [&] { window.PushButton1()->click(); });
+    const int exitCode = QCoreApplication::exec();
+    guard.stop();
+    closer.stop();
+    QApplication::setQuitOnLastWindowClosed(quitOnLastWindow);
+
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_TRUE(windows_->lifetime().isEnding());
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(windows_->loginWindow().isVisible());
+    EXPECT_TRUE(dialogs_.shown().empty());
+    EXPECT_EQ(window.PushButton1()->text(), QStringLiteral("Import to IBM DB2"));
+    EXPECT_FALSE(window.busyIndicator().isBusy());
+    const int inserted = rowsSoFar(QStringLiteral("NewTable1"));
+    EXPECT_GT(inserted, 0);
+    EXPECT_LT(inserted, kLongFileRows);
+    // Nothing goes on behind the closed windows.
+    QTest::qWait(100);
+    EXPECT_EQ(rowsSoFar(QStringLiteral("NewTable1")), inserted);
+    EXPECT_EQ(rowsSoFar(QStringLiteral("NewTable2")), 0);
 }
 
 TEST_F(ImportWindowDb, PromptedColumnNamesAndACancelledPrompt)
