@@ -23,18 +23,23 @@ namespace quorvane {
 
 namespace {
 
-// Where each statement of the run is sent from; the error report quotes these.
+// Where each statement of the run is sent from; the error report quotes
+// these. A number is shared only where the report quotes it for each of
+// the steps: the two checks of the table name pattern (110), opening the
+// data lines and reading each of them (142), and the closing message,
+// "Done." or the summary in its place (356).
 namespace Line {
 constexpr int CreateObjects = 100, ResultSetObject = 102, ClearOutcome = 104, NoFiles = 106,
-              NoTable = 108, NameTaken = 110, FileLoop = 112, SetOutcome = 114, Hourglass = 116,
-              Open = 120, TakePath = 122, FirstLine = 128, SplitHeader = 136, CheckCounts = 138,
-              PointerAfterCheck = 140, DataLines = 142, CreateMode = 162, NameListed = 164,
-              PatternEmpty = 166, HeaderCreate = 190, HeaderRow = 226, HeaderListed = 230,
-              Prompt = 240, PromptedCreate = 254, PromptedRow = 290, PromptedListed = 294,
-              SkipFile = 296, CountQuery = 300, CountsEqual = 302, AppendRow = 338,
-              CountMismatch = 342, Close = 344, PointerAfterFile = 346, Closing = 350, Done = 356,
-              Exist = 358, TableExistsMessage = 360, SelectTableMessage = 362, NoFilesMessage = 364,
-              EnterTableName = 366;
+              NoTable = 108, PatternTaken = 110, NoPattern = 110, NoSeparator = 111, FileLoop = 112,
+              SetOutcome = 114, Hourglass = 116, Open = 120, TakePath = 122, FirstLine = 128,
+              SplitHeader = 136, CheckCounts = 138, PointerAfterCheck = 140, OpenDataLines = 142,
+              ReadDataLine = 142, CreateMode = 162, NameListed = 164, PatternEmpty = 166,
+              HeaderCreate = 190, HeaderRow = 226, HeaderListed = 230, Prompt = 240,
+              PromptedCreate = 254, PromptedRow = 290, PromptedListed = 294, SkipFile = 296,
+              CountQuery = 300, CountsEqual = 302, AppendRow = 338, CountMismatch = 342,
+              Close = 344, PointerAfterFile = 346, Closing = 350, Done = 356, Summary = 356,
+              Exist = 358, TableExistsMessage = 360, SelectTableMessage = 362,
+              NoFilesMessage = 364, EnterTableName = 366, EnterSeparatorMessage = 368;
 }  // namespace Line
 
 class ImportRun {
@@ -81,7 +86,7 @@ private:
     void showClosingMessage();
     void showStoppedSummary()
     {
-        proc_.step(Line::Done, [&] {
+        proc_.step(Line::Summary, [&] {
             ShowPlainMessage(c_.dialogs, WithSkippedLines(ImportSummaryMessage(ImportMessage::Stopped, outcome_.counts),
                                                           outcome_.counts));
         });
@@ -147,22 +152,21 @@ bool ImportRun::refusedBeforeAnyFile()
             return o.mode == ImportMode::AppendExisting && !o.selectedTable;
         }))
         return refuse(Line::SelectTableMessage, ImportMessage::SelectTable);
-    if (proc_.test(Line::NameTaken, [&] {
+    if (proc_.test(Line::PatternTaken, [&] {
             const ImportOptions o = options();
             return o.mode == ImportMode::CreateNew && ListContains(c_.tables.items(), o.tableNamePattern);
         }))
         return refuse(Line::TableExistsMessage, ImportMessage::TableExists);
     // An empty pattern would import nothing and then say "Done.".
-    if (proc_.test(Line::NameTaken, [&] {
+    if (proc_.test(Line::NoPattern, [&] {
             const ImportOptions o = options();
             return o.mode == ImportMode::CreateNew && o.tableNamePattern.isEmpty();
         }))
         return refuse(Line::EnterTableName, ImportMessage::EnterTableName);
     // An empty separator makes one field of every line, and such lines are
     // never sent: the run would load nothing.
-    constexpr int NoSeparator = 111, EnterSeparatorMessage = 368;
-    if (proc_.test(NoSeparator, [&] { return separator().isEmpty(); }))
-        return refuse(EnterSeparatorMessage, ImportMessage::EnterSeparator);
+    if (proc_.test(Line::NoSeparator, [&] { return separator().isEmpty(); }))
+        return refuse(Line::EnterSeparatorMessage, ImportMessage::EnterSeparator);
     return false;
 }
 
@@ -214,7 +218,7 @@ ImportRun::FileEnd ImportRun::importFile(int position)
     }
 
     std::unique_ptr<LineReader> reader;
-    if (!proc_.step(Line::DataLines, [&] { reader = std::make_unique<LineReader>(path); }))
+    if (!proc_.step(Line::OpenDataLines, [&] { reader = std::make_unique<LineReader>(path); }))
         fileFailed_ = true;
 
     if (options().mode == ImportMode::CreateNew) {
@@ -319,7 +323,7 @@ void ImportRun::sendRows(LineReader& reader, const QString& table, RowStyle styl
     bool more = true;
     bool first = true;
     while (!connectionLost_ && !stopped_) {
-        if (!proc_.step(Line::DataLines, [&] { more = reader.next(line); })) {
+        if (!proc_.step(Line::ReadDataLine, [&] { more = reader.next(line); })) {
             fileFailed_ = true;
             return;
         }
@@ -398,7 +402,7 @@ void ImportRun::showClosingMessage()
     if (stopped_) {
         showStoppedSummary();
     } else if (outcome_.anyFailure) {
-        proc_.step(Line::Done, [&] {
+        proc_.step(Line::Summary, [&] {
             show(ImportSummaryMessage(ImportMessage::FinishedWithErrors, outcome_.counts));
         });
     } else if (lastFileFlag_) {
