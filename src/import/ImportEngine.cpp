@@ -23,18 +23,23 @@ namespace quorvane {
 
 namespace {
 
-// Where each statement of the run is sent from; the error report quotes these.
+// Where each statement of the run is sent from; the error report quotes
+// these. A number is shared only where the report quotes it for each of
+// the steps: the two checks of the table name pattern (110), opening the
+// data lines and reading each of them (142), and the closing message,
+// "Done." or the summary in its place (356).
 namespace Line {
 constexpr int CreateObjects = 100, ResultSetObject = 102, ClearOutcome = 104, NoFiles = 106,
-              NoTable = 108, NameTaken = 110, FileLoop = 112, SetOutcome = 114, Hourglass = 116,
-              Open = 120, TakePath = 122, FirstLine = 128, SplitHeader = 136, CheckCounts = 138,
-              PointerAfterCheck = 140, DataLines = 142, CreateMode = 162, NameListed = 164,
-              PatternEmpty = 166, HeaderCreate = 190, HeaderRow = 226, HeaderListed = 230,
-              Prompt = 240, PromptedCreate = 254, PromptedRow = 290, PromptedListed = 294,
-              SkipFile = 296, CountQuery = 300, CountsEqual = 302, AppendRow = 338,
-              CountMismatch = 342, Close = 344, PointerAfterFile = 346, Closing = 350, Done = 356,
-              Exist = 358, TableExistsMessage = 360, SelectTableMessage = 362, NoFilesMessage = 364,
-              EnterTableName = 366;
+              NoTable = 108, PatternTaken = 110, NoPattern = 110, NoSeparator = 111, FileLoop = 112,
+              SetOutcome = 114, Hourglass = 116, Open = 120, TakePath = 122, FirstLine = 128,
+              SplitHeader = 136, CheckCounts = 138, PointerAfterCheck = 140, OpenDataLines = 142,
+              ReadDataLine = 142, CreateMode = 162, NameListed = 164, PatternEmpty = 166,
+              HeaderCreate = 190, HeaderRow = 226, HeaderListed = 230, Prompt = 240,
+              PromptedCreate = 254, PromptedRow = 290, PromptedListed = 294, SkipFile = 296,
+              CountQuery = 300, CountsEqual = 302, AppendRow = 338, CountMismatch = 342,
+              Close = 344, PointerAfterFile = 346, Closing = 350, Done = 356, Summary = 356,
+              Exist = 358, TableExistsMessage = 360, SelectTableMessage = 362,
+              NoFilesMessage = 364, EnterTableName = 366, EnterSeparatorMessage = 368;
 }  // namespace Line
 
 class ImportRun {
@@ -47,27 +52,54 @@ public:
     ImportOutcome run();
 
 private:
-    enum class FileEnd { Next, EndRun };
+    // How one file's pass ended; the run's counts and its closing message
+    // follow from it.
+    enum class FileOutcome {
+        Loaded,             // every line that makes a row went in
+        SkippedAsExisting,  // its table is listed already: "Table(s) already exist." if last
+        NotLoaded,          // no table to fill (empty pattern, unanswered prompt), or its
+                            // lines could not be read; reported at its step, not as a failure
+        Failed,             // its connection, a statement or the column count failed
+        Stopped,            // the user stopped the run while this file still had work
+        FieldCountMismatch, // its lines disagree (or could not be checked): the run ends
+    };
 
     ImportOptions options() const { return c_.options.currentOptions(); }
     QString separator() const { return options().separator; }
 
     bool refusedBeforeAnyFile();
-    FileEnd importFile(int position);
-    bool createTable(const QString& name, const QStringList& header, ColumnSource source);
-    void sendRows(LineReader& reader, const QString& table, RowStyle style, int sendLine);
-    void rowFailed(const std::exception& failure, int sendLine);
-    // Sends a statement, noting when the failure is a lost connection.
-    void send(const QString& sql)
+    FileOutcome importFile(int position);
+    FileOutcome createAndFill(int position, const QStringList& header, LineReader* reader);
+    FileOutcome appendTo(const QString& path, const QStringList& header, LineReader* reader);
+    // Empty when the table was made; otherwise how the file's pass ends.
+    std::optional<FileOutcome> createTable(const QString& name, const QStringList& header,
+                                           ColumnSource source);
+    FileOutcome sendRows(LineReader& reader, const QString& table, RowStyle style, int sendLine);
+    void reportRowFailure(const std::exception& failure, int sendLine);
+    void countFile(FileOutcome file);
+
+    // Every statement goes through here, built inside `statement` so that a
+    // failure to build it counts as well. A failed statement is counted, and
+    // this is the one place that decides it lost the connection; the failure
+    // then goes on to its report.
+    template <class Statement>
+    void send(Statement&& statement)
     {
         try {
-            c_.database.execute(sql);
-        } catch (const OdbcError& error) {
-            connectionLost_ = error.isConnectionLost();
+            std::forward<Statement>(statement)();
+        } catch (const std::exception& failure) {
+            ++outcome_.counts.statementsFailed;
+            const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
+            connectionLost_ = odbcError && odbcError->isConnectionLost();
             throw;
         }
     }
-    void statementFailed() { ++outcome_.counts.statementsFailed; fileFailed_ = true; outcome_.anyFailure = true; }
+    template <class Statement>
+    bool sendStep(int line, Statement&& statement)
+    {
+        return proc_.step(line, [&] { send(statement); });
+    }
+
     void closeFile();
     void maybeYield(bool force = false);
     // Asked before every statement and between files, so that a stop sends
@@ -81,7 +113,7 @@ private:
     void showClosingMessage();
     void showStoppedSummary()
     {
-        proc_.step(Line::Done, [&] {
+        proc_.step(Line::Summary, [&] {
             ShowPlainMessage(c_.dialogs, WithSkippedLines(ImportSummaryMessage(ImportMessage::Stopped, outcome_.counts),
                                                           outcome_.counts));
         });
@@ -90,12 +122,11 @@ private:
     const ImportContext& c_;
     ReportingProcedure proc_;
     ImportOutcome outcome_;
-    bool lastFileFlag_ = false;  // true: the last file was not skipped as existing
+    std::optional<FileOutcome> lastFile_;  // of the last file whose pass began
     bool silenceRowFailures_ = false;
     bool stopped_ = false;
     int filePosition_ = 0;
-    bool fileFailed_ = false;
-    bool connectionLost_ = false;
+    bool connectionLost_ = false;  // on the current file's connection
     PacedEvents paced_{&c_.events};
 };
 
@@ -103,7 +134,7 @@ ImportOutcome ImportRun::run()
 {
     proc_.at(Line::CreateObjects);
     proc_.at(Line::ResultSetObject);
-    proc_.step(Line::ClearOutcome, [&] { lastFileFlag_ = false; });
+    proc_.at(Line::ClearOutcome);
     if (refusedBeforeAnyFile()) {
         outcome_.ending = ImportOutcome::Ending::Refused;
         return outcome_;
@@ -112,10 +143,12 @@ ImportOutcome ImportRun::run()
     int count = 0;
     proc_.step(Line::FileLoop, [&] { count = c_.files.count(); });
     outcome_.counts.filesTotal = count;
-    for (int position = 1; position <= count && !stopped_; ++position) {
+    for (int position = 1; position <= count; ++position) {
         if (stopSeen())
             break;
-        if (importFile(position) == FileEnd::EndRun) {
+        const FileOutcome file = importFile(position);
+        countFile(file);
+        if (file == FileOutcome::FieldCountMismatch) {
             outcome_.ending = ImportOutcome::Ending::FieldCountCheck;
             // The mismatch ends the run silently, but failures of earlier
             // files (silenced rows among them) must still be told.
@@ -127,11 +160,24 @@ ImportOutcome ImportRun::run()
             }
             return outcome_;
         }
+        if (file == FileOutcome::Stopped)
+            break;
     }
     outcome_.ending = stopped_ ? ImportOutcome::Ending::Stopped : ImportOutcome::Ending::Finished;
-    outcome_.lastFileSkipped = !lastFileFlag_;
+    // Only the last file's pass decides between "Done." and "Table(s) already exist.".
+    outcome_.lastFileSkipped = !lastFile_ || *lastFile_ == FileOutcome::SkippedAsExisting;
     showClosingMessage();
     return outcome_;
+}
+
+void ImportRun::countFile(FileOutcome file)
+{
+    lastFile_ = file;
+    if (file == FileOutcome::Loaded)
+        ++outcome_.counts.filesLoaded;
+    // A stopped file may have had failed statements before the stop.
+    if (file == FileOutcome::Failed || outcome_.counts.statementsFailed > 0)
+        outcome_.anyFailure = true;
 }
 
 bool ImportRun::refusedBeforeAnyFile()
@@ -147,32 +193,31 @@ bool ImportRun::refusedBeforeAnyFile()
             return o.mode == ImportMode::AppendExisting && !o.selectedTable;
         }))
         return refuse(Line::SelectTableMessage, ImportMessage::SelectTable);
-    if (proc_.test(Line::NameTaken, [&] {
+    if (proc_.test(Line::PatternTaken, [&] {
             const ImportOptions o = options();
             return o.mode == ImportMode::CreateNew && ListContains(c_.tables.items(), o.tableNamePattern);
         }))
         return refuse(Line::TableExistsMessage, ImportMessage::TableExists);
     // An empty pattern would import nothing and then say "Done.".
-    if (proc_.test(Line::NameTaken, [&] {
+    if (proc_.test(Line::NoPattern, [&] {
             const ImportOptions o = options();
             return o.mode == ImportMode::CreateNew && o.tableNamePattern.isEmpty();
         }))
         return refuse(Line::EnterTableName, ImportMessage::EnterTableName);
     // An empty separator makes one field of every line, and such lines are
     // never sent: the run would load nothing.
-    constexpr int NoSeparator = 111, EnterSeparatorMessage = 368;
-    if (proc_.test(NoSeparator, [&] { return separator().isEmpty(); }))
-        return refuse(EnterSeparatorMessage, ImportMessage::EnterSeparator);
+    if (proc_.test(Line::NoSeparator, [&] { return separator().isEmpty(); }))
+        return refuse(Line::EnterSeparatorMessage, ImportMessage::EnterSeparator);
     return false;
 }
 
-ImportRun::FileEnd ImportRun::importFile(int position)
+// One file's pass: open the connection, read and check the lines, then
+// create or append, and close.
+ImportRun::FileOutcome ImportRun::importFile(int position)
 {
     filePosition_ = position;
-    fileFailed_ = false;
     connectionLost_ = false;
-    bool skipped = false;
-    proc_.step(Line::SetOutcome, [&] { lastFileFlag_ = true; });
+    proc_.at(Line::SetOutcome);
     proc_.step(Line::Hourglass, [&] { c_.busy.setBusy(true); });
     maybeYield(true);
 
@@ -181,10 +226,8 @@ ImportRun::FileEnd ImportRun::importFile(int position)
     if (!proc_.step(Line::Open, [&] {
             c_.database.open(BuildConnectionString(c_.connection.currentParameters()));
         })) {
-        fileFailed_ = true;
-        outcome_.anyFailure = true;
         closeFile();
-        return FileEnd::Next;
+        return FileOutcome::Failed;
     }
 
     QString path;
@@ -205,93 +248,85 @@ ImportRun::FileEnd ImportRun::importFile(int position)
             c_.database.close();
         } catch (const std::exception&) {
         }
-        return FileEnd::EndRun;
+        return FileOutcome::FieldCountMismatch;
     }
 
     if (stopSeen()) {
         closeFile();
-        return FileEnd::Next;
+        return FileOutcome::Stopped;
     }
 
+    // A file whose lines cannot be read still goes through its table steps,
+    // but sends no rows.
     std::unique_ptr<LineReader> reader;
-    if (!proc_.step(Line::DataLines, [&] { reader = std::make_unique<LineReader>(path); }))
-        fileFailed_ = true;
+    proc_.step(Line::OpenDataLines, [&] { reader = std::make_unique<LineReader>(path); });
 
-    if (options().mode == ImportMode::CreateNew) {
-        proc_.at(Line::CreateMode);
-        const QString name = ExpandTableName(options().tableNamePattern, position);
-        if (proc_.test(Line::NameListed, [&] { return ListContains(c_.tables.items(), name); })) {
-            proc_.step(Line::SkipFile, [&] { lastFileFlag_ = false; });
-            skipped = true;
-        } else if (proc_.test(Line::PatternEmpty, [&] { return options().tableNamePattern.isEmpty(); })) {
-            skipped = true;
-        } else {
-            const ColumnSource source = options().columnSource;
-            // Rows go only into the table this file made: a table statement
-            // that failed or was never sent leaves the file without rows.
-            if (createTable(name, header, source)) {
-                const bool fromHeader = source == ColumnSource::HeaderRow;
-                if (reader)
-                    sendRows(*reader, name, fromHeader ? RowStyle::HeaderColumns : RowStyle::PromptedColumns,
-                             fromHeader ? Line::HeaderRow : Line::PromptedRow);
-                proc_.step(fromHeader ? Line::HeaderListed : Line::PromptedListed,
-                           [&] { c_.tables.insertAtTop(name); });
-            } else {
-                skipped = !fileFailed_;
-            }
-        }
-    } else {
-        const QString table = options().selectedTable.value_or(QString());
-        const int fileColumns = static_cast<int>(header.size());
-        // Three cases, kept apart: a failed query (the table is gone, or is
-        // spelled otherwise) sends no rows, as every one would fail too; a
-        // dry run has no count and sends the rows as they would go; otherwise
-        // the counts decide.
-        std::optional<int> tableColumns;
-        const bool counted = proc_.step(Line::CountQuery, [&] {
-            try {
-                tableColumns = c_.database.columnCount(BuildColumnCountQuery(table));
-            } catch (const OdbcError& error) {
-                connectionLost_ = error.isConnectionLost();
-                throw;
-            }
-        });
-        const bool dryRun = counted && !tableColumns;
-        if (!counted) {
-            statementFailed();
-        } else if (proc_.test(Line::CountsEqual, [&] { return dryRun || *tableColumns == fileColumns; })) {
-            if (reader)
-                sendRows(*reader, table, RowStyle::AppendRows, Line::AppendRow);
-        } else {
-            proc_.step(Line::CountMismatch, [&] {
-                ShowPlainMessage(c_.dialogs, ColumnCountMismatchMessage(path, separator(), fileColumns,
-                                                                        table, *tableColumns));
-            });
-            fileFailed_ = true;
-            outcome_.anyFailure = true;
-        }
-    }
-
+    const FileOutcome outcome = options().mode == ImportMode::CreateNew
+                                    ? createAndFill(position, header, reader.get())
+                                    : appendTo(path, header, reader.get());
     closeFile();
-    if (!fileFailed_ && !skipped && !stopped_)
-        ++outcome_.counts.filesLoaded;
-    return FileEnd::Next;
+    return outcome;
 }
 
-bool ImportRun::createTable(const QString& name, const QStringList& header, ColumnSource source)
+ImportRun::FileOutcome ImportRun::createAndFill(int position, const QStringList& header, LineReader* reader)
+{
+    proc_.at(Line::CreateMode);
+    const QString name = ExpandTableName(options().tableNamePattern, position);
+    if (proc_.test(Line::NameListed, [&] { return ListContains(c_.tables.items(), name); })) {
+        proc_.at(Line::SkipFile);
+        return FileOutcome::SkippedAsExisting;
+    }
+    if (proc_.test(Line::PatternEmpty, [&] { return options().tableNamePattern.isEmpty(); }))
+        return FileOutcome::NotLoaded;
+
+    const ColumnSource source = options().columnSource;
+    // Rows go only into the table this file made: a table statement that
+    // failed or was never sent leaves the file without rows.
+    if (const std::optional<FileOutcome> notMade = createTable(name, header, source))
+        return *notMade;
+    const bool fromHeader = source == ColumnSource::HeaderRow;
+    const FileOutcome rows =
+        reader ? sendRows(*reader, name, fromHeader ? RowStyle::HeaderColumns : RowStyle::PromptedColumns,
+                          fromHeader ? Line::HeaderRow : Line::PromptedRow)
+               : FileOutcome::NotLoaded;
+    proc_.step(fromHeader ? Line::HeaderListed : Line::PromptedListed, [&] { c_.tables.insertAtTop(name); });
+    return rows;
+}
+
+ImportRun::FileOutcome ImportRun::appendTo(const QString& path, const QStringList& header, LineReader* reader)
+{
+    const QString table = options().selectedTable.value_or(QString());
+    const int fileColumns = static_cast<int>(header.size());
+    // Three cases, kept apart: a failed query (the table is gone, or is
+    // spelled otherwise) sends no rows, as every one would fail too; a dry
+    // run has no count and sends the rows as they would go; otherwise the
+    // counts decide.
+    std::optional<int> tableColumns;
+    if (!sendStep(Line::CountQuery,
+                  [&] { tableColumns = c_.database.columnCount(BuildColumnCountQuery(table)); }))
+        return FileOutcome::Failed;
+    const bool dryRun = !tableColumns;
+    if (proc_.test(Line::CountsEqual, [&] { return dryRun || *tableColumns == fileColumns; }))
+        return reader ? sendRows(*reader, table, RowStyle::AppendRows, Line::AppendRow) : FileOutcome::NotLoaded;
+    proc_.step(Line::CountMismatch, [&] {
+        ShowPlainMessage(c_.dialogs, ColumnCountMismatchMessage(path, separator(), fileColumns,
+                                                                table, *tableColumns));
+    });
+    return FileOutcome::Failed;
+}
+
+std::optional<ImportRun::FileOutcome> ImportRun::createTable(const QString& name, const QStringList& header,
+                                                             ColumnSource source)
 {
     if (source == ColumnSource::HeaderRow) {
-        const bool sent = proc_.step(Line::HeaderCreate, [&] {
-            send(BuildCreateStatement(name, header));
-        });
-        if (!sent)
-            statementFailed();
-        return sent;
+        if (!sendStep(Line::HeaderCreate, [&] { c_.database.execute(BuildCreateStatement(name, header)); }))
+            return FileOutcome::Failed;
+        return std::nullopt;
     }
     QStringList answers;
     for (int column = 1; column <= header.size(); ++column) {
         if (stopSeen())
-            return false;
+            return FileOutcome::Stopped;
         QString answer;
         proc_.step(Line::Prompt, [&] {
             answer = AskWithApplicationTitle(c_.dialogs, ColumnNamePrompt(column));
@@ -301,30 +336,27 @@ bool ImportRun::createTable(const QString& name, const QStringList& header, Colu
             break;
     }
     if (answers.isEmpty() || answers.last().isEmpty())
-        return false;  // a cancelled prompt: nothing is created, nothing failed
+        return FileOutcome::NotLoaded;  // a cancelled prompt: nothing is created, nothing failed
     if (stopSeen())
-        return false;
-    const bool sent = proc_.step(Line::PromptedCreate, [&] {
-        send(BuildCreateStatement(name, answers));
-    });
-    if (!sent)
-        statementFailed();
-    return sent;
+        return FileOutcome::Stopped;
+    if (!sendStep(Line::PromptedCreate, [&] { c_.database.execute(BuildCreateStatement(name, answers)); }))
+        return FileOutcome::Failed;
+    return std::nullopt;
 }
 
-void ImportRun::sendRows(LineReader& reader, const QString& table, RowStyle style, int sendLine)
+ImportRun::FileOutcome ImportRun::sendRows(LineReader& reader, const QString& table, RowStyle style,
+                                           int sendLine)
 {
     maybeYield();  // the table statement may have taken a while
+    bool anyRowFailed = false;
     QString line;
     bool more = true;
     bool first = true;
-    while (!connectionLost_ && !stopped_) {
-        if (!proc_.step(Line::DataLines, [&] { more = reader.next(line); })) {
-            fileFailed_ = true;
-            return;
-        }
+    while (!connectionLost_) {
+        if (!proc_.step(Line::ReadDataLine, [&] { more = reader.next(line); }))
+            return anyRowFailed ? FileOutcome::Failed : FileOutcome::NotLoaded;
         if (!more)
-            return;
+            return anyRowFailed ? FileOutcome::Failed : FileOutcome::Loaded;
         if (first) {  // the header line is never a row
             first = false;
             continue;
@@ -337,22 +369,21 @@ void ImportRun::sendRows(LineReader& reader, const QString& table, RowStyle styl
             continue;
         }
         if (stopSeen())
-            return;
+            return FileOutcome::Stopped;
         try {
-            c_.database.execute(BuildRowStatement(table, fields, style));
+            send([&] { c_.database.execute(BuildRowStatement(table, fields, style)); });
             ++outcome_.counts.rowsInserted;
         } catch (const std::exception& failure) {
-            rowFailed(failure, sendLine);
+            anyRowFailed = true;
+            reportRowFailure(failure, sendLine);
         }
         maybeYield();
     }
+    return FileOutcome::Failed;  // the connection is lost: every row after would fail too
 }
 
-void ImportRun::rowFailed(const std::exception& failure, int sendLine)
+void ImportRun::reportRowFailure(const std::exception& failure, int sendLine)
 {
-    statementFailed();
-    const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
-    connectionLost_ = odbcError && odbcError->isConnectionLost();
     proc_.at(sendLine);
     // A lost connection is always shown: it ends the file, once.
     if (connectionLost_)
@@ -398,13 +429,13 @@ void ImportRun::showClosingMessage()
     if (stopped_) {
         showStoppedSummary();
     } else if (outcome_.anyFailure) {
-        proc_.step(Line::Done, [&] {
+        proc_.step(Line::Summary, [&] {
             show(ImportSummaryMessage(ImportMessage::FinishedWithErrors, outcome_.counts));
         });
-    } else if (lastFileFlag_) {
-        proc_.step(Line::Done, [&] { show(ImportMessage::Done); });
-    } else {
+    } else if (outcome_.lastFileSkipped) {
         proc_.step(Line::Exist, [&] { show(ImportMessage::TablesAlreadyExist); });
+    } else {
+        proc_.step(Line::Done, [&] { show(ImportMessage::Done); });
     }
 }
 
