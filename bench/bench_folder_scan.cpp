@@ -8,11 +8,9 @@
 #include "app/Dialogs.h"
 #include "app/EventPump.h"
 #include "app/Settings.h"
-#include "filelist/AddFolderCommand.h"
 #include "filelist/FileList.h"
-#include "filelist/FolderContents.h"
+#include "filelist/FileListCommands.h"
 #include "filelist/FolderWalk.h"
-#include "filelist/ScannedFiles.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -155,7 +153,7 @@ int main(int argc, char** argv)
         NoEventPump pump;
         FolderList folders{rootText + QLatin1Char('/')};
         FolderContents contents;
-        GetSubDirectories2016(folders, true, dialogs, pump, &contents);
+        ExtendWithSubfolders(folders, true, dialogs, pump, &contents);
         AppendFilesOfFolders(folders, QStringLiteral("*.txt"), list, pump, nullptr, &contents);
         scanRows = list.count();
     };

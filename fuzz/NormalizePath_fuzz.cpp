@@ -7,7 +7,7 @@
 #include "FuzzCheck.h"
 #include "FuzzInput.h"
 
-#include "filelist/NormalizePath.h"
+#include "filelist/PathRules.h"
 
 #include <QList>
 #include <QStringList>

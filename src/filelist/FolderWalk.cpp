@@ -3,54 +3,58 @@
 #include "app/ErrorReport.h"
 #include "app/EventPump.h"
 #include "app/ReportingProcedure.h"
-#include "filelist/Directory.h"
-#include "filelist/FileAttributes.h"
-#include "filelist/FileSystemFailure.h"
-#include "filelist/FolderContents.h"
-#include "filelist/FolderNameRules.h"
+#include "filelist/FileRule.h"
 
 #include <QFile>
 #include <QHash>
 
-#include <climits>
 #include <optional>
 #include <unordered_set>
 
 namespace quorvane {
 
-namespace {
+// --- The name rules ----------------------------------------------------------
 
-struct FolderIdentity {
-    dev_t device;
-    ino_t inode;
-    bool operator==(const FolderIdentity&) const = default;
-};
-
-struct FolderIdentityHash {
-    size_t operator()(const FolderIdentity& id) const
-    {
-        return std::hash<ino_t>()(id.inode) * 31 + std::hash<dev_t>()(id.device);
-    }
-};
-
-std::optional<FolderIdentity> IdentityOf(const QString& path)
+bool HasBadCharacters(const QString& name)
 {
-    struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
-        return std::nullopt;
-    return FolderIdentity{status.st_dev, status.st_ino};
+    for (const QChar c : name) {
+        const char16_t code = c.unicode();
+        if (code < 32 || (code >= 127 && code <= 159) || code == u'?')
+            return true;
+    }
+    return false;
 }
 
-bool MayBeFolder(unsigned char type) { return type == DT_DIR || type == DT_LNK || type == DT_UNKNOWN; }
+bool IsCollectableFolderName(const DirectoryEntry& entry)
+{
+    return entry.encodedName.size() <= kMaxNameBytes && entry.nameRoundTrips()
+           && !HasBadCharacters(entry.name) && !entry.name.contains(QLatin1Char('?'))
+           && entry.name != QLatin1String(".") && entry.name != QLatin1String("..");
+}
+
+// --- The walk -------------------------------------------------------------------
+
+namespace {
+
+std::optional<FileIdentity> IdentityOf(const QString& path)
+{
+    const auto stamp = StampOf(path);
+    return stamp ? std::optional<FileIdentity>(stamp->identity) : std::nullopt;
+}
+
+bool MayBeFolder(EntryKind kind)
+{
+    return kind == EntryKind::Folder || kind == EntryKind::Link || kind == EntryKind::Unknown;
+}
 
 bool IsWalkedPast(int attributes)
 {
     return attributes == Attribute::HiddenSystemFolder || attributes == Attribute::HiddenSystemLink;
 }
 
-class FolderWalk {
+class FolderTreeWalk {
 public:
-    FolderWalk(Dialogs& dialogs, EventPump& pump, FolderContents* contents)
+    FolderTreeWalk(Dialogs& dialogs, EventPump& pump, FolderContents* contents)
         : dialogs_(dialogs), pump_(pump), contents_(contents), root_(IdentityOf(QStringLiteral("/")))
     {
     }
@@ -91,12 +95,12 @@ private:
     Dialogs& dialogs_;
     EventPump& pump_;
     FolderContents* contents_;
-    std::optional<FolderIdentity> root_;
-    std::unordered_set<FolderIdentity, FolderIdentityHash> walked_;
-    QHash<QString, struct stat> collected_;  // status as the parent's listing saw it
+    std::optional<FileIdentity> root_;
+    std::unordered_set<FileIdentity, FileIdentityHash> walked_;
+    QHash<QString, FileStamp> collected_;  // stamp as the parent's listing saw it
 };
 
-void FolderWalk::walkLevel(FolderList& folders, bool recurse)
+void FolderTreeWalk::walkLevel(FolderList& folders, bool recurse)
 {
     ReportingProcedure proc(dialogs_, Location::SubDirectories);
     proc.at(104);
@@ -111,7 +115,7 @@ void FolderWalk::walkLevel(FolderList& folders, bool recurse)
         if (!isFolder(folder))
             continue;
         proc.at(110);
-        if (QFile::encodeName(folder).size() >= PATH_MAX)
+        if (QFile::encodeName(folder).size() >= kMaxPathBytes)
             continue;
 
         proc.at(112);
@@ -162,50 +166,52 @@ void FolderWalk::walkLevel(FolderList& folders, bool recurse)
     }
 }
 
-void FolderWalk::collectSubfolders(const QString& folder, FolderList& found)
+void FolderTreeWalk::collectSubfolders(const QString& folder, FolderList& found)
 {
     Directory directory(folder);
     // Copied: collecting below adds to the table, which may move its entries.
     const auto seen = collected_.constFind(folder);
-    const std::optional<struct stat> seenStatus =
-        seen != collected_.cend() ? std::optional<struct stat>(seen.value()) : std::nullopt;
-    const bool keepFiles = contents_ && seenStatus;
+    const std::optional<FileStamp> seenStamp =
+        seen != collected_.cend() ? std::optional<FileStamp>(seen.value()) : std::nullopt;
+    // The listing that follows the walk takes the files of this folder from
+    // here, so that the scan reads every folder once.
+    const bool keepFiles = contents_ && seenStamp;
     std::vector<DirectoryEntry> entries =
-        keepFiles ? directory.entries([](unsigned char) { return true; })
-                  : directory.entries([](unsigned char type) { return MayBeFolder(type); });
+        keepFiles ? directory.entries([](EntryKind) { return true; })
+                  : directory.entries([](EntryKind kind) { return MayBeFolder(kind); });
     std::vector<DirectoryEntry> files;
     if (keepFiles) {
         for (DirectoryEntry& entry : entries)
-            if (entry.type != DT_DIR)
+            if (entry.kind != EntryKind::Folder)
                 files.push_back(entry);
-        std::erase_if(entries, [](const DirectoryEntry& entry) { return !MayBeFolder(entry.type); });
+        std::erase_if(entries, [](const DirectoryEntry& entry) { return !MayBeFolder(entry.kind); });
     }
     SortByName(entries);
     for (const DirectoryEntry& entry : entries) {
-        struct stat status {};
-        if (!directory.statusOf(entry, status) || !S_ISDIR(status.st_mode))
+        const std::optional<FileStamp> stamp = directory.folderStampOf(entry);
+        if (!stamp)
             continue;
         pump_.processEvents();
         if (!IsCollectableFolderName(entry))
             continue;
-        if (!walked_.insert({status.st_dev, status.st_ino}).second)
+        if (!walked_.insert(stamp->identity).second)
             continue;  // reached before, through a link or in its own place
         const QString subfolder = folder + entry.name + QLatin1Char('/');
-        collected_.insert(subfolder, status);
+        collected_.insert(subfolder, *stamp);
         found.append(subfolder);
     }
     if (directory.readError() != 0)
         throw FileSystemFailure(directory.readError());
     if (keepFiles)
-        contents_->remember(folder, *seenStatus, directory.mayEnter(), std::move(files));
+        contents_->remember(folder, *seenStamp, directory.mayEnter(), std::move(files));
 }
 
 }  // namespace
 
-void GetSubDirectories2016(FolderList& folders, bool recurse, Dialogs& dialogs, EventPump& pump,
-                           FolderContents* contents)
+void ExtendWithSubfolders(FolderList& folders, bool recurse, Dialogs& dialogs, EventPump& pump,
+                          FolderContents* contents)
 {
-    FolderWalk walk(dialogs, pump, contents);
+    FolderTreeWalk walk(dialogs, pump, contents);
     walk.markWalked(folders);
     walk.walkLevel(folders, recurse);
 }

@@ -1,7 +1,7 @@
 #include "import/TextRules.h"
 
 #include "app/Failure.h"
-#include "filelist/FileAttributes.h"
+#include "filelist/FileRule.h"
 
 #include <QFile>
 #include <QStringDecoder>

@@ -1,4 +1,4 @@
-#include "filelist/AddFolderCommand.h"
+#include "filelist/FileListCommands.h"
 
 #include "app/ApplicationTitle.h"
 #include "app/BusyIndicator.h"

@@ -1,4 +1,4 @@
-#include "filelist/DropCommand.h"
+#include "filelist/FileListCommands.h"
 
 #include "app/EventPump.h"
 #include "app/Failure.h"

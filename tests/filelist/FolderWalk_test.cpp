@@ -2,8 +2,8 @@
 
 #include "app/EventPump.h"
 #include "app/Failure.h"
-#include "filelist/DropCommand.h"
 #include "filelist/FileList.h"
+#include "filelist/FileListCommands.h"
 
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
@@ -58,7 +58,7 @@ protected:
     FolderList walk()
     {
         FolderList folders{root_ + "/"};
-        GetSubDirectories2016(folders, true, dialogs_, pump_);
+        ExtendWithSubfolders(folders, true, dialogs_, pump_);
         FolderList relative;
         for (const QString& folder : folders)
             relative << folder.mid(root_.size() + 1);
@@ -99,7 +99,7 @@ TEST_F(FolderWalk, WithoutRecursionOnlyTheFirstLevelIsAdded)
 {
     makeFolders({"A/A1", "B"});
     FolderList folders{root_ + "/"};
-    GetSubDirectories2016(folders, false, dialogs_, pump_);
+    ExtendWithSubfolders(folders, false, dialogs_, pump_);
     EXPECT_EQ(folders, (FolderList{root_ + "/", root_ + "/A/", root_ + "/B/"}));
 }
 
@@ -113,7 +113,7 @@ TEST_F(FolderWalk, EntryThatIsNotAFolderIsPassedOverAndKept)
 {
     makeFiles({"file.txt"});
     FolderList folders{root_ + "/file.txt/", root_ + "/missing/"};
-    GetSubDirectories2016(folders, true, dialogs_, pump_);
+    ExtendWithSubfolders(folders, true, dialogs_, pump_);
     EXPECT_EQ(folders, (FolderList{root_ + "/file.txt/", root_ + "/missing/"}));
 }
 
@@ -183,7 +183,7 @@ TEST_F(FolderWalk, ProgramEndingPassesThrough)
     makeFolders({"a/b"});
     pump_.onCall = [](int) { throw ProgramEnding{}; };
     FolderList folders{root_ + "/"};
-    EXPECT_THROW(GetSubDirectories2016(folders, true, dialogs_, pump_), ProgramEnding);
+    EXPECT_THROW(ExtendWithSubfolders(folders, true, dialogs_, pump_), ProgramEnding);
 }
 
 // Deep paths are made and removed relative to open folders, since their
@@ -232,5 +232,34 @@ TEST_F(FolderWalk, FoldersBeyondThePathLimitAreNotSearched)
     RemoveBelow(top);
     ::close(top);
 }
+
+struct NameCase {
+    const char* label;
+    QString name;
+    bool bad;
+};
+void PrintTo(const NameCase& c, std::ostream* os) { *os << c.label; }
+
+class BadCharacterTable : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(BadCharacterTable, Decides)
+{
+    EXPECT_EQ(HasBadCharacters(GetParam().name), GetParam().bad);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FolderWalk, BadCharacterTable,
+    ::testing::Values(NameCase{"Plain", "Reports 2021", false}, NameCase{"Empty", "", false},
+                      NameCase{"Umlaut", QString::fromUtf8("\xC3\x84pfel"), false},
+                      NameCase{"Japanese", QString::fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC"), false},
+                      NameCase{"Emoji", QString::fromUtf8("\xF0\x9F\x93\x81"), false},
+                      NameCase{"NoBreakSpaceA0", QString(QChar(0xA0)), false},
+                      NameCase{"Tab", "a\tb", true}, NameCase{"Code1", QString("a") + QChar(1), true},
+                      NameCase{"Code31", QString(QChar(31)), true}, NameCase{"Space32", " ", false},
+                      NameCase{"Delete127", QString(QChar(127)), true},
+                      NameCase{"C1Code133", QString(QChar(0x85)), true},
+                      NameCase{"C1Code159", QString(QChar(0x9F)), true},
+                      NameCase{"Question", "what?", true}, NameCase{"Tilde", "~x", false}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

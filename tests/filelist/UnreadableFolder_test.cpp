@@ -1,5 +1,5 @@
-#include "filelist/DropCommand.h"
-#include "filelist/FileAttributes.h"
+#include "filelist/FileListCommands.h"
+#include "filelist/FileRule.h"
 #include "filelist/FolderWalk.h"
 
 #include "app/Dialogs.h"
@@ -120,7 +120,7 @@ TEST_F(UnreadableFolder, IsLeftOutWhileItsSiblingsAreScanned)
         CountingDialogs dialogs;
         NoEventPump pump;
         FolderList folders{root_ + "/"};
-        GetSubDirectories2016(folders, true, dialogs, pump);
+        ExtendWithSubfolders(folders, true, dialogs, pump);
         PlainFileList files;
         AddDroppedPaths({root_}, files, dialogs, pump);
         PlainFileList unreadableDropped;

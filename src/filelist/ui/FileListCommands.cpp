@@ -1,9 +1,7 @@
 #include "filelist/ui/FileListCommands.h"
 
 #include "app/Failure.h"
-#include "filelist/AddFilesCommand.h"
-#include "filelist/AddFolderCommand.h"
-#include "filelist/DropCommand.h"
+#include "filelist/FileListCommands.h"
 #include "filelist/ui/FileListView.h"
 
 #include <QPushButton>
@@ -20,16 +18,16 @@ FileListCommands::FileListCommands(QPushButton* addTextFiles, QPushButton* addAl
       windowBusy_(windowBusy),
       events_(events)
 {
-    connect(addTextFiles, &QPushButton::clicked, this, &FileListCommands::PushButton3_Click);
-    connect(addAllFilesInFolder, &QPushButton::clicked, this, &FileListCommands::PushButton4_Click);
-    connect(list, &FileListView::pathsDropped, this, &FileListCommands::ListView1_OLEDragDrop);
+    connect(addTextFiles, &QPushButton::clicked, this, &FileListCommands::onAddFilesClicked);
+    connect(addAllFilesInFolder, &QPushButton::clicked, this, &FileListCommands::onAddFolderClicked);
+    connect(list, &FileListView::pathsDropped, this, &FileListCommands::onPathsDropped);
 }
 
 // The user may close the main window while a command lets events through;
 // the program is then ending, and the exception must not cross Qt's event
 // dispatch, so each handler stops quietly.
 
-void FileListCommands::PushButton3_Click()
+void FileListCommands::onAddFilesClicked()
 {
     if (list_->isFrozen())
         return;
@@ -39,7 +37,7 @@ void FileListCommands::PushButton3_Click()
     }
 }
 
-void FileListCommands::PushButton4_Click()
+void FileListCommands::onAddFolderClicked()
 {
     if (list_->isFrozen())
         return;
@@ -49,7 +47,7 @@ void FileListCommands::PushButton4_Click()
     }
 }
 
-void FileListCommands::ListView1_OLEDragDrop(const QStringList& paths)
+void FileListCommands::onPathsDropped(const QStringList& paths)
 {
     try {
         AddDroppedPaths(paths, *list_, dialogs_, events_);

@@ -15,8 +15,8 @@ class SettingsStore;
 
 // The three ways of filling the import window's file list: "Add Text
 // File(s)", "Add All File(s) In Folder" and dropping files and folders onto
-// the list. Each hands its work to the file-list command that does it.
-// Lives as long as the list, which owns it.
+// the list. Each hands its work to the core's command that does it
+// (filelist/FileListCommands.h). Lives as long as the list, which owns it.
 class FileListCommands : public QObject {
     Q_OBJECT
 public:
@@ -25,9 +25,9 @@ public:
                      BusyIndicator& windowBusy, EventPump& events);
 
 private:
-    void PushButton3_Click();
-    void PushButton4_Click();
-    void ListView1_OLEDragDrop(const QStringList& paths);
+    void onAddFilesClicked();
+    void onAddFolderClicked();
+    void onPathsDropped(const QStringList& paths);
 
     FileListView* list_;
     Dialogs& dialogs_;

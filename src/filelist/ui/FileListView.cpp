@@ -2,16 +2,16 @@
 
 #include "app/BusyIndicator.h"
 #include "app/Paths.h"
-#include "filelist/DropCommand.h"
-#include "filelist/ui/DragPointer.h"
-#include "filelist/ui/ScreenRowScroll.h"
+#include "filelist/FileListCommands.h"
 
 #include <QCursor>
 #include <QDropEvent>
 #include <QFont>
 #include <QHeaderView>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPixmap>
 
 namespace quorvane {
 
@@ -19,6 +19,16 @@ namespace {
 constexpr int kTwipsPerPixel = 15;
 constexpr int kTextFilesColumnTwips = 5000;
 }  // namespace
+
+QCursor LoadDragPointer(const QString& iconFile)
+{
+    // QIcon and QPixmap would hide a failed read; the reader tells.
+    QImageReader reader(iconFile);
+    const QImage image = reader.read();
+    if (image.isNull())
+        return QCursor(Qt::ClosedHandCursor);
+    return QCursor(QPixmap::fromImage(image));
+}
 
 const QString FileListView::kToolTip = QStringLiteral(
     "Drag and drop files here. Double-click item to remove it. Move | line to right and out "
@@ -82,52 +92,52 @@ void FileListView::mousePressEvent(QMouseEvent* event)
     QTreeWidgetItem* item = itemAt(event->position().toPoint());
     if (item)
         QTreeWidget::mousePressEvent(event);
-    ListView1_MouseDown();
+    onMousePressed();
     if (item)
-        ListView1_ItemClick(item);
+        onRowClicked(item);
 }
 
 void FileListView::mouseMoveEvent(QMouseEvent* event)
 {
-    ListView1_MouseMove(event->position().toPoint());
+    onMouseMoved(event->position().toPoint());
     // Qt's own handling of a held button would select rows as the pointer
     // passes them; while a button is down the rows follow the drag alone.
-    if (!MouseIsDown)
+    if (!mouseIsDown_)
         QTreeWidget::mouseMoveEvent(event);
 }
 
 void FileListView::mouseReleaseEvent(QMouseEvent* event)
 {
     QTreeWidget::mouseReleaseEvent(event);
-    ListView1_MouseUp();
+    onMouseReleased();
 }
 
 void FileListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    ListView1_DblClick();
+    onDoubleClicked();
     event->accept();
 }
 
 void FileListView::keyPressEvent(QKeyEvent* event)
 {
-    ListView1_KeyDown(event->key());
+    onKeyPressed(event->key());
     if (event->key() == Qt::Key_Delete)
         event->accept();
     else
         QTreeWidget::keyPressEvent(event);
 }
 
-void FileListView::dragEnterEvent(QDragEnterEvent* event) { ListView1_OLEDragOver(*event); }
+void FileListView::dragEnterEvent(QDragEnterEvent* event) { onDragOver(*event); }
 
-void FileListView::dragMoveEvent(QDragMoveEvent* event) { ListView1_OLEDragOver(*event); }
+void FileListView::dragMoveEvent(QDragMoveEvent* event) { onDragOver(*event); }
 
-void FileListView::dropEvent(QDropEvent* event) { ListView1_OLEDragDrop(*event); }
+void FileListView::dropEvent(QDropEvent* event) { onDrop(*event); }
 
 // --- Removing a row -----------------------------------------------------------
 
-void FileListView::ListView1_DblClick() { removeSelectedRow(); }
+void FileListView::onDoubleClicked() { removeSelectedRow(); }
 
-void FileListView::ListView1_KeyDown(int key)
+void FileListView::onKeyPressed(int key)
 {
     if (key == Qt::Key_Delete)
         removeSelectedRow();
@@ -147,39 +157,38 @@ void FileListView::removeSelectedRow()
 
 // --- Moving rows by dragging ------------------------------------------------
 
-void FileListView::ListView1_MouseDown()
+void FileListView::onMousePressed()
 {
-    MouseIsDown = true;
+    mouseIsDown_ = true;
     // A drag starts only from a press on a row; the click on it names the row.
-    DragItem = QPersistentModelIndex();
+    dragItem_ = QPersistentModelIndex();
 }
 
-void FileListView::ListView1_ItemClick(QTreeWidgetItem* item)
+void FileListView::onRowClicked(QTreeWidgetItem* item)
 {
     viewport()->setCursor(LoadDragPointer(ProgramFile(kDragIconFile)));
-    DragItem = indexFromItem(item);
+    dragItem_ = indexFromItem(item);
 }
 
-void FileListView::ListView1_MouseMove(const QPoint& position)
+void FileListView::onMouseMoved(const QPoint& position)
 {
     if (!windowBusy_.isBusy())
         emit pointerToDefault();
-    if (!MouseIsDown || frozen_)
+    if (!mouseIsDown_ || frozen_)
         return;
 
-    HitItem = itemAt(position);
+    QTreeWidgetItem* hit = itemAt(position);
     QTreeWidgetItem* dragged = dragRow();
-    if (HitItem && dragged && HitItem->text(0) != dragged->text(0)) {
-        exchangeDraggedTextWith(HitItem, dragged);
-        scrollNeighbourIntoView(HitItem);
+    if (hit && dragged && hit->text(0) != dragged->text(0)) {
+        exchangeDraggedTextWith(hit, dragged);
+        scrollNeighbourIntoView(hit);
     }
-    HitItem = nullptr;
 }
 
-void FileListView::ListView1_MouseUp()
+void FileListView::onMouseReleased()
 {
-    MouseIsDown = false;
-    DragItem = QPersistentModelIndex();
+    mouseIsDown_ = false;
+    dragItem_ = QPersistentModelIndex();
     viewport()->setCursor(Qt::ArrowCursor);
 }
 
@@ -190,7 +199,7 @@ void FileListView::exchangeDraggedTextWith(QTreeWidgetItem* hit, QTreeWidgetItem
     hit->setText(0, draggedText);
     setCurrentItem(hit, 0, QItemSelectionModel::ClearAndSelect);
     // The dragged text now stands in the hit row, and keeps being dragged.
-    DragItem = indexFromItem(hit);
+    dragItem_ = indexFromItem(hit);
 }
 
 void FileListView::scrollNeighbourIntoView(QTreeWidgetItem* hit)
@@ -213,12 +222,12 @@ void FileListView::scrollNeighbourIntoView(QTreeWidgetItem* hit)
 QTreeWidgetItem* FileListView::dragRow() const
 {
     // A row removed since the press leaves an invalid index: nothing to drag.
-    return DragItem.isValid() ? itemFromIndex(DragItem) : nullptr;
+    return dragItem_.isValid() ? itemFromIndex(dragItem_) : nullptr;
 }
 
 // --- Drops from outside -----------------------------------------------------
 
-void FileListView::ListView1_OLEDragOver(QDragMoveEvent& event)
+void FileListView::onDragOver(QDragMoveEvent& event)
 {
     if (!frozen_ && CarriesFiles(*event.mimeData())) {
         event.acceptProposedAction();
@@ -228,7 +237,7 @@ void FileListView::ListView1_OLEDragOver(QDragMoveEvent& event)
     event.ignore();
 }
 
-void FileListView::ListView1_OLEDragDrop(QDropEvent& event)
+void FileListView::onDrop(QDropEvent& event)
 {
     const QStringList paths = frozen_ ? QStringList() : DroppedPaths(*event.mimeData());
     if (paths.isEmpty()) {

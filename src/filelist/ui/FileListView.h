@@ -2,7 +2,9 @@
 
 #include "filelist/FileList.h"
 
+#include <QCursor>
 #include <QPersistentModelIndex>
+#include <QString>
 #include <QTreeWidget>
 
 #include <functional>
@@ -11,7 +13,30 @@ namespace quorvane {
 
 class BusyIndicator;
 
-// The import window's list of files to import (ListView1): one column
+// The list's pointer while a row is dragged: the image in iconFile, read
+// anew at every call, or a closed hand when the file is missing or cannot
+// be read. Never fails.
+QCursor LoadDragPointer(const QString& iconFile);
+
+// While a row is dragged, the list brings the neighbour of the row just
+// reached into view when the pointer stands high or low on the screen.
+// The bounds are screen pixels from the top edge; both are inclusive
+// limits of the band in which nothing scrolls.
+enum class RowScroll { Nothing, RowAbove, RowBelow };
+
+inline constexpr int kScrollUpBelowScreenY = 305;
+inline constexpr int kScrollDownAboveScreenY = 364;
+
+constexpr RowScroll RowScrollForScreenY(int screenY)
+{
+    if (screenY < kScrollUpBelowScreenY)
+        return RowScroll::RowAbove;
+    if (screenY > kScrollDownAboveScreenY)
+        return RowScroll::RowBelow;
+    return RowScroll::Nothing;
+}
+
+// The import window's list of files to import: one column
 // "Text Files", one full path per row, duplicates allowed. The user removes
 // the selected row with Delete or a double-click, reorders rows by dragging
 // one over the others, and drops files and folders onto it from outside.
@@ -61,14 +86,14 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void ListView1_MouseDown();
-    void ListView1_ItemClick(QTreeWidgetItem* item);
-    void ListView1_MouseMove(const QPoint& position);
-    void ListView1_MouseUp();
-    void ListView1_DblClick();
-    void ListView1_KeyDown(int key);
-    void ListView1_OLEDragOver(QDragMoveEvent& event);
-    void ListView1_OLEDragDrop(QDropEvent& event);
+    void onMousePressed();
+    void onRowClicked(QTreeWidgetItem* item);
+    void onMouseMoved(const QPoint& position);
+    void onMouseReleased();
+    void onDoubleClicked();
+    void onKeyPressed(int key);
+    void onDragOver(QDragMoveEvent& event);
+    void onDrop(QDropEvent& event);
 
     void removeSelectedRow();
     void exchangeDraggedTextWith(QTreeWidgetItem* hit, QTreeWidgetItem* dragged);
@@ -79,10 +104,9 @@ private:
     ScreenPointerSource screenPointer_;
     bool frozen_ = false;
 
-    bool MouseIsDown = false;
+    bool mouseIsDown_ = false;
     // A persistent index, so that a row removed meanwhile reads as none.
-    QPersistentModelIndex DragItem;
-    QTreeWidgetItem* HitItem = nullptr;
+    QPersistentModelIndex dragItem_;
 };
 
 }  // namespace quorvane

@@ -5,7 +5,7 @@
 #include "app/EventPump.h"
 #include "app/Failure.h"
 #include "app/Settings.h"
-#include "filelist/AddFolderCommand.h"
+#include "filelist/FileListCommands.h"
 #include "filelist/ui/FileListCommands.h"
 
 #include <QApplication>

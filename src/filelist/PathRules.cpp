@@ -1,4 +1,4 @@
-#include "filelist/NormalizePath.h"
+#include "filelist/PathRules.h"
 
 namespace quorvane {
 
@@ -30,6 +30,30 @@ QString Normalize(const QString& path, QChar separator, qsizetype leadingRun)
     return QString(leadingRun, separator) + CollapsePairs(QStringView(path).mid(rest), separator);
 }
 
+QString Translate(QStringView pattern)
+{
+    QString expression;
+    for (const QChar c : pattern) {
+        if (c == QLatin1Char('*'))
+            expression += QLatin1String(".*");
+        else if (c == QLatin1Char('?'))
+            expression += QLatin1Char('.');
+        else
+            expression += QRegularExpression::escape(QString(c));
+    }
+    return expression;
+}
+
+QString ToExpression(const QString& pattern)
+{
+    const QLatin1String anyExtension(".*");
+    if (pattern.endsWith(anyExtension)) {
+        const QStringView stem = QStringView(pattern).chopped(anyExtension.size());
+        return Translate(stem) + QLatin1String("(?:\\..*)?");
+    }
+    return Translate(pattern);
+}
+
 }  // namespace
 
 QString NormalizeWindowsPath(const QString& path) { return Normalize(path, QLatin1Char('\\'), 2); }
@@ -44,5 +68,13 @@ QString NormalizePath(const QString& path)
     return NormalizeLinuxPath(path);
 #endif
 }
+
+WildcardPattern::WildcardPattern(const QString& pattern)
+    : expression_(QRegularExpression::anchoredPattern(ToExpression(pattern)),
+                  QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption)
+{
+}
+
+bool WildcardPattern::matches(const QString& name) const { return expression_.match(name).hasMatch(); }
 
 }  // namespace quorvane

@@ -1,9 +1,8 @@
-#include "filelist/FolderContents.h"
+#include "filelist/FolderListing.h"
 
 #include "app/EventPump.h"
 #include "filelist/FileList.h"
 #include "filelist/FolderWalk.h"
-#include "filelist/ScannedFiles.h"
 
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
@@ -14,14 +13,70 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace quorvane;
 using quorvane::testing::ScriptedDialogs;
 using quorvane::testing::WriteFile;
 
 namespace {
+
+class ListFilesInFolder : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root_ = dir_.path();
+        for (const char* name : {"b.txt", "A.TXT", "c.csv", ".hidden.txt", "noext", "~lock.txt"})
+            WriteFile(root_ + "/" + name, "x");
+        QDir(root_).mkpath("folder.txt");
+        QFile::link(root_ + "/c.csv", root_ + "/link.txt");
+        QFile::link(root_ + "/folder.txt", root_ + "/folderlink.txt");
+        QFile::link(root_ + "/gone", root_ + "/dangling.txt");
+    }
+
+    QTemporaryDir dir_;
+    QString root_;
+};
+
+TEST_F(ListFilesInFolder, TakesMatchingFilesHiddenIncludedFoldersExcludedSorted)
+{
+    EXPECT_EQ(ListFiles(root_, "*.txt"),
+              (QStringList{".hidden.txt", "A.TXT", "b.txt", "link.txt", "~lock.txt"}));
+}
+
+TEST_F(ListFilesInFolder, StarDotStarTakesEveryFile)
+{
+    EXPECT_EQ(ListFiles(root_, "*.*"),
+              (QStringList{".hidden.txt", "A.TXT", "b.txt", "c.csv", "link.txt", "noext", "~lock.txt"}));
+}
+
+TEST_F(ListFilesInFolder, TrailingSeparatorMakesNoDifference)
+{
+    EXPECT_EQ(ListFiles(root_ + "/", "*.csv"), QStringList{"c.csv"});
+}
+
+TEST_F(ListFilesInFolder, NoMatchGivesNothing)
+{
+    EXPECT_TRUE(ListFiles(root_, "*.doc").isEmpty());
+}
+
+TEST_F(ListFilesInFolder, MissingFolderGivesNothing)
+{
+    EXPECT_TRUE(ListFiles(root_ + "/missing", "*").isEmpty());
+}
+
+TEST_F(ListFilesInFolder, NameThatIsNotUtf8IsNotTaken)
+{
+    const QByteArray raw = QFile::encodeName(root_) + "/bad\xFF.txt";
+    FILE* f = ::fopen(raw.constData(), "w");
+    ASSERT_NE(f, nullptr);
+    ::fclose(f);
+    EXPECT_FALSE(ListFiles(root_, "*.txt").join('|').contains("bad"));
+    ::unlink(raw.constData());  // Qt can't name it to clean up
+}
 
 // Folders of a real tree are seldom changed within the clock tick of a
 // scan; dating them back makes a later change show as one.
@@ -40,7 +95,7 @@ protected:
         for (const char* folder : {"", "/sub", "/sub/inner"})
             DateBack(root_ + folder);
         folders_ = {root_ + "/"};
-        GetSubDirectories2016(folders_, true, dialogs_, pump_, &contents_);
+        ExtendWithSubfolders(folders_, true, dialogs_, pump_, &contents_);
     }
     QStringList listed()
     {

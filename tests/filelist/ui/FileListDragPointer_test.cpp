@@ -1,4 +1,4 @@
-#include "filelist/ui/DragPointer.h"
+#include "filelist/ui/FileListView.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,4 @@
-#include "filelist/FileAttributes.h"
-#include "filelist/FileSystemFailure.h"
-#include "filelist/FolderNameRules.h"
+#include "filelist/FileRule.h"
 
 #include "TestSupport.h"
 
@@ -67,7 +65,7 @@ TEST_P(AttributeWordTable, MatchesTheEntry)
 // The read-only bit comes from the mode, not from who asks: the tests run
 // as root, who may write everything, and still see it.
 INSTANTIATE_TEST_SUITE_P(
-    FileAttributes, AttributeWordTable,
+    FileRule, AttributeWordTable,
     ::testing::Values(WordCase{"plain.txt", 32}, WordCase{".dotfile", 34}, WordCase{"folder", 16},
                       WordCase{"folder/", 16}, WordCase{".dotfolder", 18},
                       WordCase{"filelink", 1024 | 32}, WordCase{"folderlink", 1024 | 16},
@@ -106,15 +104,15 @@ void PrintTo(const KindCase& c, std::ostream* os) { *os << c.entry; }
 
 class PathKindTable : public ScratchEntries, public ::testing::WithParamInterface<KindCase> {};
 
-TEST_P(PathKindTable, IsFolderIsExistingFile)
+TEST_P(PathKindTable, IsFolderIsRegularFile)
 {
     const QString path = GetParam().entry[0] ? at(GetParam().entry) : QString();
     EXPECT_EQ(IsFolder(path), GetParam().folder);
-    EXPECT_EQ(IsExistingFile(path), GetParam().file);
+    EXPECT_EQ(IsRegularFile(path), GetParam().file);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    FileAttributes, PathKindTable,
+    FileRule, PathKindTable,
     ::testing::Values(KindCase{"plain.txt", false, true}, KindCase{".dotfile", false, true},
                       KindCase{"folder", true, false}, KindCase{"folderlink", true, false},
                       KindCase{"filelink", false, true}, KindCase{"dangling", false, false},
@@ -127,34 +125,5 @@ INSTANTIATE_TEST_SUITE_P(
                 c = '_';
         return name;
     });
-
-struct NameCase {
-    const char* label;
-    QString name;
-    bool bad;
-};
-void PrintTo(const NameCase& c, std::ostream* os) { *os << c.label; }
-
-class BadCharacterTable : public ::testing::TestWithParam<NameCase> {};
-
-TEST_P(BadCharacterTable, Decides)
-{
-    EXPECT_EQ(HasBadCharacters(GetParam().name), GetParam().bad);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    FolderNameRules, BadCharacterTable,
-    ::testing::Values(NameCase{"Plain", "Reports 2021", false}, NameCase{"Empty", "", false},
-                      NameCase{"Umlaut", QString::fromUtf8("\xC3\x84pfel"), false},
-                      NameCase{"Japanese", QString::fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC"), false},
-                      NameCase{"Emoji", QString::fromUtf8("\xF0\x9F\x93\x81"), false},
-                      NameCase{"NoBreakSpaceA0", QString(QChar(0xA0)), false},
-                      NameCase{"Tab", "a\tb", true}, NameCase{"Code1", QString("a") + QChar(1), true},
-                      NameCase{"Code31", QString(QChar(31)), true}, NameCase{"Space32", " ", false},
-                      NameCase{"Delete127", QString(QChar(127)), true},
-                      NameCase{"C1Code133", QString(QChar(0x85)), true},
-                      NameCase{"C1Code159", QString(QChar(0x9F)), true},
-                      NameCase{"Question", "what?", true}, NameCase{"Tilde", "~x", false}),
-    [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "filelist/NormalizePath.h"
+#include "filelist/PathRules.h"
 
 #include <gtest/gtest.h>
 
@@ -66,5 +66,45 @@ TEST(NormalizePath, UsesTheLinuxRuleHere)
 {
     EXPECT_EQ(NormalizePath(QStringLiteral("//tmp//x")), QStringLiteral("/tmp/x"));
 }
+
+struct PatternCase {
+    const char* label;
+    const char* pattern;
+    const char* name;
+    bool matches;
+};
+void PrintTo(const PatternCase& c, std::ostream* os) { *os << c.label; }
+
+class WildcardTable : public ::testing::TestWithParam<PatternCase> {};
+
+TEST_P(WildcardTable, Matches)
+{
+    const WildcardPattern pattern(QString::fromUtf8(GetParam().pattern));
+    EXPECT_EQ(pattern.matches(QString::fromUtf8(GetParam().name)), GetParam().matches);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PathRules, WildcardTable,
+    ::testing::Values(PatternCase{"ExtensionMatches", "*.txt", "a.txt", true},
+                      PatternCase{"UpperCaseName", "*.txt", "B.TXT", true},
+                      PatternCase{"UpperCasePattern", "*.TXT", "c.Txt", true},
+                      PatternCase{"LongerExtension", "*.txt", "a.txt.bak", false},
+                      PatternCase{"NoDot", "*.txt", "atxt", false},
+                      PatternCase{"DotFile", "*.txt", ".hidden.txt", true},
+                      PatternCase{"OnlyExtension", "*.txt", ".txt", true},
+                      PatternCase{"StarTakesAll", "*", "noext", true},
+                      PatternCase{"StarDotStarWithoutDot", "*.*", "noext", true},
+                      PatternCase{"StarDotStarWithDot", "*.*", "a.b.c", true},
+                      PatternCase{"StemDotStarWithoutDot", "a*.*", "abc", true},
+                      PatternCase{"StemDotStarOtherStem", "a*.*", "bc.d", false},
+                      PatternCase{"QuestionIsOneCharacter", "?.csv", "x.csv", true},
+                      PatternCase{"QuestionIsNotTwo", "?.csv", "xy.csv", false},
+                      PatternCase{"BracketsAreLiteral", "*.[t]", "a.[t]", true},
+                      PatternCase{"BracketsAreNotASet", "*.[t]", "a.t", false},
+                      PatternCase{"RegexCharactersLiteral", "*.t+t", "a.t+t", true},
+                      PatternCase{"RegexCharactersNotSpecial", "*.t+t", "a.ttt", false},
+                      PatternCase{"NonAsciiCase", "*.\xC3\xA4", "x.\xC3\x84", true},
+                      PatternCase{"NewlineInName", "*.txt", "a\nb.txt", true}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -1,8 +1,7 @@
-#include "filelist/FolderInputs.h"
+#include "cli/FolderInputs.h"
 
-#include "filelist/DropCommand.h"
+#include "filelist/FileListCommands.h"
 #include "filelist/FolderWalk.h"
-#include "filelist/ScannedFiles.h"
 
 namespace quorvane {
 
@@ -14,7 +13,7 @@ void AddFolderInput(const QString& folder, const std::optional<QString>& extensi
         return;
     }
     FolderList folders{folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')};
-    GetSubDirectories2016(folders, true, dialogs, events);
+    ExtendWithSubfolders(folders, true, dialogs, events);
     AppendFilesOfFolders(folders, QStringLiteral("*.") + *extension, files, events, nullptr);
 }
 

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QRegularExpression>
 #include <QString>
+
+// The rules for paths and names: how a joined path is tidied, and how a
+// wildcard matches a file name.
 
 namespace quorvane {
 
@@ -18,5 +22,18 @@ QString NormalizeLinuxPath(const QString& path);
 
 // The rule of the platform the program runs on.
 QString NormalizePath(const QString& path);
+
+// A file-name wildcard as the Windows listing reads it: "*" any run of
+// characters, "?" one character, everything else literal (brackets too),
+// upper and lower case alike. A trailing ".*" may also match nothing, so
+// "*.*" takes every name, with or without a dot.
+class WildcardPattern {
+public:
+    explicit WildcardPattern(const QString& pattern);
+    bool matches(const QString& name) const;
+
+private:
+    QRegularExpression expression_;
+};
 
 }  // namespace quorvane
