@@ -13,6 +13,8 @@
 #include "import/ImportDatabase.h"
 #include "import/ImportOptions.h"
 #include "import/SqlTexts.h"
+#include "import/TextDecoder.h"
+#include "import/TextRecords.h"
 #include "import/TextRules.h"
 
 
@@ -51,11 +53,16 @@ private:
 
     ImportOptions options() const { return c_.options.currentOptions(); }
     QString separator() const { return options().separator; }
+    TextFormat textFormat() const
+    {
+        const ImportOptions o = options();
+        return {o.separator, o.encoding, o.quotedFields};
+    }
 
     bool refusedBeforeAnyFile();
     FileEnd importFile(int position);
     bool createTable(const QString& name, const QStringList& header, ColumnSource source);
-    void sendRows(LineReader& reader, const QString& table, RowStyle style, int sendLine);
+    void sendRows(RecordReader& reader, const QString& table, RowStyle style, int sendLine);
     void rowFailed(const std::exception& failure, int sendLine);
     // Sends a statement, noting when the failure is a lost connection.
     void send(const QString& sql)
@@ -82,6 +89,8 @@ private:
     int filePosition_ = 0;
     bool fileFailed_ = false;
     bool connectionLost_ = false;
+    QString path_;      // the file being read
+    QString encoding_;  // and the encoding it is read in
     PacedEvents paced_{&c_.events};
 };
 
@@ -169,15 +178,20 @@ ImportRun::FileEnd ImportRun::importFile(int position)
 
     QString path;
     proc_.step(Line::TakePath, [&] { path = c_.files.path(position); });
-    QString firstLine;
-    proc_.step(Line::FirstLine, [&] { firstLine = ReadFirstLine(path); });
-    QStringList header;
-    proc_.step(Line::SplitHeader, [&] { header = SplitFields(firstLine, separator()); });
+    // One pass over the file reads the header, checks every record's field
+    // count and settles the encoding; the rows come from a second.
+    const TextFormat format = textFormat();
+    std::unique_ptr<FieldCountPass> countPass;
+    proc_.step(Line::FirstLine, [&] { countPass = std::make_unique<FieldCountPass>(path, format); });
 
+    FieldCountScan scan;
     bool countsAgree = false;
     const bool checked = proc_.step(Line::CheckCounts, [&] {
-        countsAgree = CheckFieldCounts(path, separator(), static_cast<int>(header.size()) - 1,
-                                       c_.dialogs, &c_.events);
+        if (!countPass)  // the file could not be read: that failure again ends the run
+            countPass = std::make_unique<FieldCountPass>(path, format);
+        scan = countPass->run(std::nullopt, &c_.events);
+        countPass.reset();
+        countsAgree = CheckFieldCounts(scan.mismatch, c_.dialogs);
     });
     if (!checked || !countsAgree) {
         proc_.step(Line::PointerAfterCheck, [&] { c_.busy.setBusy(false); });
@@ -187,10 +201,17 @@ ImportRun::FileEnd ImportRun::importFile(int position)
         }
         return FileEnd::EndRun;
     }
+    QStringList header;
+    proc_.step(Line::SplitHeader, [&] { header = scan.header; });
+    encoding_ = scan.encoding;
 
-    std::unique_ptr<LineReader> reader;
-    if (!proc_.step(Line::DataLines, [&] { reader = std::make_unique<LineReader>(path); }))
+    std::unique_ptr<RecordReader> reader;
+    if (!proc_.step(Line::DataLines, [&] {
+            reader = std::make_unique<RecordReader>(path, TextFormat{format.separator, scan.encoding,
+                                                                     format.quotedFields});
+        }))
         fileFailed_ = true;
+    path_ = path;
 
     if (options().mode == ImportMode::CreateNew) {
         proc_.at(Line::CreateMode);
@@ -271,14 +292,14 @@ bool ImportRun::createTable(const QString& name, const QStringList& header, Colu
     return sent;
 }
 
-void ImportRun::sendRows(LineReader& reader, const QString& table, RowStyle style, int sendLine)
+void ImportRun::sendRows(RecordReader& reader, const QString& table, RowStyle style, int sendLine)
 {
     maybeYield();  // the table statement may have taken a while
-    QString line;
+    TextRecord record;
     bool more = true;
     bool first = true;
     while (!connectionLost_ && !stopped_) {
-        if (!proc_.step(Line::DataLines, [&] { more = reader.next(line); })) {
+        if (!proc_.step(Line::DataLines, [&] { more = reader.next(record, separator()); })) {
             fileFailed_ = true;
             return;
         }
@@ -288,15 +309,23 @@ void ImportRun::sendRows(LineReader& reader, const QString& table, RowStyle styl
             first = false;
             continue;
         }
-        if (line.isEmpty())
+        if (record.fieldCount == 0)
             continue;
-        const QStringList fields = SplitFields(line, separator());
+        const QStringList& fields = record.fields;
         if (fields.size() <= 1) {
             ++outcome_.counts.linesSkippedSingleField;
             continue;
         }
+        if (record.undecodable) {
+            // Never sent with a replacement character: reported and counted.
+            rowFailed(Failure(UndecodableLineMessage(path_, record.line, ShowUndecodable(record.lineText),
+                                                     encoding_)),
+                      sendLine);
+            continue;
+        }
         try {
-            c_.database.execute(BuildRowStatement(table, fields, style));
+            c_.database.execute(BuildRowStatement(table, fields, style,
+                                                  record.quoted.empty() ? nullptr : &record.quoted));
             ++outcome_.counts.rowsInserted;
         } catch (const std::exception& failure) {
             rowFailed(failure, sendLine);
