@@ -116,8 +116,9 @@ bool RecordSplitter::finish()
     return true;
 }
 
-RecordReader::RecordReader(const QString& path, const TextFormat& format)
-    : lines_(std::make_unique<LineReader>(path, format.encoding)), splitter_(format.quotedFields, true)
+RecordReader::RecordReader(const QString& path, const TextFormat& format, qint64 chunkSize)
+    : lines_(std::make_unique<LineReader>(path, format.encoding, chunkSize)),
+      splitter_(format.quotedFields, true)
 {
 }
 

@@ -68,7 +68,8 @@ private:
 // anew for every record.
 class RecordReader {
 public:
-    RecordReader(const QString& path, const TextFormat& format);
+    // Reads the file chunkSize bytes at a time (as LineReader does).
+    RecordReader(const QString& path, const TextFormat& format, qint64 chunkSize = 64 * 1024);
     ~RecordReader();
 
     // The next record, or false after the last.
