@@ -46,9 +46,9 @@ struct Reading {
             mismatch = MismatchReport(record);
     }
 
-    void feed(const QString& line, const QString& lineBreak, const QString& separator)
+    void feed(const QString& line, QStringView lineBreak, const QString& separator, bool mayBeUndecodable)
     {
-        if (!mismatch && splitter.feed(line, lineBreak, separator))
+        if (!mismatch && splitter.feed(line, lineBreak, separator, mayBeUndecodable))
             take(splitter.record());
     }
 
@@ -90,8 +90,13 @@ struct FieldCountPass::State {
         return onTrust() && lines.sawUndecodable() && asWindows1252 ? *asWindows1252 : asRead;
     }
 
-    // The pass can stop early only once the encoding is beyond doubt.
-    bool decided() const { return !onTrust() || lines.sawUndecodable(); }
+    // The pass stops at a mismatch only once the encoding is beyond doubt,
+    // or when the report reads the same in either encoding (ASCII only).
+    bool decided() const
+    {
+        return !onTrust() || lines.sawUndecodable()
+               || (!asWindows1252 && asRead.mismatch && !BeyondAscii(*asRead.mismatch));
+    }
 
     bool readLine(const std::optional<int>& expectedLastIndex)
     {
@@ -106,12 +111,12 @@ struct FieldCountPass::State {
             asWindows1252.emplace(format.quotedFields, expectedLastIndex);
             windows1252 = std::make_unique<TextDecoder>(FileEncoding::Windows1252);
         }
-        asRead.feed(line, lines.lineBreak(), format.separator);
+        asRead.feed(line, lines.lineBreak(), format.separator, lines.sawUndecodable());
         if (asWindows1252) {
             const QByteArray bytes = MarkedTextToBytes(line);
             QString text;
             windows1252->decode(bytes.constData(), bytes.size(), text);
-            asWindows1252->feed(text, lines.lineBreak(), format.separator);
+            asWindows1252->feed(text, lines.lineBreak(), format.separator, windows1252->sawUndecodable());
         }
         return true;
     }

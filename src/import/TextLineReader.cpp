@@ -17,9 +17,9 @@ constexpr qint64 kDefaultChunkSize = 64 * 1024;
 
 bool IsLineBreak(QChar c) { return c == QLatin1Char('\n') || c == QLatin1Char('\r'); }
 
-const QString kCrLf = QStringLiteral("\r\n");
-const QString kLf = QStringLiteral("\n");
-const QString kCr = QStringLiteral("\r");
+constexpr QStringView kCrLf = u"\r\n";
+constexpr QStringView kLf = u"\n";
+constexpr QStringView kCr = u"\r";
 
 // The encoding a byte-order mark at the start of the file names, if any.
 QString EncodingOfMark(const QByteArray& head)
@@ -54,7 +54,7 @@ struct LineReader::State {
     bool atStart = true;
     bool endOfFile = false;
     bool finished = false;
-    QString lineBreak;
+    QStringView lineBreak;
 
     qint64 readBytes(char* into, qint64 size)
     {
@@ -126,7 +126,7 @@ LineReader::LineReader(const QString& path, const QString& encoding, qint64 chun
 
 LineReader::~LineReader() { delete state_; }
 
-const QString& LineReader::lineBreak() const { return state_->lineBreak; }
+QStringView LineReader::lineBreak() const { return state_->lineBreak; }
 
 QString LineReader::encoding() const
 {
@@ -154,7 +154,7 @@ bool LineReader::next(QString& line)
                 // After the last line break there is always one more line,
                 // so a file ending in a break (or an empty file) ends with "".
                 line = std::exchange(s.partialLine, QString());
-                s.lineBreak.clear();
+                s.lineBreak = {};
                 s.finished = true;
                 s.file.close();
                 return true;

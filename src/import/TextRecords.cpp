@@ -34,13 +34,14 @@ void RecordSplitter::endField()
     fieldQuoted_ = false;
 }
 
-bool RecordSplitter::feed(const QString& line, const QString& lineBreak, const QString& separator)
+bool RecordSplitter::feed(const QString& line, QStringView lineBreak, const QString& separator,
+                          bool mayBeUndecodable)
 {
     const qint64 index = lineIndex_++;
     const bool firstLine = !inRecord_;
     if (firstLine)
         startRecord(line, index);
-    record_.undecodable = record_.undecodable || HoldsUndecodable(line);
+    record_.undecodable = record_.undecodable || (mayBeUndecodable && HoldsUndecodable(line));
     if (!quotedFields_) {
         inRecord_ = false;
         if (keepText_)
@@ -130,7 +131,7 @@ bool RecordReader::next(TextRecord& record, const QString& separator)
         return false;
     QString line;
     while (lines_->next(line)) {
-        if (splitter_.feed(line, lines_->lineBreak(), separator)) {
+        if (splitter_.feed(line, lines_->lineBreak(), separator, lines_->sawUndecodable())) {
             record = std::move(splitter_.record());
             return true;
         }

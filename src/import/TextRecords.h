@@ -40,8 +40,10 @@ public:
     RecordSplitter(bool quotedFields, bool keepText);
 
     // One physical line and the break after it; true once a record is
-    // complete (then record() holds it until the next line).
-    bool feed(const QString& line, const QString& lineBreak, const QString& separator);
+    // complete (then record() holds it until the next line). mayBeUndecodable
+    // false spares the look for undecodable bytes (the decoder met none).
+    bool feed(const QString& line, QStringView lineBreak, const QString& separator,
+              bool mayBeUndecodable = true);
     // At the end of the file: true when a record was still open, which can
     // only be a quote never closed.
     bool finish();

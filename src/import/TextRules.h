@@ -35,7 +35,7 @@ public:
     // break yields a last, empty line; an empty file yields one empty line.
     bool next(QString& line);
     // The break that ended the last line: "\r\n", "\n", "\r", or "" for the last.
-    const QString& lineBreak() const;
+    QStringView lineBreak() const;
 
     // The encoding being decoded (known after the first line).
     QString encoding() const;
@@ -73,7 +73,10 @@ qsizetype CountFields(const QString& line, const QString& separator);
 
 // What the field-count pass learns of a file.
 struct FieldCountScan {
-    QString encoding;     // the encoding the file's lines are read in
+    // The encoding the file's lines are read in. After a mismatch that reads
+    // the same in every encoding, the pass stops there, and Automatic gives
+    // the encoding read so far.
+    QString encoding;
     QStringList header;   // the fields of the first record
     std::optional<QString> mismatch;  // the report on the first record that disagrees
 };
