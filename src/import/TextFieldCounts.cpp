@@ -1,6 +1,7 @@
 #include "import/TextRules.h"
 
 #include "app/Dialogs.h"
+#include "app/Failure.h"
 #include "app/PacedEvents.h"
 #include "import/TextDecoder.h"
 #include "import/TextRecords.h"
@@ -11,6 +12,10 @@
 namespace quorvane {
 
 namespace {
+
+// The header is kept whole; a quote left open in it would otherwise keep
+// the rest of the file.
+constexpr qsizetype kLongestHeader = 1024 * 1024;
 
 QString MismatchReport(const TextRecord& record)
 {
@@ -72,8 +77,9 @@ bool BeyondAscii(const QString& text)
 }  // namespace
 
 struct FieldCountPass::State {
-    State(const QString& path, const TextFormat& textFormat)
-        : format(textFormat), lines(path, textFormat.encoding), asRead(format.quotedFields, std::nullopt)
+    State(const QString& filePath, const TextFormat& textFormat)
+        : path(filePath), format(textFormat), lines(path, textFormat.encoding),
+          asRead(format.quotedFields, std::nullopt)
     {
     }
 
@@ -112,6 +118,11 @@ struct FieldCountPass::State {
             windows1252 = std::make_unique<TextDecoder>(FileEncoding::Windows1252);
         }
         asRead.feed(line, lines.lineBreak(), format.separator, lines.sawUndecodable());
+        if (!asRead.header && asRead.splitter.keptSize() > kLongestHeader)
+            throw Failure(QStringLiteral("Cannot read file %1: its first line opens a double quote that "
+                                         "is not closed within %2 characters.")
+                              .arg(path)
+                              .arg(kLongestHeader));
         if (asWindows1252) {
             const QByteArray bytes = MarkedTextToBytes(line);
             QString text;
@@ -121,6 +132,7 @@ struct FieldCountPass::State {
         return true;
     }
 
+    QString path;
     TextFormat format;
     LineReader lines;
     Reading asRead;

@@ -20,6 +20,7 @@ void RecordSplitter::startRecord(const QString& line, qint64 index)
     record_.undecodable = false;
     record_.unclosedQuote = false;
     inRecord_ = true;
+    keptSize_ = 0;
     atFieldStart_ = true;
     fieldQuoted_ = false;
     field_.clear();
@@ -55,6 +56,7 @@ bool RecordSplitter::feed(const QString& line, QStringView lineBreak, const QStr
         return true;
     }
     const auto keep = [&](qsizetype from, qsizetype to) {
+        keptSize_ += to - from;
         if (keepText_)
             field_.append(QStringView(line).mid(from, to - from));
     };
@@ -64,6 +66,7 @@ bool RecordSplitter::feed(const QString& line, QStringView lineBreak, const QStr
             const qsizetype quote = line.indexOf(QLatin1Char('"'), position);
             if (quote < 0) {  // the field goes on in the next line, break and all
                 keep(position, line.size());
+                keptSize_ += lineBreak.size();
                 if (keepText_)
                     field_.append(lineBreak);
                 return false;

@@ -50,6 +50,8 @@ public:
 
     TextRecord& record() { return record_; }
     void setKeepText(bool keepText) { keepText_ = keepText; }
+    // Characters kept so far of the record in progress.
+    qsizetype keptSize() const { return keptSize_; }
 
 private:
     void startRecord(const QString& line, qint64 index);
@@ -63,6 +65,7 @@ private:
     bool atFieldStart_ = true;
     bool fieldQuoted_ = false;
     QString field_;
+    qsizetype keptSize_ = 0;
     TextRecord record_;
 };
 

@@ -1,5 +1,6 @@
 // Records with quoted fields, and the field-count pass that settles a
 // file's encoding: tables of files and what they read as.
+#include "app/Failure.h"
 #include "import/TextRecords.h"
 #include "import/TextRules.h"
 
@@ -160,5 +161,21 @@ INSTANTIATE_TEST_SUITE_P(
         PassCase{"UndecodableBytesShownInTheReport", "h1,h2\nM\xfcller\n", ",", false, "UTF-8", "UTF-8",
                  {"h1", "h2"}, "Line no 1: M\\xFCller"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A quote left open in the header would keep the rest of the file in memory.
+TEST(FieldCountPassHeader, QuoteLeftOpenForAMegabyteIsAFailure)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("f.csv"));
+    quorvane::testing::WriteFile(path, "a,\"b\n" + QByteArray(600 * 1024, 'x') + "\n" + QByteArray(600 * 1024, 'y'));
+    try {
+        FieldCountPass(path, {QStringLiteral(","), QString(), true});
+        ADD_FAILURE() << "no failure";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.description(), QStringLiteral("Cannot read file ") + path
+                                             + QStringLiteral(": its first line opens a double quote that is not "
+                                                              "closed within 1048576 characters."));
+    }
+}
 
 }  // namespace
