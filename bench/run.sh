@@ -212,6 +212,9 @@ rm -f "$ui_db"*
 section "Streaming memory of the readers (bench_streaming_memory)"
 "$build_dir/bench/bench_streaming_memory" "$streaming_gb" "$scratch" | tee "$scratch/streaming.out" || noted_exit
 summary+=("readers' streaming memory: $(sed -n 's/^target: .*-> //p' "$scratch/streaming.out") (target < 100 MB)")
+section "Streaming memory of the readers with quoted fields (bench_streaming_memory --quoted)"
+"$build_dir/bench/bench_streaming_memory" "$streaming_gb" "$scratch" --quoted | tee "$scratch/streaming-quoted.out" || noted_exit
+summary+=("readers' streaming memory, quoted fields: $(sed -n 's/^target: .*-> //p' "$scratch/streaming-quoted.out") (target < 100 MB)")
 
 # --- folder scan -------------------------------------------------------------------
 if [[ -x $build_dir/bench/bench_folder_scan ]]; then

@@ -14,6 +14,9 @@ inline const QString Password = QStringLiteral("Password");
 inline const QString Database = QStringLiteral("Database");
 inline const QString Extension = QStringLiteral("Extension");
 inline const QString LastFolder = QStringLiteral("LastFolder");
+// The import window's reading choices; absent: Automatic, not quoted.
+inline const QString FileEncoding = QStringLiteral("FileEncoding");
+inline const QString QuotedFields = QStringLiteral("QuotedFields");
 }  // namespace SettingsKey
 
 inline const QString kSettingsOrganization = QStringLiteral("Tamsorel");

@@ -1,5 +1,8 @@
 #include "cli/CliOptions.h"
 
+#include "import/TextDecoder.h"
+#include "import/TextFormat.h"
+
 namespace quorvane::cli {
 
 ParseResult ParseArguments(const QStringList& arguments)
@@ -28,18 +31,20 @@ ParseResult ParseArguments(const QStringList& arguments)
                                                  "program's arguments. Use --password-file FILE or "
                                                  "the environment variable QUORVANE_PASSWORD.")};
         if (name == QLatin1String("--help") || name == QLatin1String("--version")
-            || name == QLatin1String("--print-sql")) {
+            || name == QLatin1String("--print-sql") || name == QLatin1String("--quoted")) {
             if (inlineValue)
                 return {std::nullopt, name + QStringLiteral(" takes no value.")};
             (name == QLatin1String("--help")      ? options.help
              : name == QLatin1String("--version") ? options.version
+             : name == QLatin1String("--quoted")  ? options.quoted
                                                   : options.printSql) = true;
             continue;
         }
         static const QStringList withValue = {
             QStringLiteral("--server"), QStringLiteral("--port"), QStringLiteral("--database"),
             QStringLiteral("--user"), QStringLiteral("--password-file"), QStringLiteral("--create"),
-            QStringLiteral("--append"), QStringLiteral("--separator"), QStringLiteral("--extension")};
+            QStringLiteral("--append"), QStringLiteral("--separator"), QStringLiteral("--extension"),
+            QStringLiteral("--encoding")};
         if (!withValue.contains(name))
             return {std::nullopt, QStringLiteral("Unknown option %1. See --help.").arg(name)};
         QString value;
@@ -64,6 +69,13 @@ ParseResult ParseArguments(const QStringList& arguments)
             options.separator = UnescapeSeparator(value);
         else if (name == QLatin1String("--extension"))
             options.extension = value;
+        else if (name == QLatin1String("--encoding")) {
+            options.encoding = FileEncoding::FromName(value);
+            if (!options.encoding.isEmpty() && !TextDecoder::IsKnown(options.encoding))
+                return {std::nullopt, QStringLiteral("Unknown encoding %1: give a name that iconv knows "
+                                                     "(iconv --list) or Automatic.")
+                                          .arg(value)};
+        }
         else {
             if (modeGiven)
                 return {std::nullopt, QStringLiteral("Give either --create or --append, once.")};

@@ -18,6 +18,8 @@ struct CliOptions {
     QString appendTable;
     QString separator = QStringLiteral(",");
     std::optional<QString> extension;
+    QString encoding;  // empty: Automatic
+    bool quoted = false;
     bool printSql = false;
     bool help = false;
     bool version = false;

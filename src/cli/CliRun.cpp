@@ -116,6 +116,8 @@ int RunCli(const CliOptions& options, const CliStreams& streams)
     importOptions.mode = options.mode;
     importOptions.tableNamePattern = options.pattern;
     importOptions.separator = options.separator;
+    importOptions.encoding = options.encoding;
+    importOptions.quotedFields = options.quoted;
 
     FixedConnectionParameters connection(*parameters);
     PlainTableList tables;

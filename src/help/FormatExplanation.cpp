@@ -14,7 +14,16 @@ QString FormatExplanationText()
            + QStringLiteral("When appending, number of columns and data types (number, decimal, "
                             "text, etc.) must be identical.")
            + crlf + crlf
-           + QStringLiteral("In the separator, type \\t for a tab and \\\\ for a backslash.");
+           + QStringLiteral("In the separator, type \\t for a tab and \\\\ for a backslash.")
+           + crlf + crlf
+           + QStringLiteral("File encoding: Automatic reads a file with a byte-order mark as "
+                            "the mark says, a file that is valid UTF-8 throughout as UTF-8, and "
+                            "any other as Windows-1252; a line that cannot be read in the "
+                            "chosen encoding is reported and not sent.")
+           + crlf + crlf
+           + QStringLiteral("With \"Fields may be enclosed in double quotes\", a field such as "
+                            "\"Smith, John\" may hold the separator and line breaks, and \"\" "
+                            "inside it stands for one double quote.");
 }
 
 }  // namespace quorvane

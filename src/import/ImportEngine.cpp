@@ -13,6 +13,8 @@
 #include "import/ImportDatabase.h"
 #include "import/ImportOptions.h"
 #include "import/SqlTexts.h"
+#include "import/TextDecoder.h"
+#include "import/TextRecords.h"
 #include "import/TextRules.h"
 
 
@@ -66,15 +68,20 @@ private:
 
     ImportOptions options() const { return c_.options.currentOptions(); }
     QString separator() const { return options().separator; }
+    TextFormat textFormat() const
+    {
+        const ImportOptions o = options();
+        return {o.separator, o.encoding, o.quotedFields};
+    }
 
     bool refusedBeforeAnyFile();
     FileOutcome importFile(int position);
-    FileOutcome createAndFill(int position, const QStringList& header, LineReader* reader);
-    FileOutcome appendTo(const QString& path, const QStringList& header, LineReader* reader);
+    FileOutcome createAndFill(int position, const QStringList& header, RecordReader* reader);
+    FileOutcome appendTo(const QString& path, const QStringList& header, RecordReader* reader);
     // Empty when the table was made; otherwise how the file's pass ends.
     std::optional<FileOutcome> createTable(const QString& name, const QStringList& header,
                                            ColumnSource source);
-    FileOutcome sendRows(LineReader& reader, const QString& table, RowStyle style, int sendLine);
+    FileOutcome sendRows(RecordReader& reader, const QString& table, RowStyle style, int sendLine);
     void reportRowFailure(const std::exception& failure, int sendLine);
     void countFile(FileOutcome file);
 
@@ -127,6 +134,8 @@ private:
     bool stopped_ = false;
     int filePosition_ = 0;
     bool connectionLost_ = false;  // on the current file's connection
+    QString path_;                 // the file being read
+    QString encoding_;             // and the encoding it is read in
     PacedEvents paced_{&c_.events};
 };
 
@@ -232,15 +241,20 @@ ImportRun::FileOutcome ImportRun::importFile(int position)
 
     QString path;
     proc_.step(Line::TakePath, [&] { path = c_.files.path(position); });
-    QString firstLine;
-    proc_.step(Line::FirstLine, [&] { firstLine = ReadFirstLine(path); });
-    QStringList header;
-    proc_.step(Line::SplitHeader, [&] { header = SplitFields(firstLine, separator()); });
+    // One pass over the file reads the header, checks every record's field
+    // count and settles the encoding; the rows come from a second.
+    const TextFormat format = textFormat();
+    std::unique_ptr<FieldCountPass> countPass;
+    proc_.step(Line::FirstLine, [&] { countPass = std::make_unique<FieldCountPass>(path, format); });
 
+    FieldCountScan scan;
     bool countsAgree = false;
     const bool checked = proc_.step(Line::CheckCounts, [&] {
-        countsAgree = CheckFieldCounts(path, separator(), static_cast<int>(header.size()) - 1,
-                                       c_.dialogs, &c_.events, [&] { return stopSeen(); });
+        if (!countPass)  // the file could not be read: that failure again ends the run
+            countPass = std::make_unique<FieldCountPass>(path, format);
+        scan = countPass->run(std::nullopt, &c_.events, [&] { return stopSeen(); });
+        countPass.reset();
+        countsAgree = CheckFieldCounts(scan.mismatch, c_.dialogs);
     });
     if (!checked || !countsAgree) {
         proc_.step(Line::PointerAfterCheck, [&] { c_.busy.setBusy(false); });
@@ -250,6 +264,9 @@ ImportRun::FileOutcome ImportRun::importFile(int position)
         }
         return FileOutcome::FieldCountMismatch;
     }
+    QStringList header;
+    proc_.step(Line::SplitHeader, [&] { header = scan.header; });
+    encoding_ = scan.encoding;
 
     if (stopSeen()) {
         closeFile();
@@ -258,8 +275,12 @@ ImportRun::FileOutcome ImportRun::importFile(int position)
 
     // A file whose lines cannot be read still goes through its table steps,
     // but sends no rows.
-    std::unique_ptr<LineReader> reader;
-    proc_.step(Line::OpenDataLines, [&] { reader = std::make_unique<LineReader>(path); });
+    std::unique_ptr<RecordReader> reader;
+    proc_.step(Line::OpenDataLines, [&] {
+        reader = std::make_unique<RecordReader>(path, TextFormat{format.separator, scan.encoding,
+                                                                 format.quotedFields});
+    });
+    path_ = path;
 
     const FileOutcome outcome = options().mode == ImportMode::CreateNew
                                     ? createAndFill(position, header, reader.get())
@@ -268,7 +289,7 @@ ImportRun::FileOutcome ImportRun::importFile(int position)
     return outcome;
 }
 
-ImportRun::FileOutcome ImportRun::createAndFill(int position, const QStringList& header, LineReader* reader)
+ImportRun::FileOutcome ImportRun::createAndFill(int position, const QStringList& header, RecordReader* reader)
 {
     proc_.at(Line::CreateMode);
     const QString name = ExpandTableName(options().tableNamePattern, position);
@@ -293,7 +314,7 @@ ImportRun::FileOutcome ImportRun::createAndFill(int position, const QStringList&
     return rows;
 }
 
-ImportRun::FileOutcome ImportRun::appendTo(const QString& path, const QStringList& header, LineReader* reader)
+ImportRun::FileOutcome ImportRun::appendTo(const QString& path, const QStringList& header, RecordReader* reader)
 {
     const QString table = options().selectedTable.value_or(QString());
     const int fileColumns = static_cast<int>(header.size());
@@ -344,16 +365,16 @@ std::optional<ImportRun::FileOutcome> ImportRun::createTable(const QString& name
     return std::nullopt;
 }
 
-ImportRun::FileOutcome ImportRun::sendRows(LineReader& reader, const QString& table, RowStyle style,
+ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& table, RowStyle style,
                                            int sendLine)
 {
     maybeYield();  // the table statement may have taken a while
     bool anyRowFailed = false;
-    QString line;
+    TextRecord record;
     bool more = true;
     bool first = true;
     while (!connectionLost_) {
-        if (!proc_.step(Line::ReadDataLine, [&] { more = reader.next(line); }))
+        if (!proc_.step(Line::ReadDataLine, [&] { more = reader.next(record, separator()); }))
             return anyRowFailed ? FileOutcome::Failed : FileOutcome::NotLoaded;
         if (!more)
             return anyRowFailed ? FileOutcome::Failed : FileOutcome::Loaded;
@@ -361,9 +382,9 @@ ImportRun::FileOutcome ImportRun::sendRows(LineReader& reader, const QString& ta
             first = false;
             continue;
         }
-        if (line.isEmpty())
+        if (record.fieldCount == 0)
             continue;
-        const QStringList fields = SplitFields(line, separator());
+        const QStringList& fields = record.fields;
         if (fields.size() <= 1) {
             ++outcome_.counts.linesSkippedSingleField;
             continue;
@@ -371,7 +392,14 @@ ImportRun::FileOutcome ImportRun::sendRows(LineReader& reader, const QString& ta
         if (stopSeen())
             return FileOutcome::Stopped;
         try {
-            send([&] { c_.database.execute(BuildRowStatement(table, fields, style)); });
+            send([&] {
+                // Never sent with a replacement character: reported and counted.
+                if (record.undecodable)
+                    throw Failure(UndecodableLineMessage(path_, record.line, ShowUndecodable(record.lineText),
+                                                         encoding_));
+                c_.database.execute(BuildRowStatement(table, fields, style,
+                                                      record.quoted.empty() ? nullptr : &record.quoted));
+            });
             ++outcome_.counts.rowsInserted;
         } catch (const std::exception& failure) {
             anyRowFailed = true;

@@ -12,6 +12,13 @@ QString ColumnCountMismatchMessage(const QString& path, const QString& separator
            + QStringLiteral(" has ") + QString::number(tableColumns) + QStringLiteral(" columns.");
 }
 
+QString UndecodableLineMessage(const QString& path, qint64 line, const QString& lineText,
+                               const QString& encoding)
+{
+    return QStringLiteral("Line no %1 of %2 is not %3 text, so it was not sent: %4")
+        .arg(QString::number(line), path, encoding, lineText);
+}
+
 QString ImportSummaryMessage(const QString& firstLine, const ImportCounts& counts)
 {
     return firstLine + QStringLiteral("\r\n\r\n") + QStringLiteral("Files loaded completely: %1 of %2.")

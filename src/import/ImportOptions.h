@@ -16,6 +16,8 @@ struct ImportOptions {
     QString tableNamePattern = QStringLiteral("NewTable[counter]");
     QString separator = QStringLiteral(",");
     std::optional<QString> selectedTable;
+    QString encoding;  // empty: Automatic (see TextFormat)
+    bool quotedFields = false;
 };
 
 // Read anew at every use, so a change made while a run yields counts for

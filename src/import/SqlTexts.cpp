@@ -33,7 +33,8 @@ QString BuildCreateStatement(const QString& tableName, const QStringList& column
     return statement;
 }
 
-QString BuildRowStatement(const QString& tableName, const QStringList& fields, RowStyle style)
+QString BuildRowStatement(const QString& tableName, const QStringList& fields, RowStyle style,
+                          const std::vector<bool>* quoted)
 {
     // One INSERT per data line: built in one pass into room reserved up front.
     const QString table = QuoteTableName(tableName);
@@ -46,13 +47,15 @@ QString BuildRowStatement(const QString& tableName, const QStringList& fields, R
     statement += table;
     statement += QLatin1String(" VALUES(");
 
-    const bool removeQuotes = style != RowStyle::HeaderColumns;
+    // Read with quoted fields, a value's quotes are its own, and "" is a text.
+    const bool removeQuotes = style != RowStyle::HeaderColumns && !quoted;
+    const auto wasQuoted = [&](qsizetype i) { return quoted && size_t(i) < quoted->size() && (*quoted)[size_t(i)]; };
     for (qsizetype i = 0; i < fields.size(); ++i) {
         const QString& field = fields.at(i);
         const bool empty = removeQuotes
                                ? std::all_of(field.cbegin(), field.cend(),
                                              [](QChar c) { return c == QLatin1Char('"'); })
-                               : field.isEmpty();
+                               : field.isEmpty() && !wasQuoted(i);
         if (empty && i > 0) {
             statement += QLatin1String("NULL,");
             continue;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace quorvane {
 
 enum class RowStyle { HeaderColumns, PromptedColumns, AppendRows };
@@ -12,7 +14,11 @@ enum class RowStyle { HeaderColumns, PromptedColumns, AppendRows };
 QString BuildCreateStatement(const QString& tableName, const QStringList& columns);
 
 // INSERT INTO "name" VALUES('a',NULL,...); the first field is never NULL.
-QString BuildRowStatement(const QString& tableName, const QStringList& fields, RowStyle style);
+// quoted, when given, holds a flag per field of a file read with quoted
+// fields: then every value is sent as read, in every style (no double quote
+// is dropped), and an empty field that was written "" is an empty text.
+QString BuildRowStatement(const QString& tableName, const QStringList& fields, RowStyle style,
+                          const std::vector<bool>* quoted = nullptr);
 
 // SELECT * FROM "name": only the number of its columns is used.
 QString BuildColumnCountQuery(const QString& tableName);

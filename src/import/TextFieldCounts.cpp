@@ -1,38 +1,222 @@
 #include "import/TextRules.h"
 
 #include "app/Dialogs.h"
+#include "app/Failure.h"
 #include "app/PacedEvents.h"
+#include "import/TextDecoder.h"
+#include "import/TextRecords.h"
+
+#include <algorithm>
+#include <memory>
 
 namespace quorvane {
+
+namespace {
+
+// The header is kept whole; a quote left open in it would otherwise keep
+// the rest of the file.
+constexpr qsizetype kLongestHeader = 1024 * 1024;
+
+QString MismatchReport(const TextRecord& record)
+{
+    if (record.unclosedQuote)
+        return QStringLiteral("Line no ") + QString::number(record.quoteLine)
+               + QStringLiteral(" opens a double quote that is never closed: ") + record.quoteLineText;
+    return QStringLiteral("Line no ") + QString::number(record.line) + QStringLiteral(": ")
+           + record.lineText;
+}
+
+// The records of the file as one reading of its text makes them: the
+// header's fields, then only counts, up to the first that disagrees.
+struct Reading {
+    Reading(bool quotedFields, std::optional<int> expectedLastIndex)
+        : splitter(quotedFields, true), expected(expectedLastIndex)
+    {
+    }
+
+    void take(TextRecord& record)
+    {
+        if (!header) {
+            header = std::move(record.fields);
+            if (!expected)
+                expected = static_cast<int>(header->size()) - 1;
+            splitter.setKeepText(false);
+            if (record.unclosedQuote)
+                mismatch = MismatchReport(record);
+            return;
+        }
+        if (mismatch || (record.fieldCount == 0 && !record.unclosedQuote))
+            return;  // empty lines are skipped (and counted)
+        if (record.unclosedQuote || record.fieldCount - 1 != *expected)
+            mismatch = MismatchReport(record);
+    }
+
+    void feed(const QString& line, QStringView lineBreak, const QString& separator, bool mayBeUndecodable)
+    {
+        if (!mismatch && splitter.feed(line, lineBreak, separator, mayBeUndecodable))
+            take(splitter.record());
+    }
+
+    void finish()
+    {
+        if (!mismatch && splitter.finish())
+            take(splitter.record());
+    }
+
+    RecordSplitter splitter;
+    std::optional<int> expected;
+    std::optional<QStringList> header;
+    std::optional<QString> mismatch;
+};
+
+bool BeyondAscii(const QString& text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0x7f; });
+}
+
+}  // namespace
+
+struct FieldCountPass::State {
+    State(const QString& filePath, const TextFormat& textFormat)
+        : path(filePath), format(textFormat), lines(path, textFormat.encoding),
+          asRead(format.quotedFields, std::nullopt)
+    {
+    }
+
+    // Automatic reads a file without a mark as UTF-8 until a byte says
+    // otherwise. Where the separator is ASCII, as quotes and line breaks
+    // are, the records and their counts are the same in Windows-1252 and
+    // only the kept texts are decoded again at the end; a separator beyond
+    // ASCII can cut the text differently, so then the same lines are also
+    // read as Windows-1252 alongside.
+    bool onTrust() const { return format.encoding.isEmpty() && !lines.encodingSettled(); }
+
+    const Reading& deciding() const
+    {
+        return onTrust() && lines.sawUndecodable() && asWindows1252 ? *asWindows1252 : asRead;
+    }
+
+    // The pass stops at a mismatch only once the encoding is beyond doubt,
+    // or when the report reads the same in either encoding (ASCII only).
+    bool decided() const
+    {
+        return !onTrust() || lines.sawUndecodable()
+               || (!asWindows1252 && asRead.mismatch && !BeyondAscii(*asRead.mismatch));
+    }
+
+    bool readLine(const std::optional<int>& expectedLastIndex)
+    {
+        QString line;
+        if (!lines.next(line)) {
+            asRead.finish();
+            if (asWindows1252)
+                asWindows1252->finish();
+            return false;
+        }
+        if (lineCount++ == 0 && onTrust() && BeyondAscii(format.separator)) {
+            asWindows1252.emplace(format.quotedFields, expectedLastIndex);
+            windows1252 = std::make_unique<TextDecoder>(FileEncoding::Windows1252);
+        }
+        asRead.feed(line, lines.lineBreak(), format.separator, lines.sawUndecodable());
+        if (!asRead.header && asRead.splitter.keptSize() > kLongestHeader)
+            throw Failure(QStringLiteral("Cannot read file %1: its first line opens a double quote that "
+                                         "is not closed within %2 characters.")
+                              .arg(path)
+                              .arg(kLongestHeader));
+        if (asWindows1252) {
+            const QByteArray bytes = MarkedTextToBytes(line);
+            QString text;
+            windows1252->decode(bytes.constData(), bytes.size(), text);
+            asWindows1252->feed(text, lines.lineBreak(), format.separator, windows1252->sawUndecodable());
+        }
+        return true;
+    }
+
+    QString path;
+    TextFormat format;
+    LineReader lines;
+    Reading asRead;
+    std::optional<Reading> asWindows1252;
+    std::unique_ptr<TextDecoder> windows1252;
+    qint64 lineCount = 0;
+};
+
+FieldCountPass::FieldCountPass(const QString& path, const TextFormat& format)
+    : state_(new State(path, format))
+{
+    try {
+        while (!state_->asRead.header && state_->readLine(std::nullopt)) {
+        }
+    } catch (...) {
+        delete state_;
+        throw;
+    }
+}
+
+FieldCountPass::~FieldCountPass() { delete state_; }
+
+FieldCountScan FieldCountPass::run(std::optional<int> expectedLastIndex, EventPump* events,
+                                   const std::function<bool()>& stopped)
+{
+    State& s = *state_;
+    if (expectedLastIndex) {
+        s.asRead.expected = expectedLastIndex;
+        if (s.asWindows1252)
+            s.asWindows1252->expected = expectedLastIndex;
+    }
+    PacedEvents paced(events);
+    while (!(s.decided() && s.deciding().mismatch) && s.readLine(expectedLastIndex)) {
+        // A stop asked at a pause ends the pass with no report: the caller
+        // asked to stop and goes no further.
+        if ((s.lineCount & 0xff) == 0 && paced.pause() && stopped && stopped())
+            return {};
+    }
+
+    FieldCountScan scan;
+    scan.encoding = s.format.encoding.isEmpty() ? SettledEncoding(s.lines) : s.format.encoding;
+    const Reading& reading = s.deciding();
+    scan.header = reading.header.value_or(QStringList());
+    scan.mismatch = reading.mismatch;
+    // Settled on Windows-1252 after reading as UTF-8: the kept texts are
+    // decoded again from their bytes.
+    if (s.onTrust() && s.lines.sawUndecodable() && &reading == &s.asRead) {
+        TextDecoder windows1252(FileEncoding::Windows1252);
+        const auto again = [&](QString& text) {
+            const QByteArray bytes = MarkedTextToBytes(text);
+            text.clear();
+            windows1252.decode(bytes.constData(), bytes.size(), text);
+        };
+        for (QString& field : scan.header)
+            again(field);
+        if (scan.mismatch)
+            again(*scan.mismatch);
+    }
+    if (scan.mismatch)
+        scan.mismatch = ShowUndecodable(*scan.mismatch);
+    return scan;
+}
 
 std::optional<QString> FindFieldCountMismatch(const QString& path, const QString& separator,
                                               int expectedLastIndex, EventPump* events,
                                               const std::function<bool()>& stopped)
 {
-    PacedEvents paced(events);
-    LineReader reader(path);
-    QString line;
-    reader.next(line);  // the header line sets the count; it is not checked
-    for (qsizetype index = 1; reader.next(line); ++index) {
-        if ((index & 0xff) == 0 && paced.pause() && stopped && stopped())
-            return std::nullopt;
-        if (line.isEmpty())
-            continue;
-        if (CountFields(line, separator) - 1 != expectedLastIndex)
-            return QStringLiteral("Line no ") + QString::number(index) + QStringLiteral(": ") + line;
-    }
-    return std::nullopt;
+    TextFormat format;
+    format.separator = separator;
+    return FieldCountPass(path, format).run(expectedLastIndex, events, stopped).mismatch;
+}
+
+bool CheckFieldCounts(const std::optional<QString>& report, Dialogs& dialogs)
+{
+    if (!report)
+        return true;
+    dialogs.showTextWindow(*report);
+    return false;
 }
 
 bool CheckFieldCounts(const QString& path, const QString& separator, int expectedLastIndex,
                       Dialogs& dialogs, EventPump* events, const std::function<bool()>& stopped)
 {
-    const std::optional<QString> report =
-        FindFieldCountMismatch(path, separator, expectedLastIndex, events, stopped);
-    if (!report)
-        return true;
-    dialogs.showTextWindow(*report);
-    return false;
+    return CheckFieldCounts(FindFieldCountMismatch(path, separator, expectedLastIndex, events, stopped), dialogs);
 }
 
 }  // namespace quorvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "import/TextFormat.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,16 +13,21 @@ namespace quorvane {
 class Dialogs;
 class EventPump;
 
-// Reading source files. Files are UTF-8 (the platform's 8-bit code page),
-// without byte-order-mark handling. CR LF, a lone LF and a lone CR each end
-// a line. A file that cannot be opened or read raises a Failure.
+// Reading source files. CR LF, a lone LF and a lone CR each end a line, in
+// every encoding. A byte-order mark is never text. A file that cannot be
+// opened or read raises a Failure.
 
 // Streams a file one line at a time; memory depends on the longest line.
+// Bytes that cannot be decoded stand in the line as TextDecoder marks them.
 class LineReader {
 public:
+    // Automatic: a byte-order mark decides (UTF-8, UTF-16 LE or BE);
+    // otherwise the lines are decoded as UTF-8 (see SettledEncoding).
     explicit LineReader(const QString& path);
     // Reads the file chunkSize bytes at a time (the default is 64 KiB).
     LineReader(const QString& path, qint64 chunkSize);
+    // An encoding the system's converter knows, or empty for Automatic.
+    LineReader(const QString& path, const QString& encoding, qint64 chunkSize = 64 * 1024);
     ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
@@ -28,13 +35,30 @@ public:
     // The next line, or false after the last. A file that ends with a line
     // break yields a last, empty line; an empty file yields one empty line.
     bool next(QString& line);
+    // The break that ended the last line: "\r\n", "\n", "\r", or "" for the last.
+    QStringView lineBreak() const;
+
+    // The encoding being decoded (known after the first line).
+    QString encoding() const;
+    // False while Automatic reads a file without a mark as UTF-8 on trust.
+    bool encodingSettled() const;
+    // True once any byte could not be decoded.
+    bool sawUndecodable() const;
 
 private:
     struct State;
     State* state_;
 };
 
-// The text of the file's first line ("" for an empty file).
+// Once a reader has read the whole file: the encoding the file is in. An
+// Automatic reader that found bytes that are not UTF-8 gives Windows-1252.
+QString SettledEncoding(const LineReader& reader);
+
+// The encoding Automatic settles on for the file (reads it whole).
+QString DecideEncoding(const QString& path);
+
+// The text of the file's first line ("" for an empty file), read in the
+// encoding Automatic settles on.
 QString ReadFirstLine(const QString& path);
 
 // All lines of the file, the first line at index 0; at least one element.
@@ -48,17 +72,49 @@ QStringList SplitFields(const QString& line, const QString& separator);
 // SplitFields(line, separator).size(), without building the list.
 qsizetype CountFields(const QString& line, const QString& separator);
 
-// "Line no " + index + ": " + text for the first non-empty line after the
-// first whose last field index differs from expectedLastIndex, or nothing.
-// With events, the window handles its events during the pass; when
-// `stopped` says so at one of those pauses the pass ends there, reporting
-// nothing, and the caller (which asked to stop) goes no further.
+// What the field-count pass learns of a file.
+struct FieldCountScan {
+    // The encoding the file's lines are read in. After a mismatch that reads
+    // the same in every encoding, the pass stops there, and Automatic gives
+    // the encoding read so far.
+    QString encoding;
+    QStringList header;   // the fields of the first record
+    std::optional<QString> mismatch;  // the report on the first record that disagrees
+};
+
+// The field-count pass: reads the file once, record by record. It settles
+// the encoding (Automatic), keeps the header, and makes the report
+// "Line no " + index + ": " + text for the first non-empty record after the
+// header whose last field index differs from expectedLastIndex (by default
+// the header's): index counts physical lines from 0 and names the line where
+// the record starts; text is that line. A double quote never closed is
+// reported at the line where it opened. Constructing reads the header record.
+class FieldCountPass {
+public:
+    FieldCountPass(const QString& path, const TextFormat& format);
+    ~FieldCountPass();
+    FieldCountPass(const FieldCountPass&) = delete;
+    FieldCountPass& operator=(const FieldCountPass&) = delete;
+
+    // Reads the rest of the file. With events, the window handles its events
+    // during the pass; when `stopped` says so at one of those pauses the pass
+    // ends there and reports nothing.
+    FieldCountScan run(std::optional<int> expectedLastIndex = std::nullopt, EventPump* events = nullptr,
+                       const std::function<bool()>& stopped = {});
+
+private:
+    struct State;
+    State* state_;
+};
+
+// The pass over lines split at the separator, each line a record.
 std::optional<QString> FindFieldCountMismatch(const QString& path, const QString& separator,
                                               int expectedLastIndex, EventPump* events = nullptr,
                                               const std::function<bool()>& stopped = {});
 
 // The check of the import: shows the report in the help text window and
-// returns false once that window is closed; true when all lines agree.
+// returns false once that window is closed; true when all records agree.
+bool CheckFieldCounts(const std::optional<QString>& report, Dialogs& dialogs);
 bool CheckFieldCounts(const QString& path, const QString& separator, int expectedLastIndex,
                       Dialogs& dialogs, EventPump* events = nullptr,
                       const std::function<bool()>& stopped = {});

@@ -33,23 +33,30 @@ INSTANTIATE_TEST_SUITE_P(
         BadArguments{"Unknown", {"--colour", "a.txt"}, "Unknown option --colour"},
         BadArguments{"MissingValue", {"a.txt", "--separator"}, "--separator needs a value"},
         BadArguments{"TwoModes", {"--create", "T", "--append", "U", "a.txt"}, "either --create or --append"},
-        BadArguments{"NoInputs", {"--create", "T"}, "No files or folders"}),
+        BadArguments{"NoInputs", {"--create", "T"}, "No files or folders"},
+        BadArguments{"UnknownEncoding", {"--encoding", "NO-SUCH-CODE", "a.txt"}, "Unknown encoding NO-SUCH-CODE"},
+        BadArguments{"QuotedTakesNoValue", {"--quoted=yes", "a.txt"}, "--quoted takes no value"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CliArguments, ModesSeparatorsAndInputsInOrder)
 {
-    const ParseResult result = ParseArguments(
-        {"--append=Orders", "--separator", "\\t", "b.txt", "--", "--odd-name.txt", "a.txt"});
+    const ParseResult result = ParseArguments({"--append=Orders", "--separator", "\\t", "--encoding",
+                                               "latin1", "--quoted", "b.txt", "--", "--odd-name.txt", "a.txt"});
     ASSERT_TRUE(result.options) << result.error.toStdString();
     EXPECT_EQ(result.options->mode, ImportMode::AppendExisting);
     EXPECT_EQ(result.options->appendTable, QStringLiteral("Orders"));
     EXPECT_EQ(result.options->separator, QStringLiteral("\t"));
+    EXPECT_EQ(result.options->encoding, QStringLiteral("latin1"));
+    EXPECT_TRUE(result.options->quoted);
     EXPECT_EQ(result.options->inputs, (QStringList{"b.txt", "--odd-name.txt", "a.txt"}));
 
     const ParseResult defaults = ParseArguments({"x.csv"});
     ASSERT_TRUE(defaults.options);
     EXPECT_EQ(defaults.options->pattern, QStringLiteral("NewTable[counter]"));
     EXPECT_EQ(defaults.options->separator, QStringLiteral(","));
+    EXPECT_EQ(defaults.options->encoding, QString());  // Automatic
+    EXPECT_FALSE(defaults.options->quoted);
+    EXPECT_EQ(ParseArguments({"--encoding=automatic", "x.csv"}).options->encoding, QString());
 
     const ParseResult version = ParseArguments({"--version"});  // needs no files
     ASSERT_TRUE(version.options) << version.error.toStdString();

@@ -34,7 +34,7 @@ std::vector<std::string> Utf8(const QStringList& list)
 
 QStringList ReadAllWithChunkSize(const QString& path, qint64 chunkSize)
 {
-    LineReader reader(path, chunkSize);
+    LineReader reader(path, DecideEncoding(path), chunkSize);
     QStringList lines;
     QString line;
     while (reader.next(line))
@@ -83,7 +83,11 @@ const std::vector<LinesCase>& LineCases()
         {"CrCrLfAreTwoBreaks", "a\r\r\nb", {"a", "", "b"}},
         {"BlankLinesKept", "a\n\n\r\n\rb", {"a", "", "", "", "b"}},
         {"Utf8Decoded", "Stra\xc3\x9f" "e,\xe2\x82\xac\n\xf0\x9f\x98\x80", {"Straße,€", "😀"}},
-        {"ByteOrderMarkIsOrdinaryText", "\xef\xbb\xbfh\nx", {"\xef\xbb\xbfh", "x"}},
+        {"ByteOrderMarkIsNotText", "\xef\xbb\xbfh\nx\xef\xbb\xbf", {"h", "x\xef\xbb\xbf"}},
+        {"Utf16LeMarkCrLfAndCr", QByteArray("\xff\xfeh\0\r\0\n\0\xe9\0\r\0\x3d\xd8\x00\xde", 16),
+         {"h", "\xc3\xa9", "\xf0\x9f\x98\x80"}},
+        {"Utf16BeMarkLf", QByteArray("\xfe\xff\0a\0\n\0\t\0b", 10), {"a", "\tb"}},
+        {"NotUtf8ReadAsWindows1252", "M\xfcller\r\n\x80 \xe2\x82", {"M\xc3\xbcller", "\xe2\x82\xac \xc3\xa2\xe2\x80\x9a"}},
         {"TabsAndSpacesKept", " a\tb \n", {" a\tb ", ""}},
         {"LongLineAcrossChunks", QByteArray(100, 'x') + "\r\n" + QByteArray(37, 'y'),
          {std::string(100, 'x'), std::string(37, 'y')}},

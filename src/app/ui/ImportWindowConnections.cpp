@@ -3,6 +3,7 @@
 #include "filelist/ui/FileListCommands.h"
 #include "import/ui/Form2.h"
 #include "import/ui/ImportController.h"
+#include "import/ui/ReadingChoices.h"
 
 namespace quorvane {
 
@@ -12,6 +13,7 @@ void ConnectImportWindowActions(Form2& window, SettingsStore& settings)
     new ImportController(window);
     new FileListCommands(window.PushButton3(), window.PushButton4(), window.ListView1(),
                          window.dialogs(), settings, window.busyIndicator(), window.eventPump());
+    RememberReadingChoices(window.controls(), settings);
 }
 
 }  // namespace quorvane

@@ -36,7 +36,7 @@ Form2::Form2(Dialogs& dialogs, ProgramLifetime& lifetime, ConnectionParametersSo
     setFont(FieldFont());
     for (QPushButton* button : findChildren<QPushButton*>())
         button->setFont(ButtonFont());
-    FixWindowSize(this, 15960, 5160, TitleBarBoxes::CloseAndMinimise);
+    FixWindowSize(this, kForm2WidthTwips, kForm2HeightTwips, TitleBarBoxes::CloseAndMinimise);
     UseWhiteColours(this);
     connectHandlers();
 }
@@ -51,7 +51,7 @@ void Form2::connectHandlers()
 
     for (QWidget* button : {c.PushButton1, c.PushButton3, c.PushButton4, c.PushButton5, c.PushButton6})
         SetPointerOnHover(button, pointer_, HoverPointer::Hand);
-    QWidget* plain[] = {this, c.Frame1, c.Frame2, c.Frame3, c.Frame4, c.List1, c.Text3};
+    QWidget* plain[] = {this, c.Frame1, c.Frame2, c.Frame3, c.Frame4, c.List1, c.Text3, c.ReadingStrip};
     for (QWidget* control : plain)
         SetPointerOnHover(control, pointer_, HoverPointer::Arrow);
     // The list's rows take its mouse moves; the list tells when to go back to the arrow.

@@ -3,9 +3,11 @@
 #include "app/ui/Twips.h"
 #include "app/ui/WindowLook.h"
 #include "filelist/ui/FileListView.h"
+#include "import/TextFormat.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -81,6 +83,16 @@ Form2Controls BuildForm2Controls(QWidget* window, BusyIndicator& windowBusy)
     PlaceInTwips(c.List1, 1680, 720, 3735, 1185);
     c.List1->setSelectionMode(QAbstractItemView::SingleSelection);
 
+    c.ReadingStrip = new QWidget(window);
+    PlaceInTwips(c.ReadingStrip, 120, 5160, 15720, 405);
+    c.EncodingLabel = Make<QLabel>(c.ReadingStrip, QStringLiteral("File encoding:"), 0, 75, 1335, 255);
+    c.EncodingChoice = new QComboBox(c.ReadingStrip);
+    PlaceInTwips(c.EncodingChoice, 1440, 30, 2400, 345);
+    c.EncodingChoice->addItems(FileEncoding::WindowChoices());
+    c.EncodingLabel->setBuddy(c.EncodingChoice);
+    c.QuotedFieldsCheck = Make<QCheckBox>(
+        c.ReadingStrip, QStringLiteral("Fields may be enclosed in double quotes"), 4080, 75, 3840, 255);
+
     // Two groups of their own: Qt's automatic grouping by parent would also
     // take in Option3 and Option4, which sit in a frame inside Frame2.
     for (auto [first, second] : {std::pair{c.Option1, c.Option2}, std::pair{c.Option3, c.Option4}}) {
@@ -96,7 +108,8 @@ Form2Controls BuildForm2Controls(QWidget* window, BusyIndicator& windowBusy)
 
     QWidget* order[] = {c.PushButton5, c.ListView1, c.Text3, c.PushButton6, c.PushButton3,
                         c.PushButton4, c.PushButton1, c.Option1, c.Option3, c.Option4,
-                        c.Text2, c.Option2, c.Check2, c.List1};
+                        c.Text2, c.Option2, c.Check2, c.List1, c.EncodingChoice,
+                        c.QuotedFieldsCheck};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     return c;

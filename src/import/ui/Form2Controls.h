@@ -1,6 +1,7 @@
 #pragma once
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -37,7 +38,17 @@ struct Form2Controls {
     QCheckBox* Check2 = nullptr;  // header row without data
     QLabel* Label2 = nullptr;  // "Table Name:"
     QListWidget* List1 = nullptr;  // the database's tables
+
+    // The strip below the controls above: how the files are read.
+    QWidget* ReadingStrip = nullptr;
+    QLabel* EncodingLabel = nullptr;  // "File encoding:"
+    QComboBox* EncodingChoice = nullptr;  // Automatic, or one encoding
+    QCheckBox* QuotedFieldsCheck = nullptr;  // "Fields may be enclosed in double quotes"
 };
+
+// The window's size in twips: the designed 15960 by 5160, and the strip.
+inline constexpr int kForm2WidthTwips = 15960;
+inline constexpr int kForm2HeightTwips = 5160 + 480;
 
 // Creates the controls on the window at their places and in their designed
 // state: create mode, header-row columns, the append frame disabled.

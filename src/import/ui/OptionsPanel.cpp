@@ -1,8 +1,10 @@
 #include "import/ui/OptionsPanel.h"
 
 #include "import/SeparatorEscapes.h"
+#include "import/TextFormat.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +23,8 @@ ImportOptions OptionsPanel::currentOptions() const
     const QList<QListWidgetItem*> selected = c_.List1->selectedItems();
     if (!selected.isEmpty())
         options.selectedTable = selected.first()->text();
+    options.encoding = FileEncoding::FromName(c_.EncodingChoice->currentText());
+    options.quotedFields = c_.QuotedFieldsCheck->isChecked();
     return options;
 }
 

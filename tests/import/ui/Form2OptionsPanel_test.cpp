@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -142,6 +143,34 @@ TEST_F(Form2OptionsPanel, OptionsAreReadFromTheControlsAtEveryCall)
     EXPECT_EQ(form().tableList().selectedItem(), std::optional<QString>(QStringLiteral("PLACES")));
 }
 
+// The reading choices start as Automatic and unquoted, reach the run, and
+// a window opened later shows them as they were left.
+TEST_F(Form2OptionsPanel, ReadingChoicesAreRememberedAndReachTheRun)
+{
+    EXPECT_EQ(c().EncodingChoice->currentText(), QStringLiteral("Automatic"));
+    EXPECT_FALSE(c().QuotedFieldsCheck->isChecked());
+    EXPECT_EQ(form().importOptions().currentOptions().encoding, QString());
+    EXPECT_FALSE(form().importOptions().currentOptions().quotedFields);
+    QStringList offered;
+    for (int i = 0; i < c().EncodingChoice->count(); ++i)
+        offered << c().EncodingChoice->itemText(i);
+    EXPECT_EQ(offered, (QStringList{"Automatic", "UTF-8", "UTF-16", "Windows-1252", "ISO-8859-1",
+                                    "ISO-8859-15"}));
+
+    c().EncodingChoice->setCurrentText(QStringLiteral("Windows-1252"));
+    QTest::mouseClick(c().QuotedFieldsCheck, Qt::LeftButton);
+    EXPECT_EQ(form().importOptions().currentOptions().encoding, QStringLiteral("Windows-1252"));
+    EXPECT_TRUE(form().importOptions().currentOptions().quotedFields);
+    form().Form_Load();  // a hand-over from the login window keeps them
+    EXPECT_TRUE(c().QuotedFieldsCheck->isChecked());
+
+    ApplicationWindows later{dialogs};
+    later.start();
+    ASSERT_NE(later.importWindow(), nullptr);
+    EXPECT_EQ(later.importWindow()->controls().EncodingChoice->currentText(), QStringLiteral("Windows-1252"));
+    EXPECT_TRUE(later.importWindow()->controls().QuotedFieldsCheck->isChecked());
+}
+
 TEST_F(Form2OptionsPanel, CurrentRowWithoutSelectionPicksNoTable)
 {
     QTest::mouseClick(c().Option2, Qt::LeftButton);
@@ -158,7 +187,9 @@ TEST_F(Form2OptionsPanel, QuestionMarkExplainsTheFormatExactly)
         "columns in the table.\r\n\r\n"
         "When appending, number of columns and data types (number, decimal, text, etc.) must be "
         "identical.\r\n\r\n"
-        "In the separator, type \\t for a tab and \\\\ for a backslash."));
+        "In the separator, type \\t for a tab and \\\\ for a backslash.\r\n\r\n"
+        "File encoding: Automatic reads a file with a byte-order mark as the mark says, a file that is valid UTF-8 throughout as UTF-8, and any other as Windows-1252; a line that cannot be read in the chosen encoding is reported and not sent.\r\n\r\n"
+        "With \"Fields may be enclosed in double quotes\", a field such as \"Smith, John\" may hold the separator and line breaks, and \"\" inside it stands for one double quote."));
     QTest::mouseClick(c().PushButton6, Qt::LeftButton);
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown().front().title, QStringLiteral("Quorvane"));
@@ -187,7 +218,7 @@ TEST_F(Form2OptionsPanel, WindowUsesButtonFaceColoursAndItsSize)
 {
     EXPECT_EQ(form().palette().color(QPalette::Window),
               QGuiApplication::palette().color(QPalette::Button));
-    EXPECT_EQ(form().size(), QSize(1064, 344));
+    EXPECT_EQ(form().size(), QSize(1064, 376));  // 15960 by 5160 twips and the reading strip
     EXPECT_EQ(form().windowTitle(), QStringLiteral("Quorvane"));
     EXPECT_TRUE(form().font().bold());
 }
@@ -208,7 +239,9 @@ QWidget* ControlNamed(const Form2Controls& c, const QString& name)
         {"Frame3", c.Frame3},           {"Option3", c.Option3},     {"Option4", c.Option4},
         {"Label5", c.Label5},           {"Text2", c.Text2},         {"Option2", c.Option2},
         {"Frame4", c.Frame4},           {"Check2", c.Check2},       {"Label2", c.Label2},
-        {"List1", c.List1}};
+        {"List1", c.List1},             {"ReadingStrip", c.ReadingStrip},
+        {"EncodingLabel", c.EncodingLabel}, {"EncodingChoice", c.EncodingChoice},
+        {"QuotedFieldsCheck", c.QuotedFieldsCheck}};
     for (const auto& [n, w] : all)
         if (name == QLatin1String(n))
             return w;
@@ -248,7 +281,11 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"Check2", "Ignore first line in file because it is a header row with no data",
                   {120, 360, 5535, 255}},
         PlaceCase{"Label2", "Table Name:", {240, 720, 1215, 255}},
-        PlaceCase{"List1", "", {1680, 720, 3735, 1185}}),
+        PlaceCase{"List1", "", {1680, 720, 3735, 1185}},
+        PlaceCase{"ReadingStrip", "", {120, 5160, 15720, 405}},
+        PlaceCase{"EncodingLabel", "File encoding:", {0, 75, 1335, 255}},
+        PlaceCase{"EncodingChoice", "", {1440, 30, 2400, 345}},
+        PlaceCase{"QuotedFieldsCheck", "Fields may be enclosed in double quotes", {4080, 75, 3840, 255}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,0 +1,149 @@
+#include "import/TextRecords.h"
+
+#include "import/TextDecoder.h"
+#include "import/TextRules.h"
+
+namespace quorvane {
+
+RecordSplitter::RecordSplitter(bool quotedFields, bool keepText)
+    : quotedFields_(quotedFields), keepText_(keepText)
+{
+}
+
+void RecordSplitter::startRecord(const QString& line, qint64 index)
+{
+    record_.fields.clear();
+    record_.fieldCount = 0;
+    record_.quoted.clear();
+    record_.line = index;
+    record_.lineText = line;
+    record_.undecodable = false;
+    record_.unclosedQuote = false;
+    inRecord_ = true;
+    keptSize_ = 0;
+    atFieldStart_ = true;
+    fieldQuoted_ = false;
+    field_.clear();
+}
+
+void RecordSplitter::endField()
+{
+    ++record_.fieldCount;
+    if (keepText_)
+        record_.fields.append(std::exchange(field_, QString()));
+    record_.quoted.push_back(fieldQuoted_);
+    fieldQuoted_ = false;
+}
+
+bool RecordSplitter::feed(const QString& line, QStringView lineBreak, const QString& separator,
+                          bool mayBeUndecodable)
+{
+    const qint64 index = lineIndex_++;
+    const bool firstLine = !inRecord_;
+    if (firstLine)
+        startRecord(line, index);
+    record_.undecodable = record_.undecodable || (mayBeUndecodable && HoldsUndecodable(line));
+    if (!quotedFields_) {
+        inRecord_ = false;
+        if (keepText_)
+            record_.fields = SplitFields(line, separator);
+        record_.fieldCount = keepText_ ? record_.fields.size() : CountFields(line, separator);
+        return true;
+    }
+    // An empty line outside quotes is a record without fields, as unquoted.
+    if (firstLine && line.isEmpty()) {
+        inRecord_ = false;
+        return true;
+    }
+    const auto keep = [&](qsizetype from, qsizetype to) {
+        keptSize_ += to - from;
+        if (keepText_)
+            field_.append(QStringView(line).mid(from, to - from));
+    };
+    qsizetype position = 0;
+    for (;;) {
+        if (inQuotes_) {
+            const qsizetype quote = line.indexOf(QLatin1Char('"'), position);
+            if (quote < 0) {  // the field goes on in the next line, break and all
+                keep(position, line.size());
+                keptSize_ += lineBreak.size();
+                if (keepText_)
+                    field_.append(lineBreak);
+                return false;
+            }
+            keep(position, quote);
+            if (quote + 1 < line.size() && line.at(quote + 1) == QLatin1Char('"')) {
+                if (keepText_)
+                    field_.append(QLatin1Char('"'));
+                position = quote + 2;
+                continue;
+            }
+            inQuotes_ = false;
+            position = quote + 1;
+            continue;
+        }
+        if (atFieldStart_) {
+            atFieldStart_ = false;
+            if (position < line.size() && line.at(position) == QLatin1Char('"')) {
+                inQuotes_ = true;
+                fieldQuoted_ = true;
+                record_.quoteLine = index;
+                record_.quoteLineText = line;
+                ++position;
+                continue;
+            }
+        }
+        // Unquoted text, or what follows a closing quote, runs to the
+        // separator or the end of the line.
+        const qsizetype next = separator.isEmpty() ? -1 : line.indexOf(separator, position);
+        if (next < 0) {
+            keep(position, line.size());
+            endField();
+            inRecord_ = false;
+            return true;
+        }
+        keep(position, next);
+        endField();
+        position = next + separator.size();
+        atFieldStart_ = true;
+    }
+}
+
+bool RecordSplitter::finish()
+{
+    if (!inRecord_)
+        return false;
+    inRecord_ = false;
+    inQuotes_ = false;
+    record_.unclosedQuote = true;
+    endField();
+    return true;
+}
+
+RecordReader::RecordReader(const QString& path, const TextFormat& format, qint64 chunkSize)
+    : lines_(std::make_unique<LineReader>(path, format.encoding, chunkSize)),
+      splitter_(format.quotedFields, true)
+{
+}
+
+RecordReader::~RecordReader() = default;
+
+bool RecordReader::next(TextRecord& record, const QString& separator)
+{
+    if (ended_)
+        return false;
+    QString line;
+    while (lines_->next(line)) {
+        if (splitter_.feed(line, lines_->lineBreak(), separator, lines_->sawUndecodable())) {
+            record = std::move(splitter_.record());
+            return true;
+        }
+    }
+    ended_ = true;
+    if (!splitter_.finish())
+        return false;
+    record = std::move(splitter_.record());
+    return true;
+}
+
+}  // namespace quorvane

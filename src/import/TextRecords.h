@@ -1,0 +1,89 @@
+#pragma once
+
+#include "import/TextFormat.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace quorvane {
+
+class LineReader;
+
+// One record of a source file: a line, or with quoted fields the lines that
+// a quoted field spans.
+struct TextRecord {
+    QStringList fields;  // left empty by a splitter that only counts
+    qsizetype fieldCount = 0;
+    // With quoted fields, one flag per field: it was enclosed in double
+    // quotes. Empty when fields are never quoted.
+    std::vector<bool> quoted;
+    qint64 line = 0;      // the physical line where the record starts; the first is 0
+    QString lineText;     // the text of that line
+    bool undecodable = false;  // some byte of it could not be decoded
+    // A double quote opened a field that the file never closes.
+    bool unclosedQuote = false;
+    qint64 quoteLine = 0;  // where that quote opened
+    QString quoteLineText;
+};
+
+// Cuts physical lines into records, line by line, so that memory depends on
+// the longest record, not on the file. Without quoted fields every line is
+// a record, split as SplitFields splits it. With them, a field that starts
+// with a double quote ends at the matching one: "" inside is one quote, the
+// separator and line breaks inside are data, the enclosing quotes are not.
+class RecordSplitter {
+public:
+    // With keepText false only the fields are counted.
+    RecordSplitter(bool quotedFields, bool keepText);
+
+    // One physical line and the break after it; true once a record is
+    // complete (then record() holds it until the next line). mayBeUndecodable
+    // false spares the look for undecodable bytes (the decoder met none).
+    bool feed(const QString& line, QStringView lineBreak, const QString& separator,
+              bool mayBeUndecodable = true);
+    // At the end of the file: true when a record was still open, which can
+    // only be a quote never closed.
+    bool finish();
+
+    TextRecord& record() { return record_; }
+    void setKeepText(bool keepText) { keepText_ = keepText; }
+    // Characters kept so far of the record in progress.
+    qsizetype keptSize() const { return keptSize_; }
+
+private:
+    void startRecord(const QString& line, qint64 index);
+    void endField();
+
+    bool quotedFields_;
+    bool keepText_;
+    qint64 lineIndex_ = 0;  // of the next line fed
+    bool inRecord_ = false;
+    bool inQuotes_ = false;
+    bool atFieldStart_ = true;
+    bool fieldQuoted_ = false;
+    QString field_;
+    qsizetype keptSize_ = 0;
+    TextRecord record_;
+};
+
+// The records of a file, read in the given format; the separator is taken
+// anew for every record.
+class RecordReader {
+public:
+    // Reads the file chunkSize bytes at a time (as LineReader does).
+    RecordReader(const QString& path, const TextFormat& format, qint64 chunkSize = 64 * 1024);
+    ~RecordReader();
+
+    // The next record, or false after the last.
+    bool next(TextRecord& record, const QString& separator);
+
+private:
+    std::unique_ptr<LineReader> lines_;
+    RecordSplitter splitter_;
+    bool ended_ = false;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,183 @@
+// Files as other programs write them, imported into a real database through
+// the whole run and read back byte for byte: quoted fields, line breaks
+// inside them, and the encodings.
+#include "app/ErrorReport.h"
+#include "import/ImportMessages.h"
+#include "import/SqlTexts.h"
+
+#include "ImportRunFixture.h"
+
+#include <QStringEncoder>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+
+using namespace quorvane;
+using namespace quorvane::testing;
+
+namespace {
+
+const QString kNull = QStringLiteral("<NULL>");
+const QChar kSep(0x1f);
+
+QByteArray Encoded(const QString& text, QStringConverter::Encoding encoding)
+{
+    QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+    return encoder.encode(text);
+}
+
+// Windows-1252 beside Latin-1: the 27 printable characters of 0x80 to 0x9F
+// (0x81, 0x8D, 0x8F, 0x90 and 0x9D are not characters).
+char16_t Windows1252(unsigned char byte)
+{
+    static const char16_t high[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    return byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : char16_t(byte);
+}
+
+// One row per printable character: the byte, a tab, its number.
+QByteArray EveryPrintableWindows1252(QStringList& rows)
+{
+    QByteArray bytes = "Character\tCode\r\n";
+    for (int byte = 0x20; byte <= 0xFF; ++byte) {
+        if (byte == 0x7F || Windows1252(static_cast<unsigned char>(byte)) == 0)
+            continue;
+        bytes += char(byte);
+        bytes += '\t' + QByteArray::number(byte) + "\r\n";
+        rows << QString(QChar(Windows1252(static_cast<unsigned char>(byte)))) + kSep + QString::number(byte);
+    }
+    return bytes;
+}
+
+struct ReadingCase {
+    const char* name;
+    std::function<QByteArray(QStringList& rows)> file;  // the file, and the rows it must give
+    const char* separator;
+    const char* encoding;  // "" for Automatic
+    bool quoted;
+    RowStyle style;
+};
+
+QByteArray Rfc4180(QStringList& rows, const char* lineBreak)
+{
+    const QByteArray br(lineBreak);
+    rows << QStringLiteral("x,1") + kSep + QStringLiteral("say \"hi\"") + kSep + QStringLiteral("two") + br + "lines"
+         << QStringLiteral("plain") + kSep + QString() + kSep + kNull
+         << QString() + kSep + kNull + kSep + QStringLiteral("'\"");
+    return "a,b,c" + br + "\"x,1\",\"say \"\"hi\"\"\",\"two" + br + "lines\"" + br + "plain,\"\"," + br + br
+           + "\"\",,'\"" + br;
+}
+
+class ReadingRoundTripDb : public ImportRunFixture, public ::testing::WithParamInterface<ReadingCase> {};
+
+TEST_P(ReadingRoundTripDb, RowsReadBackExactly)
+{
+    const ReadingCase& c = GetParam();
+    QStringList expected;
+    files_.append(file(QStringLiteral("source.txt"), c.file(expected)));
+    ImportOptions& o = options_.options();
+    o.separator = QString::fromUtf8(c.separator);
+    o.encoding = QString::fromUtf8(c.encoding);
+    o.quotedFields = c.quoted;
+    const int columns = static_cast<int>(expected.front().count(kSep)) + 1;
+    QString table = QStringLiteral("NewTable1");
+    if (c.style == RowStyle::AppendRows) {
+        table = QStringLiteral("Target");
+        QStringList definitions;
+        for (int i = 1; i <= columns; ++i)
+            definitions << QStringLiteral("\"C%1\" LONG VARCHAR").arg(i);
+        RunSql(db_.parameters(), QStringLiteral("CREATE TABLE \"Target\"(%1)").arg(definitions.join(", ")));
+        tables_.append(table);
+        o.mode = ImportMode::AppendExisting;
+        o.selectedTable = table;
+    } else if (c.style == RowStyle::PromptedColumns) {
+        o.columnSource = ColumnSource::Prompted;
+        for (int i = 1; i <= columns; ++i)
+            dialogs_.expectInput(QStringLiteral("Enter name for column #%1:").arg(i), QStringLiteral("C%1").arg(i));
+    }
+    dialogs_.expectMessage(ImportMessage::Done);
+    OdbcImportDatabase database;
+    const ImportOutcome outcome = runWith(db_.parameters(), database, nullptr);
+    EXPECT_EQ(outcome.counts.rowsInserted, expected.size());
+
+    QStringList actual = QueryRows(db_.parameters(), QStringLiteral("SELECT * FROM \"%1\"").arg(table));
+    std::sort(expected.begin(), expected.end());
+    std::sort(actual.begin(), actual.end());
+    ASSERT_EQ(actual.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(actual.at(i).toStdString(), expected.at(i).toStdString());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ReadingRoundTripDb,
+    ::testing::Values(
+        ReadingCase{"Rfc4180CrLf", [](QStringList& r) { return Rfc4180(r, "\r\n"); }, ",", "", true,
+                    RowStyle::HeaderColumns},
+        ReadingCase{"Rfc4180LfAppended", [](QStringList& r) { return Rfc4180(r, "\n"); }, ",", "", true,
+                    RowStyle::AppendRows},
+        ReadingCase{"Rfc4180CrPrompted", [](QStringList& r) { return Rfc4180(r, "\r"); }, ",", "", true,
+                    RowStyle::PromptedColumns},
+        ReadingCase{"LongSeparatorWithQuotedFields",
+                    [](QStringList& r) {
+                        r << QStringLiteral("a|~|b") + kSep + QStringLiteral("c\"d") + kSep + QStringLiteral("|~")
+                          << QStringLiteral("1") + kSep + kNull + kSep + QString();
+                        return QByteArray("h1|~|h2|~|h3\n\"a|~|b\"|~|\"c\"\"d\"|~||~\n1|~||~|\"\"\n");
+                    },
+                    "|~|", "", true, RowStyle::HeaderColumns},
+        ReadingCase{"Windows1252EveryPrintableCharacterAutomatic", EveryPrintableWindows1252, "\t", "", false,
+                    RowStyle::HeaderColumns},
+        ReadingCase{"Windows1252EveryPrintableCharacterChosen", EveryPrintableWindows1252, "\t", "Windows-1252",
+                    false, RowStyle::HeaderColumns},
+        ReadingCase{"Utf16LeMarkTabs",
+                    [](QStringList& r) {
+                        r << QStringLiteral("Zoë") + kSep + QStringLiteral("Köln")
+                          << QStringLiteral("😀 \"q\"") + kSep + QStringLiteral("東京")
+                          << QString() + kSep + QStringLiteral("last");
+                        return Encoded(QStringLiteral("Name\tCity\r\nZoë\tKöln\r\n😀 \"q\"\t東京\r\n\tlast\r\n"),
+                                       QStringConverter::Utf16LE);
+                    },
+                    "\t", "", false, RowStyle::HeaderColumns},
+        ReadingCase{"Utf16BeMarkTabsChosenAsUtf16",
+                    [](QStringList& r) {
+                        r << QStringLiteral("Zoë") + kSep + QStringLiteral("a\nb")
+                          << QStringLiteral("Ω") + kSep + kNull;
+                        return Encoded(QStringLiteral("Name\tCity\n\"Zoë\"\t\"a\nb\"\nΩ\t\n"),
+                                       QStringConverter::Utf16BE);
+                    },
+                    "\t", "UTF-16", true, RowStyle::HeaderColumns},
+        ReadingCase{"Utf8Mark",
+                    [](QStringList& r) {
+                        r << QStringLiteral("Müller") + kSep + QStringLiteral("東京");
+                        return QByteArray("\xef\xbb\xbfName,City\r\nM\xc3\xbcller,\xe6\x9d\xb1\xe4\xba\xac\r\n");
+                    },
+                    ",", "", false, RowStyle::AppendRows}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class UndecodableLinesDb : public ImportRunFixture {};
+
+// A line that is not text in the chosen encoding is reported with its file
+// and line, counted, and not sent; the others load.
+TEST_F(UndecodableLinesDb, AreReportedCountedAndNotSent)
+{
+    const QString path = file(QStringLiteral("bad.txt"), "A,B\n1,ok\nM\xfcller,2\n3,\"fine\"\n");
+    files_.append(path);
+    options_.options().encoding = QStringLiteral("UTF-8");
+    dialogs_.expectErrorReport(Location::Form2Import, 226);
+    dialogs_.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 1.\r\n"
+                                          "Rows inserted: 2.\r\nStatements that failed: 1."));
+    OdbcImportDatabase database;
+    runWith(db_.parameters(), database, nullptr);
+    ASSERT_FALSE(dialogs_.shown().empty());
+    EXPECT_TRUE(dialogs_.shown().front().text.contains(
+        QStringLiteral("Line no 2 of ") + path + QStringLiteral(" is not UTF-8 text, so it was not sent: M\\xFCller,2")))
+        << dialogs_.shown().front().text.toStdString();
+    EXPECT_EQ(QueryRows(db_.parameters(), QStringLiteral("SELECT * FROM \"NewTable1\" ORDER BY 1")),
+              (QStringList{QStringLiteral("1\x1fok"), QStringLiteral("3\x1f\"fine\"")}));
+}
+
+}  // namespace
