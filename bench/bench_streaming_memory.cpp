@@ -8,7 +8,7 @@
 #include "import/SqlTexts.h"
 #include "import/TextRules.h"
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 
 #include <QByteArray>
 #include <QDateTime>

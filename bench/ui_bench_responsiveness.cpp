@@ -8,12 +8,12 @@
 //   QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=<scratch> ODBCSYSINI=<drivers>
 //   ui_bench_responsiveness DATA_FILE SQLITE_DATABASE
 
-#include "app/Dialogs.h"
-#include "app/Settings.h"
-#include "app/ui/ApplicationWindows.h"
+#include "base/Dialogs.h"
+#include "base/Settings.h"
+#include "app/ApplicationWindows.h"
 #include "db/ConnectionParameters.h"
 #include "filelist/ui/FileListView.h"
-#include "app/PacedEvents.h"
+#include "base/PacedEvents.h"
 #include "import/ImportDatabase.h"
 #include "import/ImportEngine.h"
 #include "import/SqlTexts.h"

@@ -1,8 +1,8 @@
 #include "filelist/AddFilesCommand.h"
 
-#include "app/Dialogs.h"
-#include "app/ErrorReport.h"
-#include "app/ReportingProcedure.h"
+#include "base/Dialogs.h"
+#include "base/ErrorReport.h"
+#include "base/ReportingProcedure.h"
 #include "filelist/FileDialogAnswer.h"
 #include "filelist/FileList.h"
 #include "filelist/NormalizePath.h"

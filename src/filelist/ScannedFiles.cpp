@@ -1,7 +1,7 @@
 #include "filelist/ScannedFiles.h"
 
-#include "app/EventPump.h"
-#include "app/ReportingProcedure.h"
+#include "base/EventPump.h"
+#include "base/ReportingProcedure.h"
 #include "filelist/FileAttributes.h"
 #include "filelist/FileList.h"
 #include "filelist/ListFiles.h"

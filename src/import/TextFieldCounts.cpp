@@ -1,7 +1,7 @@
 #include "import/TextRules.h"
 
-#include "app/Dialogs.h"
-#include "app/PacedEvents.h"
+#include "base/Dialogs.h"
+#include "base/PacedEvents.h"
 
 namespace quorvane {
 

@@ -1,6 +1,6 @@
 #include "import/TextRules.h"
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "filelist/FileAttributes.h"
 
 #include <QFile>

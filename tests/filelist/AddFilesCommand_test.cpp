@@ -1,8 +1,8 @@
 #include "filelist/AddFilesCommand.h"
 
-#include "app/ApplicationTitle.h"
-#include "app/ErrorReport.h"
-#include "app/Failure.h"
+#include "base/ApplicationTitle.h"
+#include "base/ErrorReport.h"
+#include "base/Failure.h"
 #include "filelist/FileList.h"
 
 #include "ScriptedDialogs.h"

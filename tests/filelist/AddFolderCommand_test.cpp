@@ -1,11 +1,11 @@
 #include "filelist/AddFolderCommand.h"
 
-#include "app/ApplicationTitle.h"
-#include "app/BusyIndicator.h"
-#include "app/ErrorReport.h"
-#include "app/EventPump.h"
-#include "app/Failure.h"
-#include "app/Settings.h"
+#include "base/ApplicationTitle.h"
+#include "base/BusyIndicator.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
+#include "base/Failure.h"
+#include "base/Settings.h"
 #include "filelist/FileList.h"
 
 #include "ScriptedDialogs.h"

@@ -2,9 +2,9 @@
 // the next one. The test runs a server of its own (in the build folder), so
 // that killing it disturbs no other test running at the same time.
 
-#include "app/BusyIndicator.h"
-#include "app/ErrorReport.h"
-#include "app/EventPump.h"
+#include "base/BusyIndicator.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
 #include "db/TableCatalogue.h"
 #include "filelist/FileList.h"
 #include "import/ImportDatabase.h"

@@ -3,9 +3,9 @@
 // read, hold binary bytes or invalid UTF-8, are empty or hold one huge line,
 // and a database server that dies in the middle of a file.
 
-#include "app/BusyIndicator.h"
-#include "app/ErrorReport.h"
-#include "app/EventPump.h"
+#include "base/BusyIndicator.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
 #include "db/TableCatalogue.h"
 #include "filelist/FileList.h"
 #include "import/ImportDatabase.h"

@@ -1,4 +1,4 @@
-#include "app/ErrorReport.h"
+#include "base/ErrorReport.h"
 #include "import/SqlTexts.h"
 
 #include "ImportRunFixture.h"

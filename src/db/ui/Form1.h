@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/WindowPointer.h"
+#include "widgets/WindowPointer.h"
 #include "db/ConnectionParameters.h"
 #include "db/ui/Form1Controls.h"
 

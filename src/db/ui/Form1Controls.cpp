@@ -1,8 +1,8 @@
 #include "db/ui/Form1Controls.h"
 
-#include "app/ui/FieldBehaviours.h"
-#include "app/ui/Twips.h"
-#include "app/ui/WindowLook.h"
+#include "widgets/FieldBehaviours.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowLook.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -1,11 +1,11 @@
 #include "help/ui/Form3.h"
 
-#include "app/ErrorReport.h"
-#include "app/ReportingProcedure.h"
-#include "app/ui/ApplicationIcon.h"
-#include "app/ui/QtDialogs.h"
-#include "app/ui/Twips.h"
-#include "app/ui/WindowLook.h"
+#include "base/ErrorReport.h"
+#include "base/ReportingProcedure.h"
+#include "widgets/ApplicationIcon.h"
+#include "widgets/QtDialogs.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowLook.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

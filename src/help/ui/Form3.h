@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/WindowPointer.h"
+#include "widgets/WindowPointer.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/WindowPointer.h"
+#include "widgets/WindowPointer.h"
 #include "db/ui/ListBoxTableList.h"
 #include "import/ui/Form2Controls.h"
 #include "import/ui/OptionsPanel.h"

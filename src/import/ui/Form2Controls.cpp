@@ -1,7 +1,7 @@
 #include "import/ui/Form2Controls.h"
 
-#include "app/ui/Twips.h"
-#include "app/ui/WindowLook.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowLook.h"
 #include "filelist/ui/FileListView.h"
 
 #include <QButtonGroup>

@@ -1,7 +1,7 @@
 #include "import/ui/ImportController.h"
 
-#include "app/ErrorReport.h"
-#include "app/ReportingProcedure.h"
+#include "base/ErrorReport.h"
+#include "base/ReportingProcedure.h"
 #include "filelist/ui/FileListView.h"
 #include "import/ImportDatabase.h"
 #include "import/ui/Form2.h"

@@ -1,6 +1,6 @@
 // The start-up sequence and the window flow, run against each test database.
-#include "app/Settings.h"
-#include "app/ui/ApplicationWindows.h"
+#include "base/Settings.h"
+#include "app/ApplicationWindows.h"
 #include "db/ui/Form1.h"
 #include "import/ui/Form2.h"
 

@@ -1,8 +1,8 @@
 // The login window against each test database: the check buttons and the
 // fields that the connection reads.
-#include "app/Settings.h"
-#include "app/ui/ApplicationWindows.h"
-#include "app/ui/WindowPointer.h"
+#include "base/Settings.h"
+#include "app/ApplicationWindows.h"
+#include "widgets/WindowPointer.h"
 #include "db/ui/Form1.h"
 #include "import/ui/Form2.h"
 

@@ -1,7 +1,7 @@
 // The login window's design and its field behaviours.
-#include "app/Settings.h"
-#include "app/ui/ApplicationWindows.h"
-#include "app/ui/Twips.h"
+#include "base/Settings.h"
+#include "app/ApplicationWindows.h"
+#include "widgets/Twips.h"
 #include "db/ui/Form1.h"
 
 #include "ScriptedDialogs.h"

@@ -1,6 +1,6 @@
-#include "app/ErrorReport.h"
-#include "app/ui/Twips.h"
-#include "app/ui/WindowPointer.h"
+#include "base/ErrorReport.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowPointer.h"
 #include "help/ui/Form3.h"
 
 #include "ScriptedDialogs.h"

@@ -1,8 +1,8 @@
 // The import window's load steps against each test database: defaults, the
 // table list read afresh, and the one "Text Files" column.
-#include "app/ErrorReport.h"
-#include "app/Settings.h"
-#include "app/ui/ApplicationWindows.h"
+#include "base/ErrorReport.h"
+#include "base/Settings.h"
+#include "app/ApplicationWindows.h"
 #include "db/ui/Form1.h"
 #include "filelist/ui/FileListView.h"
 #include "import/ui/Form2.h"

@@ -1,10 +1,10 @@
 // The import window's options panel: its design, the enabling of the two
 // modes, and the options as the import run reads them.
-#include "app/ErrorReport.h"
-#include "app/Settings.h"
-#include "app/ui/ApplicationWindows.h"
-#include "app/ui/Twips.h"
-#include "app/ui/WindowPointer.h"
+#include "base/ErrorReport.h"
+#include "base/Settings.h"
+#include "app/ApplicationWindows.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowPointer.h"
 #include "filelist/ui/FileListView.h"
 #include "import/ui/Form2.h"
 

@@ -1,5 +1,5 @@
-#include "app/ErrorReport.h"
-#include "app/ui/ApplicationWindows.h"
+#include "base/ErrorReport.h"
+#include "app/ApplicationWindows.h"
 #include "db/ui/Form1.h"
 #include "filelist/ui/FileListView.h"
 #include "import/ui/Form2.h"

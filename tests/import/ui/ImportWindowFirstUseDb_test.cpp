@@ -1,7 +1,7 @@
 // The import window as a first-time user meets it: the real windows on
 // saved fields that connect, driven through their controls.
-#include "app/ErrorReport.h"
-#include "app/ui/ApplicationWindows.h"
+#include "base/ErrorReport.h"
+#include "app/ApplicationWindows.h"
 #include "db/ui/Form1.h"
 #include "filelist/ui/FileListView.h"
 #include "import/ui/Form2.h"

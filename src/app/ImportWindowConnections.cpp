@@ -1,0 +1,17 @@
+#include "app/ImportWindowConnections.h"
+
+#include "filelist/ui/FileListCommands.h"
+#include "import/ui/Form2.h"
+#include "import/ui/ImportController.h"
+
+namespace quorvane {
+
+void ConnectImportWindowActions(Form2& window, SettingsStore& settings)
+{
+    // One line per action, each owning its objects as children of the window.
+    new ImportController(window);
+    new FileListCommands(window.PushButton3(), window.PushButton4(), window.ListView1(),
+                         window.dialogs(), settings, window.busyIndicator(), window.eventPump());
+}
+
+}  // namespace quorvane
