@@ -18,7 +18,7 @@
 #include "import/ImportEngine.h"
 #include "import/SqlTexts.h"
 #include "import/TextRules.h"
-#include "import/ui/Form2.h"
+#include "import/ui/ImportWindow.h"
 
 #include <QApplication>
 #include <QDateTime>

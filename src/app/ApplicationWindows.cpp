@@ -2,8 +2,8 @@
 
 #include "app/ImportWindowConnections.h"
 #include "widgets/WindowLook.h"
-#include "db/ui/Form1.h"
-#include "import/ui/Form2.h"
+#include "db/ui/LoginWindow.h"
+#include "import/ui/ImportWindow.h"
 
 namespace quorvane {
 

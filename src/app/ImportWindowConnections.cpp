@@ -1,7 +1,7 @@
 #include "app/ImportWindowConnections.h"
 
 #include "filelist/ui/FileListCommands.h"
-#include "import/ui/Form2.h"
+#include "import/ui/ImportWindow.h"
 #include "import/ui/ImportController.h"
 
 namespace quorvane {

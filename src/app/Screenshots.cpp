@@ -2,9 +2,9 @@
 
 #include "app/ApplicationWindows.h"
 #include "widgets/WindowLook.h"
-#include "db/ui/Form1.h"
-#include "help/ui/Form3.h"
-#include "import/ui/Form2.h"
+#include "db/ui/LoginWindow.h"
+#include "help/ui/HelpTextWindow.h"
+#include "import/ui/ImportWindow.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 #include "base/ReportingProcedure.h"
 #include "filelist/ui/FileListView.h"
 #include "import/ImportDatabase.h"
-#include "import/ui/Form2.h"
+#include "import/ui/ImportWindow.h"
 
 #include <QGuiApplication>
 #include <QPushButton>

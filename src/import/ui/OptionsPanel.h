@@ -1,7 +1,7 @@
 #pragma once
 
 #include "import/ImportOptions.h"
-#include "import/ui/Form2Controls.h"
+#include "import/ui/ImportWindowControls.h"
 
 namespace quorvane {
 

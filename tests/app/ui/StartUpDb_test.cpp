@@ -1,8 +1,8 @@
 // The start-up sequence and the window flow, run against each test database.
 #include "base/Settings.h"
 #include "app/ApplicationWindows.h"
-#include "db/ui/Form1.h"
-#include "import/ui/Form2.h"
+#include "db/ui/LoginWindow.h"
+#include "import/ui/ImportWindow.h"
 
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"

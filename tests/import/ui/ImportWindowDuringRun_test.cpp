@@ -1,8 +1,8 @@
 #include "base/ErrorReport.h"
 #include "app/ApplicationWindows.h"
-#include "db/ui/Form1.h"
+#include "db/ui/LoginWindow.h"
 #include "filelist/ui/FileListView.h"
-#include "import/ui/Form2.h"
+#include "import/ui/ImportWindow.h"
 
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"

@@ -2,9 +2,9 @@
 // saved fields that connect, driven through their controls.
 #include "base/ErrorReport.h"
 #include "app/ApplicationWindows.h"
-#include "db/ui/Form1.h"
+#include "db/ui/LoginWindow.h"
 #include "filelist/ui/FileListView.h"
-#include "import/ui/Form2.h"
+#include "import/ui/ImportWindow.h"
 
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"

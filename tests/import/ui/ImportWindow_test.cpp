@@ -2,9 +2,9 @@
 #include "base/Settings.h"
 #include "app/ApplicationWindows.h"
 #include "widgets/WindowPointer.h"
-#include "db/ui/Form1.h"
+#include "db/ui/LoginWindow.h"
 #include "filelist/ui/FileListView.h"
-#include "import/ui/Form2.h"
+#include "import/ui/ImportWindow.h"
 #include "import/ui/ImportController.h"
 
 #include "ScriptedDialogs.h"

@@ -3,8 +3,8 @@
 #include "base/Settings.h"
 #include "app/ApplicationWindows.h"
 #include "widgets/WindowPointer.h"
-#include "db/ui/Form1.h"
-#include "import/ui/Form2.h"
+#include "db/ui/LoginWindow.h"
+#include "import/ui/ImportWindow.h"
 
 #include "ScriptedDialogs.h"
 #include "SilentServer.h"

@@ -1,4 +1,4 @@
-#include "import/ui/Form2.h"
+#include "import/ui/ImportWindow.h"
 
 #include "base/ApplicationTitle.h"
 #include "base/Dialogs.h"

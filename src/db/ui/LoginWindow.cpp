@@ -1,4 +1,4 @@
-#include "db/ui/Form1.h"
+#include "db/ui/LoginWindow.h"
 
 #include "base/ApplicationTitle.h"
 #include "base/Dialogs.h"

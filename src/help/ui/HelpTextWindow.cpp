@@ -1,4 +1,4 @@
-#include "help/ui/Form3.h"
+#include "help/ui/HelpTextWindow.h"
 
 #include "base/ErrorReport.h"
 #include "base/ReportingProcedure.h"

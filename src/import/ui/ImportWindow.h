@@ -2,7 +2,7 @@
 
 #include "widgets/WindowPointer.h"
 #include "db/ui/ListBoxTableList.h"
-#include "import/ui/Form2Controls.h"
+#include "import/ui/ImportWindowControls.h"
 #include "import/ui/OptionsPanel.h"
 
 #include <QWidget>

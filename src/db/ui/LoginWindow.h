@@ -2,7 +2,7 @@
 
 #include "widgets/WindowPointer.h"
 #include "db/ConnectionParameters.h"
-#include "db/ui/Form1Controls.h"
+#include "db/ui/LoginWindowControls.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "import/ui/Form2Controls.h"
+#include "import/ui/ImportWindowControls.h"
 
 #include "widgets/Twips.h"
 #include "widgets/WindowLook.h"

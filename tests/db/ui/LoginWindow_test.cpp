@@ -2,7 +2,7 @@
 #include "base/Settings.h"
 #include "app/ApplicationWindows.h"
 #include "widgets/Twips.h"
-#include "db/ui/Form1.h"
+#include "db/ui/LoginWindow.h"
 
 #include "ScriptedDialogs.h"
 #include "WidgetChecks.h"

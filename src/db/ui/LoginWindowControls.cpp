@@ -1,4 +1,4 @@
-#include "db/ui/Form1Controls.h"
+#include "db/ui/LoginWindowControls.h"
 
 #include "widgets/FieldBehaviours.h"
 #include "widgets/Twips.h"

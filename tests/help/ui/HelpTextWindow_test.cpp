@@ -1,7 +1,7 @@
 #include "base/ErrorReport.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowPointer.h"
-#include "help/ui/Form3.h"
+#include "help/ui/HelpTextWindow.h"
 
 #include "ScriptedDialogs.h"
 

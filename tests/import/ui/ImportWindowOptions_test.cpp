@@ -6,7 +6,7 @@
 #include "widgets/Twips.h"
 #include "widgets/WindowPointer.h"
 #include "filelist/ui/FileListView.h"
-#include "import/ui/Form2.h"
+#include "import/ui/ImportWindow.h"
 
 #include "ScriptedDialogs.h"
 #include "WidgetChecks.h"
