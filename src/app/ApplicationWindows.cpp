@@ -1,60 +1,60 @@
 #include "app/ApplicationWindows.h"
 
 #include "app/ImportWindowConnections.h"
-#include "widgets/WindowLook.h"
 #include "db/ui/LoginWindow.h"
 #include "import/ui/ImportWindow.h"
+#include "widgets/WindowLook.h"
 
 namespace quorvane {
 
 ApplicationWindows::ApplicationWindows(Dialogs& dialogs)
     : dialogs_(dialogs),
       settings_(&dialogs),
-      form1_(std::make_unique<Form1>(dialogs, settings_, lifetime_, *this))
+      loginWindow_(std::make_unique<LoginWindow>(dialogs, settings_, lifetime_, *this))
 {
 }
 
 ApplicationWindows::~ApplicationWindows()
 {
     // The import window reads the login window's fields: it goes first.
-    form2_.reset();
-    form1_.reset();
+    importWindow_.reset();
+    loginWindow_.reset();
 }
 
 void ApplicationWindows::start()
 {
     lifetime_.handle([this] {
-        form1_->Form_Load();
-        if (!form1_->hiddenByLoad() && !lifetime_.isEnding()) {
-            CentreOnScreen(form1_.get());
-            form1_->show();
+        loginWindow_->load();
+        if (!loginWindow_->hiddenByLoad() && !lifetime_.isEnding()) {
+            CentreOnScreen(loginWindow_.get());
+            loginWindow_->show();
         }
     });
 }
 
 void ApplicationWindows::showImportWindow()
 {
-    if (!form2_) {
-        form2_ = std::make_unique<Form2>(dialogs_, lifetime_, *form1_, *this);
-        ConnectImportWindowActions(*form2_, settings_);
-        form2_->Form_Load();
-        CentreOnScreen(form2_.get());
+    if (!importWindow_) {
+        importWindow_ = std::make_unique<ImportWindow>(dialogs_, lifetime_, *loginWindow_, *this);
+        ConnectImportWindowActions(*importWindow_, settings_);
+        importWindow_->load();
+        CentreOnScreen(importWindow_.get());
     }
-    form2_->show();
+    importWindow_->show();
 }
 
 void ApplicationWindows::reloadImportWindow()
 {
-    if (form2_)
-        form2_->Form_Load();
+    if (importWindow_)
+        importWindow_->load();
 }
 
 void ApplicationWindows::showLoginWindow()
 {
     // Also its first showing, when the start-up check went straight on to
     // the import window.
-    CentreOnScreen(form1_.get());
-    form1_->show();
+    CentreOnScreen(loginWindow_.get());
+    loginWindow_->show();
 }
 
 }  // namespace quorvane

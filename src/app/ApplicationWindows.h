@@ -9,8 +9,8 @@
 namespace quorvane {
 
 class Dialogs;
-class Form1;
-class Form2;
+class LoginWindow;
+class ImportWindow;
 
 // The program's windows and how they hand over: the login window loads at
 // start and its load is the start-up sequence; the import window loads at
@@ -23,9 +23,9 @@ public:
     // Loads the login window, then shows it unless its load handed over.
     void start();
 
-    Form1& loginWindow() { return *form1_; }
+    LoginWindow& loginWindow() { return *loginWindow_; }
     // Null until the import window has first been shown.
-    Form2* importWindow() { return form2_.get(); }
+    ImportWindow* importWindow() { return importWindow_.get(); }
     ProgramLifetime& lifetime() { return lifetime_; }
 
     void showImportWindow() override;
@@ -36,8 +36,8 @@ private:
     Dialogs& dialogs_;
     ProgramLifetime lifetime_;
     SettingsStore settings_;
-    std::unique_ptr<Form1> form1_;
-    std::unique_ptr<Form2> form2_;
+    std::unique_ptr<LoginWindow> loginWindow_;
+    std::unique_ptr<ImportWindow> importWindow_;
 };
 
 }  // namespace quorvane

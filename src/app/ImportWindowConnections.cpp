@@ -6,11 +6,11 @@
 
 namespace quorvane {
 
-void ConnectImportWindowActions(Form2& window, SettingsStore& settings)
+void ConnectImportWindowActions(ImportWindow& window, SettingsStore& settings)
 {
     // One line per action, each owning its objects as children of the window.
     new ImportController(window);
-    new FileListCommands(window.PushButton3(), window.PushButton4(), window.ListView1(),
+    new FileListCommands(window.addFilesButton(), window.addFolderButton(), window.fileList(),
                          window.dialogs(), settings, window.busyIndicator(), window.eventPump());
 }
 

@@ -1,10 +1,10 @@
 #include "app/Screenshots.h"
 
 #include "app/ApplicationWindows.h"
-#include "widgets/WindowLook.h"
 #include "db/ui/LoginWindow.h"
 #include "help/ui/HelpTextWindow.h"
 #include "import/ui/ImportWindow.h"
+#include "widgets/WindowLook.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,7 +32,7 @@ bool SaveWindowScreenshots(ApplicationWindows& windows, Dialogs& dialogs, const 
     const QDir dir(folder);
     bool saved = true;
 
-    Form1& login = windows.loginWindow();
+    LoginWindow& login = windows.loginWindow();
     CentreOnScreen(&login);
     saved &= Save(&login, dir.filePath(QStringLiteral("login.png")));
     login.hide();
@@ -40,9 +40,9 @@ bool SaveWindowScreenshots(ApplicationWindows& windows, Dialogs& dialogs, const 
     windows.showImportWindow();
     saved &= Save(windows.importWindow(), dir.filePath(QStringLiteral("import.png")));
 
-    Form3 help(dialogs, windows.importWindow());
-    help.Form_Load();
-    help.Text1()->setPlainText(QStringLiteral("Line no 3: Jane,MA,Boston"));
+    HelpTextWindow help(dialogs, windows.importWindow());
+    help.load();
+    help.text()->setPlainText(QStringLiteral("Line no 3: Jane,MA,Boston"));
     CentreOnScreen(&help);
     saved &= Save(&help, dir.filePath(QStringLiteral("help.png")));
     help.hide();

@@ -1,7 +1,7 @@
 #include "app/ApplicationWindows.h"
-#include "widgets/QtDialogs.h"
 #include "app/Screenshots.h"
 #include "help/ui/HelpTextWindow.h"
+#include "widgets/QtDialogs.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

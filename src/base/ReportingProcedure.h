@@ -14,7 +14,7 @@ class Dialogs;
 // location, keeps the number of the line it is on, and after a failed step
 // shows the standard report and lets the caller go on with the next step.
 //
-//   ReportingProcedure proc(dialogs, Location::Form1Load);
+//   ReportingProcedure proc(dialogs, Location::LoginWindowLoad);
 //   proc.step(100, [&] { applySkin(); });
 //   if (proc.test(124, [&] { return PathExists(cursorFile); }))
 //       proc.step(126, [&] { loadPointer(); });

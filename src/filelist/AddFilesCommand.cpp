@@ -11,7 +11,7 @@ namespace quorvane {
 
 void AddTextFiles(Dialogs& dialogs, FileList& list)
 {
-    ReportingProcedure proc(dialogs, Location::Form2AddFiles);
+    ReportingProcedure proc(dialogs, Location::AddFiles);
 
     OpenFilesSpec request;
     proc.step(104, [&] { request.title = kAddFilesTitle; });

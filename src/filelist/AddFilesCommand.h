@@ -23,7 +23,7 @@ inline constexpr qsizetype kFileDialogAnswerRoom = 30000;
 // gives it; several are joined from their folder and names and normalised.
 // A choice whose answer would not fit the dialog's room shows the
 // too-many-files message and appends nothing. Failures are reported under
-// Location::Form2AddFiles and the command goes on.
+// Location::AddFiles and the command goes on.
 void AddTextFiles(Dialogs& dialogs, FileList& list);
 
 }  // namespace quorvane

@@ -34,7 +34,7 @@ private:
 void AddAllFilesInFolder(Dialogs& dialogs, SettingsStore& settings, FileList& list,
                          BusyIndicator& busy, EventPump& pump)
 {
-    ReportingProcedure proc(dialogs, Location::Form2AddFolder);
+    ReportingProcedure proc(dialogs, Location::AddFolder);
 
     QString extension;
     proc.step(100, [&] {

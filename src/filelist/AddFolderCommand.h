@@ -20,7 +20,7 @@ inline const QString kSelectFolderPrompt = QStringLiteral("Please select folder:
 // and a folder (opening at the last one), remembers both, then appends every
 // matching file of the folder and all its subfolders, level by level, while
 // the window shows the hourglass. Failures are reported under
-// Location::Form2AddFolder and the command goes on.
+// Location::AddFolder and the command goes on.
 void AddAllFilesInFolder(Dialogs& dialogs, SettingsStore& settings, FileList& list,
                          BusyIndicator& busy, EventPump& pump);
 

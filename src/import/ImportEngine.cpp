@@ -3,8 +3,8 @@
 #include "base/BusyIndicator.h"
 #include "base/Dialogs.h"
 #include "base/ErrorReport.h"
-#include "base/PacedEvents.h"
 #include "base/EventPump.h"
+#include "base/PacedEvents.h"
 #include "base/ReportingProcedure.h"
 #include "db/ConnectionParameters.h"
 #include "db/OdbcError.h"
@@ -40,7 +40,7 @@ constexpr int CreateObjects = 100, ResultSetObject = 102, ClearOutcome = 104, No
 class ImportRun {
 public:
     explicit ImportRun(const ImportContext& context)
-        : c_(context), proc_(context.dialogs, Location::Form2Import)
+        : c_(context), proc_(context.dialogs, Location::ImportRun)
     {
     }
 

@@ -7,7 +7,7 @@ using namespace quorvane;
 
 TEST(ErrorReport, TextIsExactWithLoneCarriageReturnsBeforeTheSupportRequest)
 {
-    EXPECT_EQ(BuildErrorReportText(QStringLiteral("Disk full"), Location::Form1TestConnection, 104),
+    EXPECT_EQ(BuildErrorReportText(QStringLiteral("Disk full"), Location::LoginWindowTestConnection, 104),
               QStringLiteral("Disk full\r\nin Velbrook2021/08/31.Form1.PushButton2_Click at line 104"
                              "\r\rPlease email screenshot of this message to ")
                   + kSupportAddress);

@@ -224,7 +224,7 @@ TEST_F(AddFolderCommand, FailedAppendIsReportedAndTheScanGoesOn)
     RefusingFileList list(QStringLiteral("/B.TXT"));
     dialogs_.expectInput(kExtensionPrompt, "txt")
         .expectFolder(root_)
-        .expectErrorReport(Location::Form2AddFolder, 128);
+        .expectErrorReport(Location::AddFolder, 128);
     run(list);
 
     EXPECT_EQ(list.rows, rows({"a.txt", ".dotdir/g.txt", "sub/d.txt", "sub/deeper/f.txt"}));

@@ -7,13 +7,13 @@
 #include "base/Paths.h"
 #include "base/ReportingProcedure.h"
 #include "base/Settings.h"
+#include "db/CanConnect.h"
+#include "db/Connection.h"
+#include "help/LoginHelp.h"
 #include "widgets/ApplicationIcon.h"
 #include "widgets/ProgramLifetime.h"
 #include "widgets/WindowFlow.h"
 #include "widgets/WindowLook.h"
-#include "db/CanConnect.h"
-#include "db/Connection.h"
-#include "help/LoginHelp.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -25,13 +25,42 @@
 
 namespace quorvane {
 
-Form1::Form1(Dialogs& dialogs, SettingsStore& settings, ProgramLifetime& lifetime, WindowFlow& flow)
+namespace {
+
+// The line numbers each procedure's error reports quote.
+// load()
+namespace LoadLine {
+constexpr int Skin = 100, Title = 106, HandPointerExists = 124, HandPointer = 126, Server = 128,
+              Port = 130, User = 132, Password = 134, Database = 136, CanConnect = 138,
+              ShowImportWindow = 140, Hide = 142;
+}  // namespace LoadLine
+
+// onTestConnectionClicked()
+namespace TestConnectionLine {
+constexpr int CreateConnection = 100, PointerBusy = 102, Open = 104, SuccessMessage = 106,
+              PointerAfterSuccess = 108, OpenFailed = 110, FailureMessage = 112,
+              PointerAfterFailure = 114, ClearFailure = 116;
+}  // namespace TestConnectionLine
+
+// onNextClicked()
+namespace NextLine {
+constexpr int CanConnect = 100, ShowImportWindow = 102, Hide = 104, ReloadImportWindow = 106;
+}  // namespace NextLine
+
+// onHelpClicked()
+namespace HelpLine {
+constexpr int Text = 100, Message = 124;
+}  // namespace HelpLine
+
+}  // namespace
+
+LoginWindow::LoginWindow(Dialogs& dialogs, SettingsStore& settings, ProgramLifetime& lifetime, WindowFlow& flow)
     : dialogs_(dialogs),
       settings_(settings),
       lifetime_(lifetime),
       flow_(flow),
       pointer_(this),
-      controls_(BuildForm1Controls(this))
+      controls_(BuildLoginWindowControls(this))
 {
     setFont(LoginWindowFont());
     FixWindowSize(this, 8040, 3645, TitleBarBoxes::CloseAndMinimise);
@@ -39,93 +68,93 @@ Form1::Form1(Dialogs& dialogs, SettingsStore& settings, ProgramLifetime& lifetim
     connectHandlers();
 }
 
-void Form1::connectHandlers()
+void LoginWindow::connectHandlers()
 {
-    const Form1Controls& c = controls_;
-    storeOnChange(c.Text1, SettingsKey::Server);
-    storeOnChange(c.Text2, SettingsKey::Port);
-    storeOnChange(c.Text3, SettingsKey::User);
-    storeOnChange(c.Text4, SettingsKey::Password);
-    storeOnChange(c.Text5, SettingsKey::Database);
+    const LoginWindowControls& c = controls_;
+    storeOnChange(c.serverEdit, SettingsKey::Server);
+    storeOnChange(c.portEdit, SettingsKey::Port);
+    storeOnChange(c.userEdit, SettingsKey::User);
+    storeOnChange(c.passwordEdit, SettingsKey::Password);
+    storeOnChange(c.databaseEdit, SettingsKey::Database);
 
-    auto handler = [this](void (Form1::*click)()) {
+    auto handler = [this](void (LoginWindow::*click)()) {
         return [this, click] { lifetime_.handle([this, click] { (this->*click)(); }); };
     };
-    connect(c.PushButton2, &QPushButton::clicked, this, handler(&Form1::PushButton2_Click));
-    connect(c.PushButton3, &QPushButton::clicked, this, handler(&Form1::PushButton3_Click));
-    connect(c.PushButton5, &QPushButton::clicked, this, handler(&Form1::PushButton5_Click));
+    connect(c.testConnectionButton, &QPushButton::clicked, this, handler(&LoginWindow::onTestConnectionClicked));
+    connect(c.nextButton, &QPushButton::clicked, this, handler(&LoginWindow::onNextClicked));
+    connect(c.helpButton, &QPushButton::clicked, this, handler(&LoginWindow::onHelpClicked));
 
-    for (QWidget* button : {c.PushButton2, c.PushButton3, c.PushButton5})
+    for (QWidget* button : {c.testConnectionButton, c.nextButton, c.helpButton})
         SetPointerOnHover(button, pointer_, HoverPointer::Hand);
-    for (QWidget* plain : {static_cast<QWidget*>(this), static_cast<QWidget*>(c.Frame1),
-                           static_cast<QWidget*>(c.Text1), static_cast<QWidget*>(c.Text2),
-                           static_cast<QWidget*>(c.Text3), static_cast<QWidget*>(c.Text4),
-                           static_cast<QWidget*>(c.Text5)})
+    for (QWidget* plain : {static_cast<QWidget*>(this), static_cast<QWidget*>(c.connectionFrame),
+                           static_cast<QWidget*>(c.serverEdit), static_cast<QWidget*>(c.portEdit),
+                           static_cast<QWidget*>(c.userEdit), static_cast<QWidget*>(c.passwordEdit),
+                           static_cast<QWidget*>(c.databaseEdit)})
         SetPointerOnHover(plain, pointer_, HoverPointer::Arrow);
 }
 
 // Typed or set by the program, every change is stored at once, so the
 // window always reopens with the last values.
-void Form1::storeOnChange(QLineEdit* field, const QString& key)
+void LoginWindow::storeOnChange(QLineEdit* field, const QString& key)
 {
     connect(field, &QLineEdit::textChanged, this,
             [this, key](const QString& text) { settings_.SaveSetting(key, text); });
 }
 
-void Form1::Form_Load()
+void LoginWindow::load()
 {
-    ReportingProcedure proc(dialogs_, Location::Form1Load);
-    proc.step(100, [&] { ApplySkin(this, ProgramFile(kSkinFile)); });
+    ReportingProcedure proc(dialogs_, Location::LoginWindowLoad);
+    proc.step(LoadLine::Skin, [&] { ApplySkin(this, ProgramFile(kSkinFile)); });
 
-    proc.step(106, [&] { setWindowTitle(kProductName); });
-    proc.step(106, [&] { setWindowIcon(ApplicationIcon()); });
-    proc.step(106, [&] { SetApplicationTitle(ComputeApplicationTitle(kProductName)); });
+    proc.step(LoadLine::Title, [&] { setWindowTitle(kProductName); });
+    proc.step(LoadLine::Title, [&] { setWindowIcon(ApplicationIcon()); });
+    proc.step(LoadLine::Title, [&] { SetApplicationTitle(ComputeApplicationTitle(kProductName)); });
 
-    if (proc.test(124, [] { return HandPointerFileExists(); }))
-        proc.step(126, [&] { LoadHandPointer(pointer_); });
+    if (proc.test(LoadLine::HandPointerExists, [] { return HandPointerFileExists(); }))
+        proc.step(LoadLine::HandPointer, [&] { LoadHandPointer(pointer_); });
 
-    const Form1Controls& c = controls_;
-    proc.step(128, [&] { c.Text1->setText(settings_.GetSetting(SettingsKey::Server)); });
-    proc.step(130, [&] { c.Text2->setText(settings_.GetSetting(SettingsKey::Port, kDefaultPort)); });
-    proc.step(132, [&] { c.Text3->setText(settings_.GetSetting(SettingsKey::User)); });
-    proc.step(134, [&] { c.Text4->setText(settings_.GetSetting(SettingsKey::Password)); });
-    proc.step(136, [&] { c.Text5->setText(settings_.GetSetting(SettingsKey::Database)); });
+    const LoginWindowControls& c = controls_;
+    proc.step(LoadLine::Server, [&] { c.serverEdit->setText(settings_.GetSetting(SettingsKey::Server)); });
+    proc.step(LoadLine::Port, [&] { c.portEdit->setText(settings_.GetSetting(SettingsKey::Port, kDefaultPort)); });
+    proc.step(LoadLine::User, [&] { c.userEdit->setText(settings_.GetSetting(SettingsKey::User)); });
+    proc.step(LoadLine::Password, [&] { c.passwordEdit->setText(settings_.GetSetting(SettingsKey::Password)); });
+    proc.step(LoadLine::Database, [&] { c.databaseEdit->setText(settings_.GetSetting(SettingsKey::Database)); });
 
-    if (proc.test(138, [&] { return CanConnect(*this, &lifetime_); })) {
-        proc.step(140, [&] { flow_.showImportWindow(); });
-        proc.step(142, [&] {
+    if (proc.test(LoadLine::CanConnect, [&] { return CanConnect(*this, &lifetime_); })) {
+        proc.step(LoadLine::ShowImportWindow, [&] { flow_.showImportWindow(); });
+        proc.step(LoadLine::Hide, [&] {
             hide();
             hiddenByLoad_ = true;
         });
     }
 }
 
-ConnectionParameters Form1::currentParameters() const
+ConnectionParameters LoginWindow::currentParameters() const
 {
-    const Form1Controls& c = controls_;
+    const LoginWindowControls& c = controls_;
     ConnectionParameters parameters;
-    parameters.server = c.Text1->text();
-    parameters.port = c.Text2->text();
-    parameters.user = c.Text3->text();
-    parameters.password = c.Text4->text();
-    parameters.database = c.Text5->text();
+    parameters.server = c.serverEdit->text();
+    parameters.port = c.portEdit->text();
+    parameters.user = c.userEdit->text();
+    parameters.password = c.passwordEdit->text();
+    parameters.database = c.databaseEdit->text();
     return parameters;
 }
 
-void Form1::PushButton2_Click()
+void LoginWindow::onTestConnectionClicked()
 {
     if (connecting_)
         return;
     const QScopedValueRollback<bool> connecting(connecting_, true);
-    ReportingProcedure proc(dialogs_, Location::Form1TestConnection);
+    ReportingProcedure proc(dialogs_, Location::LoginWindowTestConnection);
     std::optional<Connection> connection;
-    proc.step(100, [&] { connection.emplace(); });
-    proc.step(102, [&] { pointer_.setBusy(true); });
+    proc.step(TestConnectionLine::CreateConnection, [&] { connection.emplace(); });
+    proc.step(TestConnectionLine::PointerBusy, [&] { pointer_.setBusy(true); });
 
     // A failed open is the expected "no", not an unexpected failure: it is
     // kept pending and answered below.
     bool openFailed = false;
-    proc.at(104);
+    proc.at(TestConnectionLine::Open);
     try {
         if (!connection)
             throw Failure(QStringLiteral("No connection object."));
@@ -134,41 +163,42 @@ void Form1::PushButton2_Click()
         openFailed = true;
     }
     if (!openFailed) {
-        proc.step(106, [&] { ShowPlainMessage(dialogs_, QStringLiteral("Connection successful.")); });
-        proc.step(108, [&] { pointer_.setBusy(false); });
+        proc.step(TestConnectionLine::SuccessMessage,
+                  [&] { ShowPlainMessage(dialogs_, QStringLiteral("Connection successful.")); });
+        proc.step(TestConnectionLine::PointerAfterSuccess, [&] { pointer_.setBusy(false); });
     }
-    if (proc.test(110, [&] { return openFailed; })) {
-        proc.step(112, [&] {
+    if (proc.test(TestConnectionLine::OpenFailed, [&] { return openFailed; })) {
+        proc.step(TestConnectionLine::FailureMessage, [&] {
             ShowPlainMessage(dialogs_,
                              QStringLiteral("Could not connect. Please check with your administrator."));
         });
-        proc.step(114, [&] { pointer_.setBusy(false); });
-        proc.step(116, [&] { openFailed = false; });
+        proc.step(TestConnectionLine::PointerAfterFailure, [&] { pointer_.setBusy(false); });
+        proc.step(TestConnectionLine::ClearFailure, [&] { openFailed = false; });
     }
 }
 
-void Form1::PushButton3_Click()
+void LoginWindow::onNextClicked()
 {
     if (connecting_)
         return;
     const QScopedValueRollback<bool> connecting(connecting_, true);
-    ReportingProcedure proc(dialogs_, Location::Form1Next);
-    if (!proc.test(100, [&] { return CanConnect(*this, &lifetime_); }))
+    ReportingProcedure proc(dialogs_, Location::LoginWindowNext);
+    if (!proc.test(NextLine::CanConnect, [&] { return CanConnect(*this, &lifetime_); }))
         return;  // silent: "Test Connection" is the way to learn why
-    proc.step(102, [&] { flow_.showImportWindow(); });
-    proc.step(104, [&] { hide(); });
-    proc.step(106, [&] { flow_.reloadImportWindow(); });
+    proc.step(NextLine::ShowImportWindow, [&] { flow_.showImportWindow(); });
+    proc.step(NextLine::Hide, [&] { hide(); });
+    proc.step(NextLine::ReloadImportWindow, [&] { flow_.reloadImportWindow(); });
 }
 
-void Form1::PushButton5_Click()
+void LoginWindow::onHelpClicked()
 {
-    ReportingProcedure proc(dialogs_, Location::Form1Help);
+    ReportingProcedure proc(dialogs_, Location::LoginWindowHelp);
     QString text;
-    proc.step(100, [&] { text = LoginHelpText(); });
-    proc.step(124, [&] { ShowPlainMessage(dialogs_, text); });
+    proc.step(HelpLine::Text, [&] { text = LoginHelpText(); });
+    proc.step(HelpLine::Message, [&] { ShowPlainMessage(dialogs_, text); });
 }
 
-void Form1::closeEvent(QCloseEvent* event)
+void LoginWindow::closeEvent(QCloseEvent* event)
 {
     event->accept();
     lifetime_.endProgram();

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "widgets/WindowPointer.h"
 #include "db/ConnectionParameters.h"
 #include "db/ui/LoginWindowControls.h"
+#include "widgets/WindowPointer.h"
 
 #include <QWidget>
 
@@ -16,25 +16,25 @@ class WindowFlow;
 // The login window: the only home of the five connection parameters. Every
 // connection of the program reads them from here at the moment it opens,
 // also while this window is hidden.
-class Form1 final : public QWidget, public ConnectionParametersSource {
+class LoginWindow final : public QWidget, public ConnectionParametersSource {
     Q_OBJECT
 
 public:
-    Form1(Dialogs& dialogs, SettingsStore& settings, ProgramLifetime& lifetime, WindowFlow& flow);
+    LoginWindow(Dialogs& dialogs, SettingsStore& settings, ProgramLifetime& lifetime, WindowFlow& flow);
 
     // The start-up sequence of the whole program.
-    void Form_Load();
+    void load();
     // Whether the start-up check handed over to the import window.
     bool hiddenByLoad() const { return hiddenByLoad_; }
 
     ConnectionParameters currentParameters() const override;
 
-    const Form1Controls& controls() const { return controls_; }
+    const LoginWindowControls& controls() const { return controls_; }
     WindowPointer& pointer() { return pointer_; }
 
-    void PushButton2_Click();  // "Test Connection"
-    void PushButton3_Click();  // "Next >"
-    void PushButton5_Click();  // "Help"
+    void onTestConnectionClicked();  // "Test Connection"
+    void onNextClicked();  // "Next >"
+    void onHelpClicked();  // "Help"
 
 protected:
     // Closing the login window ends the program.
@@ -49,7 +49,7 @@ private:
     ProgramLifetime& lifetime_;
     WindowFlow& flow_;
     WindowPointer pointer_;
-    Form1Controls controls_;
+    LoginWindowControls controls_;
     bool hiddenByLoad_ = false;
     // The window is served while a connection opens: meanwhile a second
     // "Test Connection" or "Next >" is not started inside the first.

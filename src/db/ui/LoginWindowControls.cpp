@@ -47,31 +47,31 @@ QPushButton* MakeButton(QWidget* parent, const QString& caption, int left, int t
 
 }  // namespace
 
-Form1Controls BuildForm1Controls(QWidget* window)
+LoginWindowControls BuildLoginWindowControls(QWidget* window)
 {
-    Form1Controls c;
-    c.Frame1 = new QGroupBox(QStringLiteral("IBM DB2 Login"), window);
-    c.Frame1->setFont(FieldFont());
-    PlaceInTwips(c.Frame1, 120, 120, 7800, 2865);
+    LoginWindowControls c;
+    c.connectionFrame = new QGroupBox(QStringLiteral("IBM DB2 Login"), window);
+    c.connectionFrame->setFont(FieldFont());
+    PlaceInTwips(c.connectionFrame, 120, 120, 7800, 2865);
 
-    c.Label10 = MakeLabel(c.Frame1, QStringLiteral("Server:"), 240, 405, 1095, 255);
-    c.Text1 = MakeField(c.Frame1, 1320, 360, 4575, 330);
-    c.Label9 = MakeLabel(c.Frame1, QStringLiteral("Port:"), 6000, 405, 495, 255);
-    c.Text2 = MakeField(c.Frame1, 6480, 360, 1095, 330);
-    c.Label11 = MakeLabel(c.Frame1, QStringLiteral("Username:"), 240, 885, 1095, 255);
-    c.Text3 = MakeField(c.Frame1, 1320, 840, 6255, 330);
-    c.Label7 = MakeLabel(c.Frame1, QStringLiteral("Password:"), 240, 1365, 1095, 255);
-    c.Text4 = MakeField(c.Frame1, 1320, 1320, 6255, 330);
-    ShowPasswordAsStars(c.Text4);
-    c.Label8 = MakeLabel(c.Frame1, QStringLiteral("Database:"), 240, 1845, 975, 255);
-    c.Text5 = MakeField(c.Frame1, 1320, 1800, 6255, 330);
+    c.serverLabel = MakeLabel(c.connectionFrame, QStringLiteral("Server:"), 240, 405, 1095, 255);
+    c.serverEdit = MakeField(c.connectionFrame, 1320, 360, 4575, 330);
+    c.portLabel = MakeLabel(c.connectionFrame, QStringLiteral("Port:"), 6000, 405, 495, 255);
+    c.portEdit = MakeField(c.connectionFrame, 6480, 360, 1095, 330);
+    c.userLabel = MakeLabel(c.connectionFrame, QStringLiteral("Username:"), 240, 885, 1095, 255);
+    c.userEdit = MakeField(c.connectionFrame, 1320, 840, 6255, 330);
+    c.passwordLabel = MakeLabel(c.connectionFrame, QStringLiteral("Password:"), 240, 1365, 1095, 255);
+    c.passwordEdit = MakeField(c.connectionFrame, 1320, 1320, 6255, 330);
+    ShowPasswordAsStars(c.passwordEdit);
+    c.databaseLabel = MakeLabel(c.connectionFrame, QStringLiteral("Database:"), 240, 1845, 975, 255);
+    c.databaseEdit = MakeField(c.connectionFrame, 1320, 1800, 6255, 330);
 
-    c.PushButton2 = MakeButton(c.Frame1, QStringLiteral("Test Connection"), 240, 2280, 3600, 405);
-    c.PushButton5 = MakeButton(c.Frame1, QStringLiteral("Help"), 3960, 2280, 3600, 405);
-    c.PushButton3 = MakeButton(window, QStringLiteral("Next >"), 120, 3120, 7800, 405);
+    c.testConnectionButton = MakeButton(c.connectionFrame, QStringLiteral("Test Connection"), 240, 2280, 3600, 405);
+    c.helpButton = MakeButton(c.connectionFrame, QStringLiteral("Help"), 3960, 2280, 3600, 405);
+    c.nextButton = MakeButton(window, QStringLiteral("Next >"), 120, 3120, 7800, 405);
 
-    QWidget* order[] = {c.Text1, c.Text2, c.Text3, c.Text4, c.Text5,
-                        c.PushButton2, c.PushButton5, c.PushButton3};
+    QWidget* order[] = {c.serverEdit, c.portEdit, c.userEdit, c.passwordEdit, c.databaseEdit,
+                        c.testConnectionButton, c.helpButton, c.nextButton};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     return c;

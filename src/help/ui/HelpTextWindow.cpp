@@ -12,52 +12,67 @@
 
 namespace quorvane {
 
-Form3::Form3(Dialogs& dialogs, QWidget* owner)
+namespace {
+
+// The line numbers each procedure's error reports quote.
+// load()
+namespace LoadLine {
+constexpr int Colours = 100, Icon = 102, HandPointerExists = 104, HandPointer = 106;
+}  // namespace LoadLine
+
+// onCloseClicked()
+namespace CloseLine {
+constexpr int Close = 100;
+}  // namespace CloseLine
+
+}  // namespace
+
+HelpTextWindow::HelpTextWindow(Dialogs& dialogs, QWidget* owner)
     : QDialog(owner),
       dialogs_(dialogs),
       pointer_(this),
-      text1_(new QPlainTextEdit(this)),
-      pushButton5_(new QPushButton(QStringLiteral("Close"), this))
+      text_(new QPlainTextEdit(this)),
+      closeButton_(new QPushButton(QStringLiteral("Close"), this))
 {
     setWindowTitle(QStringLiteral("Form3"));
     setFont(FieldFont());
     FixWindowSize(this, 6015, 4005, TitleBarBoxes::CloseOnly);
     UseWhiteColours(this);
 
-    PlaceInTwips(text1_, 120, 120, 5760, 3255);
-    text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    PlaceInTwips(text_, 120, 120, 5760, 3255);
+    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    PlaceInTwips(pushButton5_, 120, 3480, 5760, 400);
-    pushButton5_->setFont(ButtonFont());
-    pushButton5_->setAutoDefault(false);
-    connect(pushButton5_, &QPushButton::clicked, this, [this] { PushButton5_Click(); });
+    PlaceInTwips(closeButton_, 120, 3480, 5760, 400);
+    closeButton_->setFont(ButtonFont());
+    closeButton_->setAutoDefault(false);
+    connect(closeButton_, &QPushButton::clicked, this, [this] { onCloseClicked(); });
 
-    SetPointerOnHover(pushButton5_, pointer_, HoverPointer::Hand);
+    SetPointerOnHover(closeButton_, pointer_, HoverPointer::Hand);
     SetPointerOnHover(this, pointer_, HoverPointer::Arrow);
 }
 
-void Form3::Form_Load()
+void HelpTextWindow::load()
 {
-    ReportingProcedure proc(dialogs_, Location::Form3Load);
-    proc.step(100, [&] { UseButtonFaceColours(this); });
-    proc.step(102, [&] { setWindowIcon(ApplicationIcon()); });
-    if (proc.test(104, [] { return HandPointerFileExists(); }))
-        proc.step(106, [&] { LoadHandPointer(pointer_); });
+    ReportingProcedure proc(dialogs_, Location::HelpTextWindowLoad);
+    proc.step(LoadLine::Colours, [&] { UseButtonFaceColours(this); });
+    proc.step(LoadLine::Icon, [&] { setWindowIcon(ApplicationIcon()); });
+    if (proc.test(LoadLine::HandPointerExists, [] { return HandPointerFileExists(); }))
+        proc.step(LoadLine::HandPointer, [&] { LoadHandPointer(pointer_); });
 }
 
-void Form3::PushButton5_Click()
+void HelpTextWindow::onCloseClicked()
 {
-    ReportingProcedure proc(dialogs_, Location::Form3Close);
-    proc.step(100, [&] { close(); });
+    ReportingProcedure proc(dialogs_, Location::HelpTextWindowClose);
+    proc.step(CloseLine::Close, [&] { close(); });
 }
 
 void ShowHelpTextWindow(Dialogs& dialogs, const QString& text, QWidget* owner)
 {
-    Form3 window(dialogs, owner);
-    window.Form_Load();
-    window.Text1()->setPlainText(QtDialogs::ScreenText(text));
+    HelpTextWindow window(dialogs, owner);
+    window.load();
+    window.text()->setPlainText(QtDialogs::ScreenText(text));
     CentreOnScreen(&window);
     window.exec();
 }

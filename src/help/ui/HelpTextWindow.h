@@ -13,25 +13,25 @@ class Dialogs;
 
 // The help text window: a text the caller fills, and "Close". It is loaded
 // afresh for every showing.
-class Form3 final : public QDialog {
+class HelpTextWindow final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit Form3(Dialogs& dialogs, QWidget* owner = nullptr);
+    explicit HelpTextWindow(Dialogs& dialogs, QWidget* owner = nullptr);
 
-    void Form_Load();
+    void load();
 
-    QPlainTextEdit* Text1() const { return text1_; }
-    QPushButton* PushButton5() const { return pushButton5_; }  // "Close"
+    QPlainTextEdit* text() const { return text_; }
+    QPushButton* closeButton() const { return closeButton_; }  // "Close"
     WindowPointer& pointer() { return pointer_; }
 
-    void PushButton5_Click();
+    void onCloseClicked();
 
 private:
     Dialogs& dialogs_;
     WindowPointer pointer_;
-    QPlainTextEdit* text1_;
-    QPushButton* pushButton5_;
+    QPlainTextEdit* text_;
+    QPushButton* closeButton_;
 };
 
 // Loads a help text window, puts the text in and shows it modally over the

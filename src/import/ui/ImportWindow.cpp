@@ -4,14 +4,14 @@
 #include "base/Dialogs.h"
 #include "base/ErrorReport.h"
 #include "base/ReportingProcedure.h"
+#include "db/TableCatalogue.h"
+#include "filelist/ui/FileListView.h"
+#include "help/FormatExplanation.h"
 #include "widgets/ApplicationIcon.h"
 #include "widgets/ProgramLifetime.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowFlow.h"
 #include "widgets/WindowLook.h"
-#include "db/TableCatalogue.h"
-#include "filelist/ui/FileListView.h"
-#include "help/FormatExplanation.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -22,15 +22,37 @@
 
 namespace quorvane {
 
-Form2::Form2(Dialogs& dialogs, ProgramLifetime& lifetime, ConnectionParametersSource& parameters,
+namespace {
+
+// The line numbers each procedure's error reports quote.
+// load()
+namespace LoadLine {
+constexpr int Colours = 100, Icon = 102, TableName = 104, Separator = 106, HandPointerExists = 110,
+              HandPointer = 112, Title = 114, ClearTables = 116, ListTables = 118,
+              FilesColumn = 120, FilesColumnWidth = 122;
+}  // namespace LoadLine
+
+// onBackClicked()
+namespace BackLine {
+constexpr int ShowLoginWindow = 100, Hide = 102;
+}  // namespace BackLine
+
+// onSeparatorHelpClicked()
+namespace SeparatorHelpLine {
+constexpr int Text = 100, Message = 102;
+}  // namespace SeparatorHelpLine
+
+}  // namespace
+
+ImportWindow::ImportWindow(Dialogs& dialogs, ProgramLifetime& lifetime, ConnectionParametersSource& parameters,
              WindowFlow& flow)
     : dialogs_(dialogs),
       lifetime_(lifetime),
       parameters_(parameters),
       flow_(flow),
       pointer_(this),
-      controls_(BuildForm2Controls(this, pointer_)),
-      tableList_(controls_.List1),
+      controls_(BuildImportWindowControls(this, pointer_)),
+      tableList_(controls_.tableList),
       options_(controls_)
 {
     setFont(FieldFont());
@@ -41,74 +63,74 @@ Form2::Form2(Dialogs& dialogs, ProgramLifetime& lifetime, ConnectionParametersSo
     connectHandlers();
 }
 
-void Form2::connectHandlers()
+void ImportWindow::connectHandlers()
 {
-    const Form2Controls& c = controls_;
-    connect(c.Option1, &QRadioButton::clicked, this, [this] { Option1_Click(); });
-    connect(c.Option2, &QRadioButton::clicked, this, [this] { Option2_Click(); });
-    connect(c.PushButton5, &QPushButton::clicked, this, [this] { runHandler([this] { PushButton5_Click(); }); });
-    connect(c.PushButton6, &QPushButton::clicked, this, [this] { runHandler([this] { PushButton6_Click(); }); });
+    const ImportWindowControls& c = controls_;
+    connect(c.createTableOption, &QRadioButton::clicked, this, [this] { onCreateTableClicked(); });
+    connect(c.appendOption, &QRadioButton::clicked, this, [this] { onAppendClicked(); });
+    connect(c.backButton, &QPushButton::clicked, this, [this] { runHandler([this] { onBackClicked(); }); });
+    connect(c.separatorHelpButton, &QPushButton::clicked, this, [this] { runHandler([this] { onSeparatorHelpClicked(); }); });
 
-    for (QWidget* button : {c.PushButton1, c.PushButton3, c.PushButton4, c.PushButton5, c.PushButton6})
+    for (QWidget* button : {c.importButton, c.addFilesButton, c.addFolderButton, c.backButton, c.separatorHelpButton})
         SetPointerOnHover(button, pointer_, HoverPointer::Hand);
-    QWidget* plain[] = {this, c.Frame1, c.Frame2, c.Frame3, c.Frame4, c.List1, c.Text3};
+    QWidget* plain[] = {this, c.separatorFrame, c.tableOptionsFrame, c.createOptionsFrame, c.appendOptionsFrame, c.tableList, c.separatorEdit};
     for (QWidget* control : plain)
         SetPointerOnHover(control, pointer_, HoverPointer::Arrow);
     // The list's rows take its mouse moves; the list tells when to go back to the arrow.
-    connect(c.ListView1, &FileListView::pointerToDefault, this, [this] { pointer_.hoverPlain(); });
+    connect(c.fileList, &FileListView::pointerToDefault, this, [this] { pointer_.hoverPlain(); });
 }
 
-EventPump& Form2::eventPump() { return lifetime_; }
+EventPump& ImportWindow::eventPump() { return lifetime_; }
 
-void Form2::runHandler(const std::function<void()>& handler) { lifetime_.handle(handler); }
+void ImportWindow::runHandler(const std::function<void()>& handler) { lifetime_.handle(handler); }
 
-void Form2::setImportRunning(bool running)
+void ImportWindow::setImportRunning(bool running)
 {
     importRunning_ = running;
-    controls_.ListView1->setFrozen(running);
+    controls_.fileList->setFrozen(running);
 }
 
-void Form2::Form_Load()
+void ImportWindow::load()
 {
-    ReportingProcedure proc(dialogs_, Location::Form2Load);
-    const Form2Controls& c = controls_;
-    proc.step(100, [&] { UseButtonFaceColours(this); });
-    proc.step(102, [&] { setWindowIcon(ApplicationIcon()); });
-    proc.step(104, [&] { c.Text2->setText(QStringLiteral("NewTable[counter]")); });
-    proc.step(106, [&] { c.Text3->setText(QStringLiteral(",")); });
-    if (proc.test(110, [] { return HandPointerFileExists(); }))
-        proc.step(112, [&] { LoadHandPointer(pointer_); });
-    proc.step(114, [&] { setWindowTitle(kProductName); });
-    proc.step(116, [&] { tableList_.clear(); });
-    proc.step(118, [&] { ListTables(tableList_, parameters_, lifetime_); });
-    proc.step(120, [&] { c.ListView1->addTextFilesColumn(); });
-    proc.step(122, [&] { c.ListView1->setColumnWidth(0, Twips(5000)); });
+    ReportingProcedure proc(dialogs_, Location::ImportWindowLoad);
+    const ImportWindowControls& c = controls_;
+    proc.step(LoadLine::Colours, [&] { UseButtonFaceColours(this); });
+    proc.step(LoadLine::Icon, [&] { setWindowIcon(ApplicationIcon()); });
+    proc.step(LoadLine::TableName, [&] { c.tableNameEdit->setText(QStringLiteral("NewTable[counter]")); });
+    proc.step(LoadLine::Separator, [&] { c.separatorEdit->setText(QStringLiteral(",")); });
+    if (proc.test(LoadLine::HandPointerExists, [] { return HandPointerFileExists(); }))
+        proc.step(LoadLine::HandPointer, [&] { LoadHandPointer(pointer_); });
+    proc.step(LoadLine::Title, [&] { setWindowTitle(kProductName); });
+    proc.step(LoadLine::ClearTables, [&] { tableList_.clear(); });
+    proc.step(LoadLine::ListTables, [&] { ListTables(tableList_, parameters_, lifetime_); });
+    proc.step(LoadLine::FilesColumn, [&] { c.fileList->addTextFilesColumn(); });
+    proc.step(LoadLine::FilesColumnWidth, [&] { c.fileList->setColumnWidth(0, Twips(5000)); });
 }
 
-void Form2::Option1_Click() { options_.Option1_Click(); }
+void ImportWindow::onCreateTableClicked() { options_.onCreateTableClicked(); }
 
-void Form2::Option2_Click() { options_.Option2_Click(); }
+void ImportWindow::onAppendClicked() { options_.onAppendClicked(); }
 
-void Form2::PushButton5_Click()
+void ImportWindow::onBackClicked()
 {
     // A run hidden behind the login window would go on unseen, and "Next >"
     // would reload this window's options under it.
     if (importRunning_)
         return;
-    ReportingProcedure proc(dialogs_, Location::Form2Back);
-    proc.step(100, [&] { flow_.showLoginWindow(); });
-    proc.step(102, [&] { hide(); });
+    ReportingProcedure proc(dialogs_, Location::ImportWindowBack);
+    proc.step(BackLine::ShowLoginWindow, [&] { flow_.showLoginWindow(); });
+    proc.step(BackLine::Hide, [&] { hide(); });
 }
 
-void Form2::PushButton6_Click()
+void ImportWindow::onSeparatorHelpClicked()
 {
-    ReportingProcedure proc(dialogs_, Location::Form2FormatHelp);
+    ReportingProcedure proc(dialogs_, Location::ImportWindowSeparatorHelp);
     QString text;
-    proc.step(100, [&] { text = FormatExplanationText(); });
-    proc.step(102, [&] { ShowPlainMessage(dialogs_, text); });
+    proc.step(SeparatorHelpLine::Text, [&] { text = FormatExplanationText(); });
+    proc.step(SeparatorHelpLine::Message, [&] { ShowPlainMessage(dialogs_, text); });
 }
 
-void Form2::closeEvent(QCloseEvent* event)
+void ImportWindow::closeEvent(QCloseEvent* event)
 {
     event->accept();
     lifetime_.endProgram();

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "widgets/WindowPointer.h"
 #include "db/ui/ListBoxTableList.h"
 #include "import/ui/ImportWindowControls.h"
 #include "import/ui/OptionsPanel.h"
+#include "widgets/WindowPointer.h"
 
 #include <QWidget>
 
@@ -24,23 +24,23 @@ class WindowFlow;
 // The import window: the file list, the separator and the table options.
 // The import run and the ways of adding files are wired to its buttons and
 // list from outside, through the accessors below.
-class Form2 final : public QWidget {
+class ImportWindow final : public QWidget {
     Q_OBJECT
 
 public:
-    Form2(Dialogs& dialogs, ProgramLifetime& lifetime, ConnectionParametersSource& parameters,
+    ImportWindow(Dialogs& dialogs, ProgramLifetime& lifetime, ConnectionParametersSource& parameters,
           WindowFlow& flow);
 
     // Runs at the first showing and again at every hand-over from the login
     // window: defaults back, the table list read afresh.
-    void Form_Load();
+    void load();
 
-    const Form2Controls& controls() const { return controls_; }
-    QPushButton* PushButton1() const { return controls_.PushButton1; }  // "Import to IBM DB2"
-    QPushButton* PushButton3() const { return controls_.PushButton3; }  // "Add Text File(s)"
-    QPushButton* PushButton4() const { return controls_.PushButton4; }  // "Add All File(s) In Folder"
-    FileListView* ListView1() const { return controls_.ListView1; }
-    QListWidget* List1() const { return controls_.List1; }
+    const ImportWindowControls& controls() const { return controls_; }
+    QPushButton* importButton() const { return controls_.importButton; }  // "Import to IBM DB2"
+    QPushButton* addFilesButton() const { return controls_.addFilesButton; }  // "Add Text File(s)"
+    QPushButton* addFolderButton() const { return controls_.addFolderButton; }  // "Add All File(s) In Folder"
+    FileListView* fileList() const { return controls_.fileList; }
+    QListWidget* tableListWidget() const { return controls_.tableList; }
 
     TableList& tableList() { return tableList_; }
     ImportOptionsSource& importOptions() { return options_; }
@@ -59,10 +59,10 @@ public:
     // the window stays in front.
     void setImportRunning(bool running);
 
-    void Option1_Click();
-    void Option2_Click();
-    void PushButton5_Click();  // "< Back To Setup"
-    void PushButton6_Click();  // "?"
+    void onCreateTableClicked();
+    void onAppendClicked();
+    void onBackClicked();  // "< Back To Setup"
+    void onSeparatorHelpClicked();  // "?"
 
 protected:
     // Closing the import window ends the program.
@@ -76,7 +76,7 @@ private:
     ConnectionParametersSource& parameters_;
     WindowFlow& flow_;
     WindowPointer pointer_;
-    Form2Controls controls_;
+    ImportWindowControls controls_;
     ListBoxTableList tableList_;
     OptionsPanel options_;
     bool importRunning_ = false;

@@ -14,33 +14,33 @@ namespace quorvane {
 class BusyIndicator;
 class FileListView;
 
-// The import window's controls, named by kind and number.
-struct Form2Controls {
-    QPushButton* PushButton5 = nullptr;  // "< Back To Setup"
-    FileListView* ListView1 = nullptr;  // the files to import
-    QGroupBox* Frame1 = nullptr;  // the separator
-    QLineEdit* Text3 = nullptr;  // separator
-    QPushButton* PushButton6 = nullptr;  // "?"
-    QPushButton* PushButton3 = nullptr;  // "Add Text File(s)"
-    QPushButton* PushButton4 = nullptr;  // "Add All File(s) In Folder"
-    QPushButton* PushButton1 = nullptr;  // "Import to IBM DB2"
+// The import window's controls.
+struct ImportWindowControls {
+    QPushButton* backButton = nullptr;  // "< Back To Setup"
+    FileListView* fileList = nullptr;  // the files to import
+    QGroupBox* separatorFrame = nullptr;  // the separator
+    QLineEdit* separatorEdit = nullptr;  // separator
+    QPushButton* separatorHelpButton = nullptr;  // "?"
+    QPushButton* addFilesButton = nullptr;  // "Add Text File(s)"
+    QPushButton* addFolderButton = nullptr;  // "Add All File(s) In Folder"
+    QPushButton* importButton = nullptr;  // "Import to IBM DB2"
 
-    QGroupBox* Frame2 = nullptr;  // "Table Options"
-    QRadioButton* Option1 = nullptr;  // create new tables
-    QGroupBox* Frame3 = nullptr;  // "Create New Table Options"
-    QRadioButton* Option3 = nullptr;  // columns from the first line
-    QRadioButton* Option4 = nullptr;  // columns named by the user
-    QLabel* Label5 = nullptr;  // "Table Name:"
-    QLineEdit* Text2 = nullptr;  // table name pattern
-    QRadioButton* Option2 = nullptr;  // append to an existing table
-    QGroupBox* Frame4 = nullptr;  // "Append to Existing Table Options"
-    QCheckBox* Check2 = nullptr;  // header row without data
-    QLabel* Label2 = nullptr;  // "Table Name:"
-    QListWidget* List1 = nullptr;  // the database's tables
+    QGroupBox* tableOptionsFrame = nullptr;  // "Table Options"
+    QRadioButton* createTableOption = nullptr;  // create new tables
+    QGroupBox* createOptionsFrame = nullptr;  // "Create New Table Options"
+    QRadioButton* headerColumnsOption = nullptr;  // columns from the first line
+    QRadioButton* promptedColumnsOption = nullptr;  // columns named by the user
+    QLabel* tableNameLabel = nullptr;  // "Table Name:"
+    QLineEdit* tableNameEdit = nullptr;  // table name pattern
+    QRadioButton* appendOption = nullptr;  // append to an existing table
+    QGroupBox* appendOptionsFrame = nullptr;  // "Append to Existing Table Options"
+    QCheckBox* ignoreHeaderCheck = nullptr;  // header row without data
+    QLabel* tableListLabel = nullptr;  // "Table Name:"
+    QListWidget* tableList = nullptr;  // the database's tables
 };
 
 // Creates the controls on the window at their places and in their designed
 // state: create mode, header-row columns, the append frame disabled.
-Form2Controls BuildForm2Controls(QWidget* window, BusyIndicator& windowBusy);
+ImportWindowControls BuildImportWindowControls(QWidget* window, BusyIndicator& windowBusy);
 
 }  // namespace quorvane

@@ -1,10 +1,10 @@
 // The login window against each test database: the check buttons and the
 // fields that the connection reads.
-#include "base/Settings.h"
 #include "app/ApplicationWindows.h"
-#include "widgets/WindowPointer.h"
+#include "base/Settings.h"
 #include "db/ui/LoginWindow.h"
 #include "import/ui/ImportWindow.h"
+#include "widgets/WindowPointer.h"
 
 #include "ScriptedDialogs.h"
 #include "SilentServer.h"
@@ -40,40 +40,40 @@ void TypeInto(QLineEdit* field, const QString& text)
         QTest::keyClicks(field, text);
 }
 
-void EnterLogin(const Form1Controls& c, const ConnectionParameters& p)
+void EnterLogin(const LoginWindowControls& c, const ConnectionParameters& p)
 {
-    TypeInto(c.Text1, p.server);
-    TypeInto(c.Text2, p.port);
-    TypeInto(c.Text3, p.user);
-    TypeInto(c.Text4, p.password);
-    TypeInto(c.Text5, p.database);
+    TypeInto(c.serverEdit, p.server);
+    TypeInto(c.portEdit, p.port);
+    TypeInto(c.userEdit, p.user);
+    TypeInto(c.passwordEdit, p.password);
+    TypeInto(c.databaseEdit, p.database);
 }
 
 // Starts at the login window: the stored fields do not connect.
-class Form1Db : public ::testing::Test {
+class LoginWindowDb : public ::testing::Test {
 protected:
-    Form1Db()
+    LoginWindowDb()
     {
         testing::ClearSettings();
         StoreLogin(db.refusedParameters());
         windows.start();
     }
-    ~Form1Db() override { testing::ClearSettings(); }
+    ~LoginWindowDb() override { testing::ClearSettings(); }
 
-    Form1& login() { return windows.loginWindow(); }
-    const Form1Controls& c() { return login().controls(); }
+    LoginWindow& login() { return windows.loginWindow(); }
+    const LoginWindowControls& c() { return login().controls(); }
 
     ScratchDatabase db;
     ScriptedDialogs dialogs;
     ApplicationWindows windows{dialogs};
 };
 
-TEST_F(Form1Db, TestConnectionSucceedsWithTheHourglassWhileTheMessageShows)
+TEST_F(LoginWindowDb, TestConnectionSucceedsWithTheHourglassWhileTheMessageShows)
 {
     EnterLogin(c(), db.parameters());
     bool busyDuringMessage = false;
     dialogs.expectMessage(kSuccess).then([&] { busyDuringMessage = login().pointer().isBusy(); });
-    QTest::mouseClick(c().PushButton2, Qt::LeftButton);
+    QTest::mouseClick(c().testConnectionButton, Qt::LeftButton);
 
     EXPECT_TRUE(busyDuringMessage);
     EXPECT_EQ(dialogs.shown().back().title, QStringLiteral("Quorvane"));
@@ -83,16 +83,16 @@ TEST_F(Form1Db, TestConnectionSucceedsWithTheHourglassWhileTheMessageShows)
     EXPECT_TRUE(login().isVisible());
 }
 
-TEST_F(Form1Db, TestConnectionFailsWithItsMessageAndThePointerBack)
+TEST_F(LoginWindowDb, TestConnectionFailsWithItsMessageAndThePointerBack)
 {
     dialogs.expectMessage(kFailure);
-    QTest::mouseClick(c().PushButton2, Qt::LeftButton);
+    QTest::mouseClick(c().testConnectionButton, Qt::LeftButton);
     EXPECT_EQ(login().pointer().state(), PointerState::Default);
     EXPECT_EQ(login().cursor().shape(), Qt::ArrowCursor);
     EXPECT_EQ(SettingsStore().GetSetting(SettingsKey::Password), db.refusedParameters().password);
 }
 
-TEST_F(Form1Db, TestConnectionToASilentServerFailsAtTheBoundWhileTheWindowIsServed)
+TEST_F(LoginWindowDb, TestConnectionToASilentServerFailsAtTheBoundWhileTheWindowIsServed)
 {
     if (testing::CurrentBackend() != testing::Backend::MariaDb)
         GTEST_SKIP() << "the SQLite driver has no server to wait for";
@@ -109,27 +109,27 @@ TEST_F(Form1Db, TestConnectionToASilentServerFailsAtTheBoundWhileTheWindowIsServ
     bool served = false;
     QTimer::singleShot(0, &login(), [&] {
         served = true;
-        QTest::mouseClick(c().PushButton2, Qt::LeftButton);
+        QTest::mouseClick(c().testConnectionButton, Qt::LeftButton);
     });
     dialogs.expectMessage(kFailure);
-    QTest::mouseClick(c().PushButton2, Qt::LeftButton);
+    QTest::mouseClick(c().testConnectionButton, Qt::LeftButton);
     EXPECT_TRUE(served);
     EXPECT_EQ(login().pointer().state(), PointerState::Default);
 }
 
-TEST_F(Form1Db, NextRefusesSilently)
+TEST_F(LoginWindowDb, NextRefusesSilently)
 {
-    QTest::mouseClick(c().PushButton3, Qt::LeftButton);
+    QTest::mouseClick(c().nextButton, Qt::LeftButton);
     EXPECT_TRUE(login().isVisible());
     EXPECT_EQ(windows.importWindow(), nullptr);
     EXPECT_TRUE(dialogs.shown().empty());
 }
 
-TEST_F(Form1Db, NextHandsOverWithTheTablesListed)
+TEST_F(LoginWindowDb, NextHandsOverWithTheTablesListed)
 {
     testing::RunSql(db.parameters(), QStringLiteral("CREATE TABLE ORDERS (ID LONG VARCHAR)"));
     EnterLogin(c(), db.parameters());
-    QTest::mouseClick(c().PushButton3, Qt::LeftButton);
+    QTest::mouseClick(c().nextButton, Qt::LeftButton);
 
     ASSERT_NE(windows.importWindow(), nullptr);
     EXPECT_TRUE(windows.importWindow()->isVisible());
@@ -139,7 +139,7 @@ TEST_F(Form1Db, NextHandsOverWithTheTablesListed)
 
 // The five fields hold five different values, so a field read or saved as
 // another shows.
-TEST_F(Form1Db, ConnectionReadsTheFieldsAsTheyAreNowAndEachIsSavedUnderItsKey)
+TEST_F(LoginWindowDb, ConnectionReadsTheFieldsAsTheyAreNowAndEachIsSavedUnderItsKey)
 {
     const ConnectionParameters typed = db.parameters();
     ASSERT_EQ(QSet<QString>({typed.server, typed.port, typed.user, typed.password, typed.database}).size(), 5);

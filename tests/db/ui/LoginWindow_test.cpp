@@ -1,8 +1,8 @@
 // The login window's design and its field behaviours.
-#include "base/Settings.h"
 #include "app/ApplicationWindows.h"
-#include "widgets/Twips.h"
+#include "base/Settings.h"
 #include "db/ui/LoginWindow.h"
+#include "widgets/Twips.h"
 
 #include "ScriptedDialogs.h"
 #include "WidgetChecks.h"
@@ -25,18 +25,18 @@ namespace {
 using testing::ScratchDatabase;
 using testing::ScriptedDialogs;
 
-class Form1Window : public ::testing::Test {
+class LoginWindowTest : public ::testing::Test {
 protected:
-    Form1Window()
+    LoginWindowTest()
     {
         testing::ClearSettings();
         SettingsStore().SaveSetting(SettingsKey::Database, db.refusedParameters().database);
         windows.start();
     }
-    ~Form1Window() override { testing::ClearSettings(); }
+    ~LoginWindowTest() override { testing::ClearSettings(); }
 
-    Form1& login() { return windows.loginWindow(); }
-    const Form1Controls& c() { return login().controls(); }
+    LoginWindow& login() { return windows.loginWindow(); }
+    const LoginWindowControls& c() { return login().controls(); }
 
     ScratchDatabase db;
     ScriptedDialogs dialogs;
@@ -49,23 +49,23 @@ struct ControlCase {
     QRect twips;
 };
 
-QWidget* ControlNamed(const Form1Controls& c, const QString& name)
+QWidget* ControlNamed(const LoginWindowControls& c, const QString& name)
 {
     const std::pair<const char*, QWidget*> all[] = {
-        {"Frame1", c.Frame1},   {"Label10", c.Label10}, {"Text1", c.Text1},
-        {"Label9", c.Label9},   {"Text2", c.Text2},     {"Label11", c.Label11},
-        {"Text3", c.Text3},     {"Label7", c.Label7},   {"Text4", c.Text4},
-        {"Label8", c.Label8},   {"Text5", c.Text5},     {"PushButton2", c.PushButton2},
-        {"PushButton5", c.PushButton5}, {"PushButton3", c.PushButton3}};
+        {"connectionFrame", c.connectionFrame},   {"serverLabel", c.serverLabel}, {"serverEdit", c.serverEdit},
+        {"portLabel", c.portLabel},   {"portEdit", c.portEdit},     {"userLabel", c.userLabel},
+        {"userEdit", c.userEdit},     {"passwordLabel", c.passwordLabel},   {"passwordEdit", c.passwordEdit},
+        {"databaseLabel", c.databaseLabel},   {"databaseEdit", c.databaseEdit},     {"testConnectionButton", c.testConnectionButton},
+        {"helpButton", c.helpButton}, {"nextButton", c.nextButton}};
     for (const auto& [n, w] : all)
         if (name == QLatin1String(n))
             return w;
     return nullptr;
 }
 
-class Form1Layout : public Form1Window, public ::testing::WithParamInterface<ControlCase> {};
+class LoginWindowLayout : public LoginWindowTest, public ::testing::WithParamInterface<ControlCase> {};
 
-TEST_P(Form1Layout, ControlHasItsCaptionAndPlace)
+TEST_P(LoginWindowLayout, ControlHasItsCaptionAndPlace)
 {
     QWidget* control = ControlNamed(c(), QLatin1String(GetParam().name));
     testing::ExpectCaptionPlaceAndFont(control, GetParam().twips, GetParam().caption);
@@ -74,25 +74,25 @@ TEST_P(Form1Layout, ControlHasItsCaptionAndPlace)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Controls, Form1Layout,
+    Controls, LoginWindowLayout,
     ::testing::Values(
-        ControlCase{"Frame1", "IBM DB2 Login", {120, 120, 7800, 2865}},
-        ControlCase{"Label10", "Server:", {240, 405, 1095, 255}},
-        ControlCase{"Text1", "", {1320, 360, 4575, 330}},
-        ControlCase{"Label9", "Port:", {6000, 405, 495, 255}},
-        ControlCase{"Text2", "", {6480, 360, 1095, 330}},
-        ControlCase{"Label11", "Username:", {240, 885, 1095, 255}},
-        ControlCase{"Text3", "", {1320, 840, 6255, 330}},
-        ControlCase{"Label7", "Password:", {240, 1365, 1095, 255}},
-        ControlCase{"Text4", "", {1320, 1320, 6255, 330}},
-        ControlCase{"Label8", "Database:", {240, 1845, 975, 255}},
-        ControlCase{"Text5", "", {1320, 1800, 6255, 330}},
-        ControlCase{"PushButton2", "Test Connection", {240, 2280, 3600, 405}},
-        ControlCase{"PushButton5", "Help", {3960, 2280, 3600, 405}},
-        ControlCase{"PushButton3", "Next >", {120, 3120, 7800, 405}}),
+        ControlCase{"connectionFrame", "IBM DB2 Login", {120, 120, 7800, 2865}},
+        ControlCase{"serverLabel", "Server:", {240, 405, 1095, 255}},
+        ControlCase{"serverEdit", "", {1320, 360, 4575, 330}},
+        ControlCase{"portLabel", "Port:", {6000, 405, 495, 255}},
+        ControlCase{"portEdit", "", {6480, 360, 1095, 330}},
+        ControlCase{"userLabel", "Username:", {240, 885, 1095, 255}},
+        ControlCase{"userEdit", "", {1320, 840, 6255, 330}},
+        ControlCase{"passwordLabel", "Password:", {240, 1365, 1095, 255}},
+        ControlCase{"passwordEdit", "", {1320, 1320, 6255, 330}},
+        ControlCase{"databaseLabel", "Database:", {240, 1845, 975, 255}},
+        ControlCase{"databaseEdit", "", {1320, 1800, 6255, 330}},
+        ControlCase{"testConnectionButton", "Test Connection", {240, 2280, 3600, 405}},
+        ControlCase{"helpButton", "Help", {3960, 2280, 3600, 405}},
+        ControlCase{"nextButton", "Next >", {120, 3120, 7800, 405}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Form1Window, WindowIsWhiteFixedAndTitled)
+TEST_F(LoginWindowTest, WindowIsWhiteFixedAndTitled)
 {
     EXPECT_EQ(login().windowTitle(), QStringLiteral("Quorvane"));
     EXPECT_EQ(login().size(), QSize(536, 243));
@@ -101,11 +101,11 @@ TEST_F(Form1Window, WindowIsWhiteFixedAndTitled)
     EXPECT_FALSE(login().windowIcon().isNull());
 }
 
-TEST_F(Form1Window, TabOrderRunsThroughFieldsThenButtons)
+TEST_F(LoginWindowTest, TabOrderRunsThroughFieldsThenButtons)
 {
-    QWidget* expected[] = {c().Text1, c().Text2, c().Text3, c().Text4, c().Text5,
-                           c().PushButton2, c().PushButton5, c().PushButton3};
-    QWidget* at = c().Text1;
+    QWidget* expected[] = {c().serverEdit, c().portEdit, c().userEdit, c().passwordEdit, c().databaseEdit,
+                           c().testConnectionButton, c().helpButton, c().nextButton};
+    QWidget* at = c().serverEdit;
     for (QWidget* next : expected) {
         EXPECT_EQ(at, next) << at->metaObject()->className();
         do
@@ -114,55 +114,55 @@ TEST_F(Form1Window, TabOrderRunsThroughFieldsThenButtons)
     }
 }
 
-TEST_F(Form1Window, PasswordShowsStarsAndIsStoredAsTyped)
+TEST_F(LoginWindowTest, PasswordShowsStarsAndIsStoredAsTyped)
 {
-    QTest::keyClicks(c().Text4, QStringLiteral("s3cr;t"));
-    EXPECT_EQ(c().Text4->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(c().Text4->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, c().Text4),
+    QTest::keyClicks(c().passwordEdit, QStringLiteral("s3cr;t"));
+    EXPECT_EQ(c().passwordEdit->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(c().passwordEdit->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, c().passwordEdit),
               int('*'));
-    EXPECT_EQ(c().Text4->displayText(), QStringLiteral("******"));
+    EXPECT_EQ(c().passwordEdit->displayText(), QStringLiteral("******"));
     EXPECT_EQ(SettingsStore().GetSetting(SettingsKey::Password), QStringLiteral("s3cr;t"));
 }
 
-TEST_F(Form1Window, EveryKeystrokeRewritesTheFieldsKey)
+TEST_F(LoginWindowTest, EveryKeystrokeRewritesTheFieldsKey)
 {
-    QTest::keyClick(c().Text1, Qt::Key_D);
+    QTest::keyClick(c().serverEdit, Qt::Key_D);
     EXPECT_EQ(SettingsStore().GetSetting(SettingsKey::Server), QStringLiteral("d"));
-    QTest::keyClicks(c().Text1, QStringLiteral("b2"));
+    QTest::keyClicks(c().serverEdit, QStringLiteral("b2"));
     EXPECT_EQ(SettingsStore().GetSetting(SettingsKey::Server), QStringLiteral("db2"));
-    QTest::keyClick(c().Text1, Qt::Key_Backspace);
+    QTest::keyClick(c().serverEdit, Qt::Key_Backspace);
     EXPECT_EQ(SettingsStore().GetSetting(SettingsKey::Server), QStringLiteral("db"));
 }
 
 // Qt's line edits hold 32767 characters unless told otherwise; the login
 // fields hold any length, restored from the store or typed.
-TEST_F(Form1Window, FieldsHoldValuesLongerThanQtsDefaultLimit)
+TEST_F(LoginWindowTest, FieldsHoldValuesLongerThanQtsDefaultLimit)
 {
     const QString value(40000, QLatin1Char('v'));
     SettingsStore store;
     for (const QString& key : {SettingsKey::Server, SettingsKey::Port, SettingsKey::User,
                                SettingsKey::Password, SettingsKey::Database})
         store.SaveSetting(key, value);
-    login().Form_Load();
-    for (QLineEdit* field : {c().Text1, c().Text2, c().Text3, c().Text4, c().Text5})
+    login().load();
+    for (QLineEdit* field : {c().serverEdit, c().portEdit, c().userEdit, c().passwordEdit, c().databaseEdit})
         EXPECT_EQ(field->text().size(), value.size());
-    QTest::keyClick(c().Text3, Qt::Key_End);
-    QTest::keyClick(c().Text3, Qt::Key_W);
+    QTest::keyClick(c().userEdit, Qt::Key_End);
+    QTest::keyClick(c().userEdit, Qt::Key_W);
     EXPECT_TRUE(store.GetSetting(SettingsKey::User) == value + QLatin1Char('w'));
     EXPECT_EQ(store.GetSetting(SettingsKey::Database).size(), value.size());
 }
 
-TEST_F(Form1Window, FocusSelectsTheWholeText)
+TEST_F(LoginWindowTest, FocusSelectsTheWholeText)
 {
-    c().Text3->setText(QStringLiteral("loader"));
-    c().Text3->deselect();
+    c().userEdit->setText(QStringLiteral("loader"));
+    c().userEdit->deselect();
     QFocusEvent focus(QEvent::FocusIn, Qt::MouseFocusReason);
-    QApplication::sendEvent(c().Text3, &focus);
+    QApplication::sendEvent(c().userEdit, &focus);
     QCoreApplication::processEvents();
-    EXPECT_EQ(c().Text3->selectedText(), QStringLiteral("loader"));
+    EXPECT_EQ(c().userEdit->selectedText(), QStringLiteral("loader"));
 }
 
-TEST_F(Form1Window, HelpShowsTheTenParagraphsEachWithTwoCarriageReturns)
+TEST_F(LoginWindowTest, HelpShowsTheTenParagraphsEachWithTwoCarriageReturns)
 {
     const QString expected = QStringLiteral(
         "Here is how I connected to my IBM DB2 database.\r\r"
@@ -177,7 +177,7 @@ TEST_F(Form1Window, HelpShowsTheTenParagraphsEachWithTwoCarriageReturns)
         "Please visit:\r\r"
         "https://www.ibm.com/support/pages/db2-db2-server-tcpip-port-numbers\r\r");
     dialogs.expectMessage(expected);
-    QTest::mouseClick(c().PushButton5, Qt::LeftButton);
+    QTest::mouseClick(c().helpButton, Qt::LeftButton);
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown().front().title, QStringLiteral("Quorvane"));
 }

@@ -1,7 +1,7 @@
 #include "base/ErrorReport.h"
+#include "help/ui/HelpTextWindow.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowPointer.h"
-#include "help/ui/HelpTextWindow.h"
 
 #include "ScriptedDialogs.h"
 
@@ -21,46 +21,46 @@ namespace {
 using testing::ScriptedDialogs;
 
 // Runs once the modal window is up: hands it to the check, which closes it.
-void WhenModalShows(std::function<void(Form3&)> check)
+void WhenModalShows(std::function<void(HelpTextWindow&)> check)
 {
     QTimer::singleShot(0, [check] {
-        auto* shown = qobject_cast<Form3*>(QApplication::activeModalWidget());
+        auto* shown = qobject_cast<HelpTextWindow*>(QApplication::activeModalWidget());
         ASSERT_NE(shown, nullptr);
         check(*shown);
     });
 }
 
-TEST(Form3Test, DesignedWindowWithTextAndClose)
+TEST(HelpTextWindowTest, DesignedWindowWithTextAndClose)
 {
     ScriptedDialogs dialogs;
-    Form3 window(dialogs);
-    window.Form_Load();
+    HelpTextWindow window(dialogs);
+    window.load();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Form3"));
     EXPECT_EQ(window.size(), QSize(401, 267));
-    EXPECT_EQ(window.Text1()->geometry(), TwipsRect(120, 120, 5760, 3255));
-    EXPECT_EQ(window.PushButton5()->geometry(), TwipsRect(120, 3480, 5760, 400));
-    EXPECT_EQ(window.PushButton5()->text(), QStringLiteral("Close"));
-    EXPECT_EQ(window.Text1()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_EQ(window.Text1()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_FALSE(window.Text1()->isReadOnly());
+    EXPECT_EQ(window.text()->geometry(), TwipsRect(120, 120, 5760, 3255));
+    EXPECT_EQ(window.closeButton()->geometry(), TwipsRect(120, 3480, 5760, 400));
+    EXPECT_EQ(window.closeButton()->text(), QStringLiteral("Close"));
+    EXPECT_EQ(window.text()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(window.text()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_FALSE(window.text()->isReadOnly());
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_EQ(window.palette().color(QPalette::Window),
               QGuiApplication::palette().color(QPalette::Button));
-    EXPECT_DOUBLE_EQ(window.PushButton5()->font().pointSizeF(), 11.25);
-    EXPECT_TRUE(window.Text1()->font().bold());
+    EXPECT_DOUBLE_EQ(window.closeButton()->font().pointSizeF(), 11.25);
+    EXPECT_TRUE(window.text()->font().bold());
 }
 
-TEST(Form3Test, ShowsTheTextModallyOverItsOwnerUntilClosed)
+TEST(HelpTextWindowTest, ShowsTheTextModallyOverItsOwnerUntilClosed)
 {
     ScriptedDialogs dialogs;
     QWidget owner;
     owner.show();
     QString shownText;
     bool modal = false;
-    WhenModalShows([&](Form3& window) {
-        shownText = window.Text1()->toPlainText();
+    WhenModalShows([&](HelpTextWindow& window) {
+        shownText = window.text()->toPlainText();
         modal = window.isModal() && window.parentWidget() == &owner;
-        QTest::mouseClick(window.PushButton5(), Qt::LeftButton);
+        QTest::mouseClick(window.closeButton(), Qt::LeftButton);
     });
     ShowHelpTextWindow(dialogs, QStringLiteral("Line no 4: a,b,c"), &owner);
     EXPECT_EQ(shownText, QStringLiteral("Line no 4: a,b,c"));
@@ -69,40 +69,40 @@ TEST(Form3Test, ShowsTheTextModallyOverItsOwnerUntilClosed)
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
-TEST(Form3Test, TitleBarCloseEndsTheShowingLikeClose)
+TEST(HelpTextWindowTest, TitleBarCloseEndsTheShowingLikeClose)
 {
     ScriptedDialogs dialogs;
-    WhenModalShows([](Form3& window) { window.close(); });
+    WhenModalShows([](HelpTextWindow& window) { window.close(); });
     ShowHelpTextWindow(dialogs, QStringLiteral("first"), nullptr);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
-TEST(Form3Test, EachShowingIsAFreshWindowWithOnlyTheNewText)
+TEST(HelpTextWindowTest, EachShowingIsAFreshWindowWithOnlyTheNewText)
 {
     ScriptedDialogs dialogs;
-    WhenModalShows([](Form3& window) {
-        window.Text1()->appendPlainText(QStringLiteral("typed by the user"));
+    WhenModalShows([](HelpTextWindow& window) {
+        window.text()->appendPlainText(QStringLiteral("typed by the user"));
         window.close();
     });
     ShowHelpTextWindow(dialogs, QStringLiteral("first"), nullptr);
     QString second;
-    WhenModalShows([&](Form3& window) {
-        second = window.Text1()->toPlainText();
+    WhenModalShows([&](HelpTextWindow& window) {
+        second = window.text()->toPlainText();
         window.close();
     });
     ShowHelpTextWindow(dialogs, QStringLiteral("second"), nullptr);
     EXPECT_EQ(second, QStringLiteral("second"));
 }
 
-TEST(Form3Test, CloseButtonShowsTheHandAndTheWindowTheArrow)
+TEST(HelpTextWindowTest, CloseButtonShowsTheHandAndTheWindowTheArrow)
 {
     ScriptedDialogs dialogs;
-    Form3 window(dialogs);
-    window.Form_Load();
+    HelpTextWindow window(dialogs);
+    window.load();
     const QPointF inside(2, 2);
-    QMouseEvent overButton(QEvent::MouseMove, inside, window.PushButton5()->mapToGlobal(inside),
+    QMouseEvent overButton(QEvent::MouseMove, inside, window.closeButton()->mapToGlobal(inside),
                            Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(window.PushButton5(), &overButton);
+    QApplication::sendEvent(window.closeButton(), &overButton);
     EXPECT_EQ(window.pointer().state(), PointerState::Custom);
     QMouseEvent overWindow(QEvent::MouseMove, inside, window.mapToGlobal(inside), Qt::NoButton,
                            Qt::NoButton, Qt::NoModifier);
