@@ -4,10 +4,10 @@
 //   bench_folder_scan [folders, default 10000] [files per folder, default 10]
 //
 // The tree is made below /tmp and deleted at the end.
-#include "app/BusyIndicator.h"
-#include "app/Dialogs.h"
-#include "app/EventPump.h"
-#include "app/Settings.h"
+#include "base/BusyIndicator.h"
+#include "base/Dialogs.h"
+#include "base/EventPump.h"
+#include "base/Settings.h"
 #include "filelist/FileList.h"
 #include "filelist/FileListCommands.h"
 #include "filelist/FolderWalk.h"

@@ -11,7 +11,7 @@
 #include "import/TextRecords.h"
 #include "import/TextRules.h"
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -8,17 +8,17 @@
 //   QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=<scratch> ODBCSYSINI=<drivers>
 //   ui_bench_responsiveness DATA_FILE SQLITE_DATABASE
 
-#include "app/Dialogs.h"
-#include "app/Settings.h"
-#include "app/ui/ApplicationWindows.h"
+#include "app/ApplicationWindows.h"
+#include "base/Dialogs.h"
+#include "base/PacedEvents.h"
+#include "base/Settings.h"
 #include "db/ConnectionParameters.h"
 #include "filelist/ui/FileListView.h"
-#include "app/PacedEvents.h"
 #include "import/ImportDatabase.h"
 #include "import/ImportEngine.h"
 #include "import/SqlTexts.h"
 #include "import/TextRules.h"
-#include "import/ui/Form2.h"
+#include "import/ui/ImportWindow.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -180,22 +180,22 @@ int main(int argc, char** argv)
     AnsweringDialogs dialogs;
     ApplicationWindows windows(dialogs);
     windows.start();
-    Form2* window = windows.importWindow();
+    ImportWindow* window = windows.importWindow();
     if (!window) {
         std::fprintf(stderr, "the start-up check did not reach the import window:\n%s\n",
                      qPrintable(dialogs.messages.join(QLatin1Char('\n'))));
         return 1;
     }
-    window->ListView1()->append(dataFile);
+    window->fileList()->append(dataFile);
     dialogs.messages.clear();
 
-    GapRecorder recorder(*window->PushButton1());
+    GapRecorder recorder(*window->importButton());
     double importSeconds = 0;
     QTimer::singleShot(0, [&] {
         QElapsedTimer clock;
         clock.start();
         recorder.start();
-        window->PushButton1()->click();  // returns once the run and its closing message are over
+        window->importButton()->click();  // returns once the run and its closing message are over
         recorder.stop();
         importSeconds = clock.nsecsElapsed() / 1e9;
         QCoreApplication::quit();

@@ -61,6 +61,8 @@ case "$what" in
 esac
 
 if [[ $what == all || $what == main ]]; then
+  echo "== Layers =="
+  "$root/scripts/check-layers.sh"
   build_tree "$root/build/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
   run_suite "$root/build/test" "normal build"
 fi

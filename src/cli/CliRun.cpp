@@ -1,8 +1,8 @@
 #include "cli/CliRun.h"
 
-#include "app/BusyIndicator.h"
-#include "app/EventPump.h"
-#include "app/Settings.h"
+#include "base/BusyIndicator.h"
+#include "base/EventPump.h"
+#include "base/Settings.h"
 #include "cli/CliHelp.h"
 #include "cli/FolderInputs.h"
 #include "cli/TerminalDialogs.h"

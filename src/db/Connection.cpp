@@ -1,7 +1,7 @@
 #include "db/Connection.h"
 
-#include "app/EventPump.h"
-#include "app/PacedEvents.h"
+#include "base/EventPump.h"
+#include "base/PacedEvents.h"
 #include "db/OdbcError.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #include "db/TableCatalogue.h"
 
-#include "app/EventPump.h"
+#include "base/EventPump.h"
 #include "db/Connection.h"
 #include "db/ConnectionParameters.h"
 

@@ -1,11 +1,11 @@
 #include "filelist/FileListCommands.h"
 
-#include "app/BusyIndicator.h"
-#include "app/Dialogs.h"
-#include "app/ErrorReport.h"
-#include "app/EventPump.h"
-#include "app/ReportingProcedure.h"
-#include "app/Settings.h"
+#include "base/BusyIndicator.h"
+#include "base/Dialogs.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
+#include "base/ReportingProcedure.h"
+#include "base/Settings.h"
 #include "filelist/FileList.h"
 #include "filelist/FileRule.h"
 #include "filelist/FolderWalk.h"
@@ -74,7 +74,7 @@ qsizetype AnswerLength(const QStringList& paths)
 
 void AddTextFiles(Dialogs& dialogs, FileList& list)
 {
-    ReportingProcedure proc(dialogs, Location::Form2AddFiles);
+    ReportingProcedure proc(dialogs, Location::AddFiles);
 
     OpenFilesSpec request;
     proc.step(104, [&] { request.title = kAddFilesTitle; });
@@ -131,7 +131,7 @@ private:
 void AddAllFilesInFolder(Dialogs& dialogs, SettingsStore& settings, FileList& list,
                          BusyIndicator& busy, EventPump& pump)
 {
-    ReportingProcedure proc(dialogs, Location::Form2AddFolder);
+    ReportingProcedure proc(dialogs, Location::AddFolder);
 
     QString extension;
     proc.step(100, [&] {

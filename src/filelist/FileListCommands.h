@@ -33,7 +33,7 @@ inline constexpr qsizetype kFileDialogAnswerRoom = 30000;
 // gives it; several are joined from their folder and names and normalised.
 // A choice whose answer would not fit the dialog's room shows the
 // too-many-files message and appends nothing. Failures are reported under
-// Location::Form2AddFiles and the command goes on.
+// Location::AddFiles and the command goes on.
 void AddTextFiles(Dialogs& dialogs, FileList& list);
 
 // Several files chosen in the open-file dialog, as its answer gives them:
@@ -63,7 +63,7 @@ inline const QString kSelectFolderPrompt = QStringLiteral("Please select folder:
 // and a folder (opening at the last one), remembers both, then appends every
 // matching file of the folder and all its subfolders, level by level, while
 // the window shows the hourglass. Failures are reported under
-// Location::Form2AddFolder and the command goes on.
+// Location::AddFolder and the command goes on.
 void AddAllFilesInFolder(Dialogs& dialogs, SettingsStore& settings, FileList& list,
                          BusyIndicator& busy, EventPump& pump);
 

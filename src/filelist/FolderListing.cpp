@@ -1,7 +1,7 @@
 #include "filelist/FolderListing.h"
 
-#include "app/EventPump.h"
-#include "app/ReportingProcedure.h"
+#include "base/EventPump.h"
+#include "base/ReportingProcedure.h"
 #include "filelist/FileList.h"
 #include "filelist/FileRule.h"
 #include "filelist/PathRules.h"

@@ -1,8 +1,8 @@
 #include "filelist/FolderWalk.h"
 
-#include "app/ErrorReport.h"
-#include "app/EventPump.h"
-#include "app/ReportingProcedure.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
+#include "base/ReportingProcedure.h"
 #include "filelist/FileRule.h"
 
 #include <QFile>

@@ -1,11 +1,11 @@
 #include "import/ImportEngine.h"
 
-#include "app/BusyIndicator.h"
-#include "app/Dialogs.h"
-#include "app/ErrorReport.h"
-#include "app/PacedEvents.h"
-#include "app/EventPump.h"
-#include "app/ReportingProcedure.h"
+#include "base/BusyIndicator.h"
+#include "base/Dialogs.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
+#include "base/PacedEvents.h"
+#include "base/ReportingProcedure.h"
 #include "db/ConnectionParameters.h"
 #include "db/OdbcError.h"
 #include "db/TableCatalogue.h"
@@ -47,7 +47,7 @@ constexpr int CreateObjects = 100, ResultSetObject = 102, ClearOutcome = 104, No
 class ImportRun {
 public:
     explicit ImportRun(const ImportContext& context)
-        : c_(context), proc_(context.dialogs, Location::Form2Import)
+        : c_(context), proc_(context.dialogs, Location::ImportRun)
     {
     }
 

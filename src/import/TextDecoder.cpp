@@ -1,6 +1,6 @@
 #include "import/TextDecoder.h"
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 
 #include <QSysInfo>
 

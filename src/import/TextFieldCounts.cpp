@@ -1,8 +1,8 @@
 #include "import/TextRules.h"
 
-#include "app/Dialogs.h"
-#include "app/Failure.h"
-#include "app/PacedEvents.h"
+#include "base/Dialogs.h"
+#include "base/Failure.h"
+#include "base/PacedEvents.h"
 #include "import/TextDecoder.h"
 #include "import/TextRecords.h"
 

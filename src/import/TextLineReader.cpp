@@ -1,6 +1,6 @@
 #include "import/TextRules.h"
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "filelist/FileRule.h"
 #include "import/TextDecoder.h"
 #include "import/TextFormat.h"

@@ -2,9 +2,9 @@
 // open to others, the password in any output, a keyword slipped into the
 // connection string, a name or value that ends its quotes early.
 
-#include "app/BusyIndicator.h"
-#include "app/EventPump.h"
-#include "app/Settings.h"
+#include "base/BusyIndicator.h"
+#include "base/EventPump.h"
+#include "base/Settings.h"
 #include "db/Connection.h"
 #include "db/TableCatalogue.h"
 #include "filelist/FileList.h"

@@ -1,4 +1,4 @@
-#include "app/EventPump.h"
+#include "base/EventPump.h"
 #include "db/CanConnect.h"
 #include "db/Connection.h"
 #include "db/OdbcError.h"

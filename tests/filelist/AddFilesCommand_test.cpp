@@ -1,8 +1,8 @@
 #include "filelist/FileListCommands.h"
 
-#include "app/ApplicationTitle.h"
-#include "app/ErrorReport.h"
-#include "app/Failure.h"
+#include "base/ApplicationTitle.h"
+#include "base/ErrorReport.h"
+#include "base/Failure.h"
 #include "filelist/FileList.h"
 
 #include "ScriptedDialogs.h"
@@ -135,7 +135,7 @@ public:
 TEST(AddFilesCommand, FailedAppendIsReportedOnItsLineAndTheRestFollow)
 {
     ScriptedDialogs dialogs;
-    dialogs.expectOpenFiles({"/d/a", "/d/refused", "/d/c"}).expectErrorReport(Location::Form2AddFiles, 132);
+    dialogs.expectOpenFiles({"/d/a", "/d/refused", "/d/c"}).expectErrorReport(Location::AddFiles, 132);
     RefusingFileList list;
     AddTextFiles(dialogs, list);
     EXPECT_EQ(list.rows, (QStringList{"/d/a", "/d/c"}));
@@ -144,7 +144,7 @@ TEST(AddFilesCommand, FailedAppendIsReportedOnItsLineAndTheRestFollow)
 TEST(AddFilesCommand, FailedAppendOfOneFileIsReported)
 {
     ScriptedDialogs dialogs;
-    dialogs.expectOpenFiles({"/d/refused"}).expectErrorReport(Location::Form2AddFiles, 116);
+    dialogs.expectOpenFiles({"/d/refused"}).expectErrorReport(Location::AddFiles, 116);
     RefusingFileList list;
     AddTextFiles(dialogs, list);
     EXPECT_TRUE(list.rows.isEmpty());

@@ -1,11 +1,11 @@
 #include "filelist/FileListCommands.h"
 
-#include "app/ApplicationTitle.h"
-#include "app/BusyIndicator.h"
-#include "app/ErrorReport.h"
-#include "app/EventPump.h"
-#include "app/Failure.h"
-#include "app/Settings.h"
+#include "base/ApplicationTitle.h"
+#include "base/BusyIndicator.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
+#include "base/Failure.h"
+#include "base/Settings.h"
 #include "filelist/FileList.h"
 
 #include "ScriptedDialogs.h"
@@ -224,7 +224,7 @@ TEST_F(AddFolderCommand, FailedAppendIsReportedAndTheScanGoesOn)
     RefusingFileList list(QStringLiteral("/B.TXT"));
     dialogs_.expectInput(kExtensionPrompt, "txt")
         .expectFolder(root_)
-        .expectErrorReport(Location::Form2AddFolder, 128);
+        .expectErrorReport(Location::AddFolder, 128);
     run(list);
 
     EXPECT_EQ(list.rows, rows({"a.txt", ".dotdir/g.txt", "sub/d.txt", "sub/deeper/f.txt"}));

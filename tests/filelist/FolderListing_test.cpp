@@ -1,6 +1,6 @@
 #include "filelist/FolderListing.h"
 
-#include "app/EventPump.h"
+#include "base/EventPump.h"
 #include "filelist/FileList.h"
 #include "filelist/FolderWalk.h"
 

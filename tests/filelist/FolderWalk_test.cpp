@@ -1,7 +1,7 @@
 #include "filelist/FolderWalk.h"
 
-#include "app/EventPump.h"
-#include "app/Failure.h"
+#include "base/EventPump.h"
+#include "base/Failure.h"
 #include "filelist/FileList.h"
 #include "filelist/FileListCommands.h"
 

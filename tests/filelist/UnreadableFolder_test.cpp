@@ -2,8 +2,8 @@
 #include "filelist/FileRule.h"
 #include "filelist/FolderWalk.h"
 
-#include "app/Dialogs.h"
-#include "app/EventPump.h"
+#include "base/Dialogs.h"
+#include "base/EventPump.h"
 #include "filelist/FileList.h"
 
 #include "TestSupport.h"

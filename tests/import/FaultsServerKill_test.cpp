@@ -2,9 +2,9 @@
 // the next one. The test runs a server of its own (in the build folder), so
 // that killing it disturbs no other test running at the same time.
 
-#include "app/BusyIndicator.h"
-#include "app/ErrorReport.h"
-#include "app/EventPump.h"
+#include "base/BusyIndicator.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
 #include "db/TableCatalogue.h"
 #include "filelist/FileList.h"
 #include "import/ImportDatabase.h"
@@ -190,9 +190,9 @@ TEST_P(ServerKillDb, LostConnectionIsReportedOnceAndTheSentRowsStay)
     WriteFile(files.path(2), "A,B\n1,2\n3,4\n5,6\n");
 
     ScriptedDialogs dialogs;
-    dialogs.expectErrorReport(Location::Form2Import, c.reportLine);
+    dialogs.expectErrorReport(Location::ImportRun, c.reportLine);
     for (const QString& line : c.secondFileReports)
-        dialogs.expectErrorReport(Location::Form2Import, line.toInt());
+        dialogs.expectErrorReport(Location::ImportRun, line.toInt());
     dialogs.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\n") + c.summary);
     FixedImportOptions options{ImportOptions{}};
     PlainTableList tables;

@@ -3,9 +3,9 @@
 // read, hold binary bytes or invalid UTF-8, are empty or hold one huge line,
 // and a database server that dies in the middle of a file.
 
-#include "app/BusyIndicator.h"
-#include "app/ErrorReport.h"
-#include "app/EventPump.h"
+#include "base/BusyIndicator.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
 #include "db/TableCatalogue.h"
 #include "filelist/FileList.h"
 #include "import/ImportDatabase.h"
@@ -84,8 +84,8 @@ TEST_P(ImportReplacedFileDb, EndsTheRunAfterTheEarlierFiles)
     files_.append(file(QStringLiteral("after.txt"), "A,B\n5,6\n"));
     ASSERT_TRUE(QFile::remove(gone));
     ASSERT_TRUE(GetParam().make(QFile::encodeName(gone)));
-    dialogs_.expectErrorReport(Location::Form2Import, 128);
-    dialogs_.expectErrorReport(Location::Form2Import, 138);
+    dialogs_.expectErrorReport(Location::ImportRun, 128);
+    dialogs_.expectErrorReport(Location::ImportRun, 138);
     ::alarm(60);  // a run that waits on the pipe ends the test program, not the suite
     const ImportOutcome outcome = run();
     ::alarm(0);
@@ -136,7 +136,7 @@ TEST_F(ImportFaultsDb, BinaryFileRowsLandExactlyOrAreReported)
     std::sort(landing.begin(), landing.end());
     files_.append(file(QStringLiteral("binary.bin"), bytes));
     for (int i = 0; i < withNul; ++i)
-        dialogs_.expectErrorReport(Location::Form2Import, 226);
+        dialogs_.expectErrorReport(Location::ImportRun, 226);
     dialogs_.expectMessage(Summary(0, 1, 12 - withNul, withNul));
     const ImportOutcome outcome = run();
     EXPECT_EQ(outcome.ending, ImportOutcome::Ending::Finished);
@@ -162,7 +162,7 @@ TEST_F(ImportFaultsDb, EmptyFileIsARefusedTableAndTheRunGoesOn)
 {
     files_.append(file(QStringLiteral("empty.txt"), QByteArray()));
     files_.append(file(QStringLiteral("next.txt"), "A,B\n1,2\n"));
-    dialogs_.expectErrorReport(Location::Form2Import, 190);
+    dialogs_.expectErrorReport(Location::ImportRun, 190);
     dialogs_.expectMessage(Summary(1, 2, 1, 1));
     run();
     EXPECT_EQ(TableNames(db_.parameters()), QStringList{QStringLiteral("NewTable2")});
@@ -211,7 +211,7 @@ TEST_F(ImportFaultsDb, ValueOverTheDatabaseLimitIsReportedAndTheNextFileLoads)
     files_.append(file(QStringLiteral("long.txt"),
                        "A,B\nshort,1\n" + QByteArray(16 * 1024 * 1024 + 1024, 'w') + ",2\nlost,3\n"));
     files_.append(file(QStringLiteral("next.txt"), "A,B\n1,2\n"));
-    dialogs_.expectErrorReport(Location::Form2Import, 226);
+    dialogs_.expectErrorReport(Location::ImportRun, 226);
     dialogs_.expectMessage(Summary(1, 2, 2, 1));
     run();
     EXPECT_EQ(rows(QStringLiteral("NewTable1"), QStringLiteral("\"A\", \"B\"")), QStringList{"short\x1f" "1"});

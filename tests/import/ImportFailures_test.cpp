@@ -1,4 +1,4 @@
-#include "app/ErrorReport.h"
+#include "base/ErrorReport.h"
 #include "import/SqlTexts.h"
 
 #include "ImportRunFixture.h"
@@ -84,7 +84,7 @@ TEST_P(ImportFailureDb, IsReportedWhereItHappensAndCountedInTheSummary)
     for (std::size_t i = 0; i < c.prompts.size(); ++i)
         dialogs_.expectInput(ColumnNamePrompt(static_cast<int>(i) + 1), QString::fromUtf8(c.prompts[i]));
     for (std::size_t i = 0; i < c.reportLines.size(); ++i)
-        dialogs_.expectErrorReport(Location::Form2Import, c.reportLines[i], i == 0 && c.tickFirstReport);
+        dialogs_.expectErrorReport(Location::ImportRun, c.reportLines[i], i == 0 && c.tickFirstReport);
     if (c.fieldCountLine)
         dialogs_.expectTextWindow(QString::fromUtf8(c.fieldCountLine));
     dialogs_.expectMessage(QString::fromUtf8(c.summary));

@@ -3,8 +3,8 @@
 // What every test of the import run needs: a scratch database, the run's
 // inputs without a window, and the run itself on a real connection.
 
-#include "app/BusyIndicator.h"
-#include "app/EventPump.h"
+#include "base/BusyIndicator.h"
+#include "base/EventPump.h"
 #include "db/TableCatalogue.h"
 #include "filelist/FileList.h"
 #include "import/ImportDatabase.h"

@@ -1,6 +1,6 @@
-#include "app/BusyIndicator.h"
-#include "app/ErrorReport.h"
-#include "app/EventPump.h"
+#include "base/BusyIndicator.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
 #include "db/TableCatalogue.h"
 #include "filelist/FileList.h"
 #include "import/ImportDatabase.h"
@@ -161,8 +161,8 @@ TEST_F(ImportRunDb, UnreachableDatabaseIsReportedOncePerFileAndSummarised)
 {
     files_.append(file(QStringLiteral("a.txt"), "A,B\n1,2\n3,4\n"));
     files_.append(file(QStringLiteral("b.txt"), "A,B\n1,2\n"));
-    dialogs_.expectErrorReport(Location::Form2Import, 120);
-    dialogs_.expectErrorReport(Location::Form2Import, 120);
+    dialogs_.expectErrorReport(Location::ImportRun, 120);
+    dialogs_.expectErrorReport(Location::ImportRun, 120);
     dialogs_.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 2.\r\n"
                                           "Rows inserted: 0.\r\nStatements that failed: 0."));
     run(db_.refusedParameters());
@@ -172,7 +172,7 @@ TEST_F(ImportRunDb, RejectedTableStatementSendsNoRowsAndIsNotListed)
 {
     files_.append(file(QStringLiteral("dup.txt"), "Zip Code,ZipCode\n1,2\n3,4\n"));
     files_.append(file(QStringLiteral("ok.txt"), "A,B\n5,6\n"));
-    dialogs_.expectErrorReport(Location::Form2Import, 190);
+    dialogs_.expectErrorReport(Location::ImportRun, 190);
     dialogs_.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\nFiles loaded completely: 1 of 2.\r\n"
                                           "Rows inserted: 1.\r\nStatements that failed: 1."));
     run();
@@ -183,7 +183,7 @@ TEST_F(ImportRunDb, TickedBoxSilencesFurtherRowFailuresWhichAreStillCounted)
 {
     // An empty header field makes one column fewer than every row carries.
     files_.append(file(QStringLiteral("a.txt"), "A,,C\n1,2,3\n4,5,6\n7,8,9\n"));
-    dialogs_.expectErrorReport(Location::Form2Import, 226, /*tickCheckBox=*/true);
+    dialogs_.expectErrorReport(Location::ImportRun, 226, /*tickCheckBox=*/true);
     dialogs_.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 1.\r\n"
                                           "Rows inserted: 0.\r\nStatements that failed: 3."));
     run();

@@ -1,7 +1,7 @@
 // Files as other programs write them, imported into a real database through
 // the whole run and read back byte for byte: quoted fields, line breaks
 // inside them, and the encodings.
-#include "app/ErrorReport.h"
+#include "base/ErrorReport.h"
 #include "import/ImportMessages.h"
 #include "import/SqlTexts.h"
 
@@ -167,7 +167,7 @@ TEST_F(UndecodableLinesDb, AreReportedCountedAndNotSent)
     const QString path = file(QStringLiteral("bad.txt"), "A,B\n1,ok\nM\xfcller,2\n3,\"fine\"\n");
     files_.append(path);
     options_.options().encoding = QStringLiteral("UTF-8");
-    dialogs_.expectErrorReport(Location::Form2Import, 226);
+    dialogs_.expectErrorReport(Location::ImportRun, 226);
     dialogs_.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 1.\r\n"
                                           "Rows inserted: 2.\r\nStatements that failed: 1."));
     OdbcImportDatabase database;

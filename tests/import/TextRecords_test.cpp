@@ -1,6 +1,6 @@
 // Records with quoted fields, and the field-count pass that settles a
 // file's encoding: tables of files and what they read as.
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "import/TextRecords.h"
 #include "import/TextRules.h"
 

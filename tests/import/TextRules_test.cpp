@@ -1,6 +1,6 @@
 #include "import/TextRules.h"
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 

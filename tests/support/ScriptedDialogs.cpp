@@ -1,6 +1,6 @@
 #include "ScriptedDialogs.h"
 
-#include "app/ErrorReport.h"
+#include "base/ErrorReport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "db/Connection.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 
 // Checks shared by the window tests (GUI test programs only).
 
-#include "app/ui/Twips.h"
+#include "widgets/Twips.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

@@ -6,7 +6,7 @@ class QListWidget;
 
 namespace quorvane {
 
-// The table list as the import window shows it (List1).
+// The table list as the import window shows it (tableList).
 class ListBoxTableList final : public TableList {
 public:
     explicit ListBoxTableList(QListWidget* list) : list_(list) {}

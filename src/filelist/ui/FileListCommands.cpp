@@ -1,6 +1,6 @@
 #include "filelist/ui/FileListCommands.h"
 
-#include "app/Failure.h"
+#include "base/Failure.h"
 #include "filelist/FileListCommands.h"
 #include "filelist/ui/FileListView.h"
 

@@ -1,7 +1,7 @@
 #include "filelist/ui/FileListView.h"
 
-#include "app/BusyIndicator.h"
-#include "app/Paths.h"
+#include "base/BusyIndicator.h"
+#include "base/Paths.h"
 #include "filelist/FileListCommands.h"
 
 #include <QCursor>

@@ -1,10 +1,10 @@
 #include "import/ui/ImportController.h"
 
-#include "app/ErrorReport.h"
-#include "app/ReportingProcedure.h"
+#include "base/ErrorReport.h"
+#include "base/ReportingProcedure.h"
 #include "filelist/ui/FileListView.h"
 #include "import/ImportDatabase.h"
-#include "import/ui/Form2.h"
+#include "import/ui/ImportWindow.h"
 
 #include <QGuiApplication>
 #include <QPushButton>
@@ -15,13 +15,23 @@
 
 namespace quorvane {
 
-ImportController::ImportController(Form2& window) : QObject(&window), window_(window)
+namespace {
+
+// The line numbers each procedure's error reports quote.
+// run(): the import run's first line; the rest are the run's own
+namespace ImportRunLine {
+constexpr int CreateObjects = 100;
+}  // namespace ImportRunLine
+
+}  // namespace
+
+ImportController::ImportController(ImportWindow& window) : QObject(&window), window_(window)
 {
     clock_.start();
     // A click comes at the release; the double-click interval counts from
     // press to press (keys and click() press the button too).
-    connect(window.PushButton1(), &QPushButton::pressed, this, [this] { notePress(); });
-    connect(window.PushButton1(), &QPushButton::clicked, this, [this] { PushButton1_Click(); });
+    connect(window.importButton(), &QPushButton::pressed, this, [this] { notePress(); });
+    connect(window.importButton(), &QPushButton::clicked, this, [this] { onImportClicked(); });
 }
 
 void ImportController::notePress() { lastPress_ = clock_.elapsed(); }
@@ -34,7 +44,7 @@ QString ImportController::ProgressCaption(int filePosition, int fileCount, int r
         .arg(rowsInserted);
 }
 
-void ImportController::PushButton1_Click()
+void ImportController::onImportClicked()
 {
     // Each press counts once; a click without one (a call) has none.
     const qint64 press = std::exchange(lastPress_, -1);
@@ -44,7 +54,7 @@ void ImportController::PushButton1_Click()
             && press - startPress_ < QGuiApplication::styleHints()->mouseDoubleClickInterval())
             return;
         stopRequested_ = true;
-        window_.PushButton1()->setText(kStoppingCaption);
+        window_.importButton()->setText(kStoppingCaption);
         return;
     }
     running_ = true;
@@ -56,17 +66,17 @@ void ImportController::PushButton1_Click()
     window_.runHandler([this] { run(); });
     running_ = false;
     window_.setImportRunning(false);
-    window_.PushButton1()->setText(kImportCaption);
+    window_.importButton()->setText(kImportCaption);
     window_.busyIndicator().setBusy(false);
 }
 
 void ImportController::run()
 {
     std::unique_ptr<OdbcImportDatabase> database;
-    ReportingProcedure proc(window_.dialogs(), Location::Form2Import);
-    if (!proc.step(100, [&] { database = std::make_unique<OdbcImportDatabase>(&window_.eventPump()); }))
+    ReportingProcedure proc(window_.dialogs(), Location::ImportRun);
+    if (!proc.step(ImportRunLine::CreateObjects, [&] { database = std::make_unique<OdbcImportDatabase>(&window_.eventPump()); }))
         return;
-    RunImport({window_.dialogs(), window_.importOptions(), *window_.ListView1(), window_.tableList(),
+    RunImport({window_.dialogs(), window_.importOptions(), *window_.fileList(), window_.tableList(),
                window_.connectionParameters(), *database, window_.busyIndicator(), window_.eventPump(),
                this});
 }
@@ -74,13 +84,13 @@ void ImportController::run()
 void ImportController::update(int filePosition, int fileCount, int rowsInserted)
 {
     if (!stopRequested_)
-        window_.PushButton1()->setText(ProgressCaption(filePosition, fileCount, rowsInserted));
+        window_.importButton()->setText(ProgressCaption(filePosition, fileCount, rowsInserted));
 }
 
 void ImportController::ended(int filePosition, int fileCount, int rowsInserted)
 {
     // The counts stand next to the closing message, after a stop too.
-    window_.PushButton1()->setText(ProgressCaption(filePosition, fileCount, rowsInserted));
+    window_.importButton()->setText(ProgressCaption(filePosition, fileCount, rowsInserted));
 }
 
 }  // namespace quorvane

@@ -7,16 +7,16 @@
 
 namespace quorvane {
 
-class Form2;
+class ImportWindow;
 
 // "Import to IBM DB2". While a run is under way the same button stops it,
 // and its caption tells which file is loading and how many rows went in.
 // The second press of a double-click is not a stop: the user meant one start.
 class ImportController final : public QObject, private ImportProgress {
 public:
-    explicit ImportController(Form2& window);
+    explicit ImportController(ImportWindow& window);
 
-    void PushButton1_Click();
+    void onImportClicked();
     bool isRunning() const { return running_; }
 
     static QString ProgressCaption(int filePosition, int fileCount, int rowsInserted);
@@ -28,7 +28,7 @@ private:
     bool stopRequested() const override { return stopRequested_; }
     void run();
 
-    Form2& window_;
+    ImportWindow& window_;
     bool running_ = false;
     bool stopRequested_ = false;
     QElapsedTimer clock_;     // runs from the controller's creation

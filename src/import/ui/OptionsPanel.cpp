@@ -16,44 +16,44 @@ namespace quorvane {
 ImportOptions OptionsPanel::currentOptions() const
 {
     ImportOptions options;
-    options.mode = c_.Option2->isChecked() ? ImportMode::AppendExisting : ImportMode::CreateNew;
-    options.columnSource = c_.Option4->isChecked() ? ColumnSource::Prompted : ColumnSource::HeaderRow;
-    options.tableNamePattern = c_.Text2->text();
-    options.separator = UnescapeSeparator(c_.Text3->text());
-    const QList<QListWidgetItem*> selected = c_.List1->selectedItems();
+    options.mode = c_.appendOption->isChecked() ? ImportMode::AppendExisting : ImportMode::CreateNew;
+    options.columnSource = c_.promptedColumnsOption->isChecked() ? ColumnSource::Prompted : ColumnSource::HeaderRow;
+    options.tableNamePattern = c_.tableNameEdit->text();
+    options.separator = UnescapeSeparator(c_.separatorEdit->text());
+    const QList<QListWidgetItem*> selected = c_.tableList->selectedItems();
     if (!selected.isEmpty())
         options.selectedTable = selected.first()->text();
-    options.encoding = FileEncoding::FromName(c_.EncodingChoice->currentText());
-    options.quotedFields = c_.QuotedFieldsCheck->isChecked();
+    options.encoding = FileEncoding::FromName(c_.encodingChoice->currentText());
+    options.quotedFields = c_.quotedFieldsCheck->isChecked();
     return options;
 }
 
-void OptionsPanel::Option1_Click()
+void OptionsPanel::onCreateTableClicked()
 {
-    if (!c_.Option1->isChecked())
+    if (!c_.createTableOption->isChecked())
         return;
-    c_.Option3->setEnabled(true);
-    c_.Option4->setEnabled(true);
-    c_.Frame4->setEnabled(false);
-    c_.Check2->setEnabled(false);
-    c_.Label2->setEnabled(false);
-    c_.List1->setEnabled(false);
-    c_.Label5->setEnabled(true);
-    c_.Text2->setEnabled(true);
+    c_.headerColumnsOption->setEnabled(true);
+    c_.promptedColumnsOption->setEnabled(true);
+    c_.appendOptionsFrame->setEnabled(false);
+    c_.ignoreHeaderCheck->setEnabled(false);
+    c_.tableListLabel->setEnabled(false);
+    c_.tableList->setEnabled(false);
+    c_.tableNameLabel->setEnabled(true);
+    c_.tableNameEdit->setEnabled(true);
 }
 
-void OptionsPanel::Option2_Click()
+void OptionsPanel::onAppendClicked()
 {
-    if (!c_.Option2->isChecked())
+    if (!c_.appendOption->isChecked())
         return;
-    c_.Frame4->setEnabled(true);
-    c_.Check2->setEnabled(true);
-    c_.Option3->setEnabled(false);
-    c_.Option4->setEnabled(false);
-    c_.Label2->setEnabled(true);
-    c_.List1->setEnabled(true);
-    c_.Label5->setEnabled(false);
-    c_.Text2->setEnabled(false);
+    c_.appendOptionsFrame->setEnabled(true);
+    c_.ignoreHeaderCheck->setEnabled(true);
+    c_.headerColumnsOption->setEnabled(false);
+    c_.promptedColumnsOption->setEnabled(false);
+    c_.tableListLabel->setEnabled(true);
+    c_.tableList->setEnabled(true);
+    c_.tableNameLabel->setEnabled(false);
+    c_.tableNameEdit->setEnabled(false);
 }
 
 }  // namespace quorvane

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "import/ImportOptions.h"
-#include "import/ui/Form2Controls.h"
+#include "import/ui/ImportWindowControls.h"
 
 namespace quorvane {
 
@@ -9,18 +9,19 @@ namespace quorvane {
 // options read from the controls at every call.
 class OptionsPanel final : public ImportOptionsSource {
 public:
-    explicit OptionsPanel(const Form2Controls& controls) : c_(controls) {}
+    explicit OptionsPanel(const ImportWindowControls& controls) : c_(controls) {}
 
     ImportOptions currentOptions() const override;
 
     // Create mode: the create options usable, the append frame not.
-    void Option1_Click();
-    // Append mode: the other way round. Frame3 stays enabled, and the
-    // Option3/Option4 choice is kept for when create mode comes back.
-    void Option2_Click();
+    void onCreateTableClicked();
+    // Append mode: the other way round. The create options' frame stays
+    // enabled, and the choice between header-row and prompted columns is
+    // kept for when create mode comes back.
+    void onAppendClicked();
 
 private:
-    const Form2Controls& c_;
+    const ImportWindowControls& c_;
 };
 
 }  // namespace quorvane

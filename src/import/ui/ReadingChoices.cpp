@@ -1,8 +1,8 @@
 #include "import/ui/ReadingChoices.h"
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "import/TextFormat.h"
-#include "import/ui/Form2Controls.h"
+#include "import/ui/ImportWindowControls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,17 +14,17 @@ const QString kYes = QStringLiteral("true");
 const QString kNo = QStringLiteral("false");
 }  // namespace
 
-void RememberReadingChoices(const Form2Controls& c, SettingsStore& settings)
+void RememberReadingChoices(const ImportWindowControls& c, SettingsStore& settings)
 {
     // A stored name the window does not offer falls back to Automatic.
-    const int stored = c.EncodingChoice->findText(
+    const int stored = c.encodingChoice->findText(
         settings.GetSetting(SettingsKey::FileEncoding, FileEncoding::Automatic));
-    c.EncodingChoice->setCurrentIndex(stored < 0 ? 0 : stored);
-    c.QuotedFieldsCheck->setChecked(settings.GetSetting(SettingsKey::QuotedFields, kNo) == kYes);
+    c.encodingChoice->setCurrentIndex(stored < 0 ? 0 : stored);
+    c.quotedFieldsCheck->setChecked(settings.GetSetting(SettingsKey::QuotedFields, kNo) == kYes);
 
-    QObject::connect(c.EncodingChoice, &QComboBox::currentTextChanged, c.EncodingChoice,
+    QObject::connect(c.encodingChoice, &QComboBox::currentTextChanged, c.encodingChoice,
                      [&settings](const QString& name) { settings.SaveSetting(SettingsKey::FileEncoding, name); });
-    QObject::connect(c.QuotedFieldsCheck, &QCheckBox::toggled, c.QuotedFieldsCheck, [&settings](bool on) {
+    QObject::connect(c.quotedFieldsCheck, &QCheckBox::toggled, c.quotedFieldsCheck, [&settings](bool on) {
         settings.SaveSetting(SettingsKey::QuotedFields, on ? kYes : kNo);
     });
 }

@@ -3,10 +3,10 @@
 namespace quorvane {
 
 class SettingsStore;
-struct Form2Controls;
+struct ImportWindowControls;
 
 // Shows the reading choices as the settings store remembers them, and
 // remembers every change at once.
-void RememberReadingChoices(const Form2Controls& controls, SettingsStore& settings);
+void RememberReadingChoices(const ImportWindowControls& controls, SettingsStore& settings);
 
 }  // namespace quorvane

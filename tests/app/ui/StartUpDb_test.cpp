@@ -1,8 +1,8 @@
 // The start-up sequence and the window flow, run against each test database.
-#include "app/Settings.h"
-#include "app/ui/ApplicationWindows.h"
-#include "db/ui/Form1.h"
-#include "import/ui/Form2.h"
+#include "app/ApplicationWindows.h"
+#include "base/Settings.h"
+#include "db/ui/LoginWindow.h"
+#include "import/ui/ImportWindow.h"
 
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
@@ -42,11 +42,11 @@ TEST_F(StartUpDb, FirstStartShowsLoginWithStoredDefaultPortAndFailsTheCheck)
     ApplicationWindows windows(dialogs);
     windows.start();
 
-    const Form1Controls& c = windows.loginWindow().controls();
+    const LoginWindowControls& c = windows.loginWindow().controls();
     EXPECT_TRUE(windows.loginWindow().isVisible());
     EXPECT_EQ(windows.importWindow(), nullptr);
-    EXPECT_EQ(c.Text2->text(), QStringLiteral("50069"));
-    for (QLineEdit* empty : {c.Text1, c.Text3, c.Text4, c.Text5})
+    EXPECT_EQ(c.portEdit->text(), QStringLiteral("50069"));
+    for (QLineEdit* empty : {c.serverEdit, c.userEdit, c.passwordEdit, c.databaseEdit})
         EXPECT_TRUE(empty->text().isEmpty());
     SettingsStore store;
     ASSERT_TRUE(store.contains(SettingsKey::Port));
@@ -75,7 +75,7 @@ TEST_F(StartUpDb, SavedFieldsThatDoNotConnectShowTheLoginWindowSilently)
     windows.start();
     EXPECT_TRUE(windows.loginWindow().isVisible());
     EXPECT_EQ(windows.importWindow(), nullptr);
-    EXPECT_EQ(windows.loginWindow().controls().Text4->text(), db.refusedParameters().password);
+    EXPECT_EQ(windows.loginWindow().controls().passwordEdit->text(), db.refusedParameters().password);
 }
 
 TEST_F(StartUpDb, ClearedPortStaysEmptyAfterARestart)
@@ -84,7 +84,7 @@ TEST_F(StartUpDb, ClearedPortStaysEmptyAfterARestart)
     {
         ApplicationWindows first(dialogs);
         first.start();
-        QLineEdit* port = first.loginWindow().controls().Text2;
+        QLineEdit* port = first.loginWindow().controls().portEdit;
         port->setFocus();
         port->selectAll();
         QTest::keyClick(port, Qt::Key_Delete);
@@ -92,7 +92,7 @@ TEST_F(StartUpDb, ClearedPortStaysEmptyAfterARestart)
     }
     ApplicationWindows second(dialogs);
     second.start();
-    EXPECT_TRUE(second.loginWindow().controls().Text2->text().isEmpty());
+    EXPECT_TRUE(second.loginWindow().controls().portEdit->text().isEmpty());
     EXPECT_TRUE(SettingsStore().contains(SettingsKey::Port));
 }
 
@@ -116,14 +116,14 @@ TEST_F(StartUpDb, ClosingTheImportWindowWhileTablesAreListedStopsAtOnce)
     StoreLogin(db.parameters());
     ApplicationWindows windows(dialogs);
     windows.start();
-    Form2* importWindow = windows.importWindow();
+    ImportWindow* importWindow = windows.importWindow();
     ASSERT_NE(importWindow, nullptr);
 
     // The listing yields before the first name; the close is handled then.
     QTimer::singleShot(0, importWindow, [importWindow] { importWindow->close(); });
     importWindow->runHandler([&] { windows.reloadImportWindow(); });
     EXPECT_TRUE(windows.lifetime().isEnding());
-    EXPECT_EQ(importWindow->List1()->count(), 0);
+    EXPECT_EQ(importWindow->tableListWidget()->count(), 0);
 }
 
 TEST_F(StartUpDb, ClosingTheLoginWindowEndsTheProgram)
@@ -140,13 +140,13 @@ TEST_F(StartUpDb, BackToSetupShowsTheLoginWindowAsItWasLeft)
     StoreLogin(db.parameters());
     ApplicationWindows windows(dialogs);
     windows.start();
-    Form2* importWindow = windows.importWindow();
+    ImportWindow* importWindow = windows.importWindow();
     ASSERT_NE(importWindow, nullptr);
-    QTest::mouseClick(importWindow->controls().PushButton5, Qt::LeftButton);
+    QTest::mouseClick(importWindow->controls().backButton, Qt::LeftButton);
     EXPECT_TRUE(windows.loginWindow().isVisible());
     EXPECT_FALSE(importWindow->isVisible());
     EXPECT_FALSE(windows.lifetime().isEnding());
-    EXPECT_EQ(windows.loginWindow().controls().Text5->text(), db.parameters().database);
+    EXPECT_EQ(windows.loginWindow().controls().databaseEdit->text(), db.parameters().database);
 }
 
 }  // namespace

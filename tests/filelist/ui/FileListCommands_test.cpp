@@ -2,9 +2,9 @@
 
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
-#include "app/EventPump.h"
-#include "app/Failure.h"
-#include "app/Settings.h"
+#include "base/EventPump.h"
+#include "base/Failure.h"
+#include "base/Settings.h"
 #include "filelist/FileListCommands.h"
 #include "filelist/ui/FileListCommands.h"
 

@@ -1,6 +1,6 @@
 #include "FileListViewHarness.h"
 
-#include "app/Paths.h"
+#include "base/Paths.h"
 
 #include <QFile>
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/BusyIndicator.h"
+#include "base/BusyIndicator.h"
 #include "filelist/ui/FileListView.h"
 
 #include <QScrollBar>

@@ -1,8 +1,8 @@
-#include "app/ErrorReport.h"
-#include "app/ui/ApplicationWindows.h"
-#include "db/ui/Form1.h"
+#include "app/ApplicationWindows.h"
+#include "base/ErrorReport.h"
+#include "db/ui/LoginWindow.h"
 #include "filelist/ui/FileListView.h"
-#include "import/ui/Form2.h"
+#include "import/ui/ImportWindow.h"
 
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
@@ -67,10 +67,10 @@ TEST_F(ImportWindowDuringRunDb, FileListAndWindowStayAsTheyAre)
 {
     ApplicationWindows windows(dialogs_);
     windows.start();
-    Form2* window = windows.importWindow();
+    ImportWindow* window = windows.importWindow();
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    FileListView& list = *window->ListView1();
+    FileListView& list = *window->fileList();
     // An empty header field: the one row has one value more than the table.
     const QStringList paths{file(QStringLiteral("a.txt"), "A,,C\n1,2,3\n"),
                             file(QStringLiteral("b.txt"), "A,B\n1,2\n"),
@@ -79,20 +79,20 @@ TEST_F(ImportWindowDuringRunDb, FileListAndWindowStayAsTheyAre)
         list.append(path);
     const QString extra = file(QStringLiteral("extra.txt"), "A,B\n5,6\n");
 
-    dialogs_.expectErrorReport(Location::Form2Import, 226).then([&] {
+    dialogs_.expectErrorReport(Location::ImportRun, 226).then([&] {
         const QRect third = list.visualItemRect(list.topLevelItem(2));
         const QRect second = list.visualItemRect(list.topLevelItem(1));
         QTest::mousePress(list.viewport(), Qt::LeftButton, {}, third.center());
         QTest::mouseMove(list.viewport(), second.center());
         QTest::mouseRelease(list.viewport(), Qt::LeftButton, {}, second.center());
         Drop(list, extra);
-        window->PushButton3()->click();  // a file dialog here fails the test
-        window->PushButton4()->click();  // so does a folder dialog
-        window->controls().PushButton5->click();
+        window->addFilesButton()->click();  // a file dialog here fails the test
+        window->addFolderButton()->click();  // so does a folder dialog
+        window->controls().backButton->click();
     });
     dialogs_.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\nFiles loaded completely: 2 of 3.\r\n"
                                           "Rows inserted: 2.\r\nStatements that failed: 1."));
-    window->PushButton1()->click();
+    window->importButton()->click();
 
     EXPECT_EQ(Paths(list), paths);
     EXPECT_EQ(QueryRows(db_.parameters(), QStringLiteral("SELECT \"A\" FROM \"NewTable2\"")), QStringList{"1"});

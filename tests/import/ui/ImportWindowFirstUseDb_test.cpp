@@ -1,10 +1,10 @@
 // The import window as a first-time user meets it: the real windows on
 // saved fields that connect, driven through their controls.
-#include "app/ErrorReport.h"
-#include "app/ui/ApplicationWindows.h"
-#include "db/ui/Form1.h"
+#include "app/ApplicationWindows.h"
+#include "base/ErrorReport.h"
+#include "db/ui/LoginWindow.h"
 #include "filelist/ui/FileListView.h"
-#include "import/ui/Form2.h"
+#include "import/ui/ImportWindow.h"
 
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
@@ -38,8 +38,8 @@ protected:
         ASSERT_NE(windows_.importWindow(), nullptr);
     }
 
-    Form2& window() { return *windows_.importWindow(); }
-    const Form2Controls& c() { return window().controls(); }
+    ImportWindow& window() { return *windows_.importWindow(); }
+    const ImportWindowControls& c() { return window().controls(); }
     QString file(const QString& name, const QByteArray& text)
     {
         const QString path = QDir(db_.folder()).filePath(name);
@@ -49,8 +49,8 @@ protected:
     QStringList rows(const QString& sql) { return QueryRows(db_.parameters(), sql); }
     void typeSeparator(const QString& keys)
     {
-        c().Text3->clear();
-        QTest::keyClicks(c().Text3, keys);
+        c().separatorEdit->clear();
+        QTest::keyClicks(c().separatorEdit, keys);
     }
 
     ScratchDatabase db_;
@@ -62,34 +62,34 @@ TEST_F(FirstUseDb, TabSeparatorTypedAsBackslashT)
 {
     const QString sample = QStringLiteral(QUORVANE_SAMPLES_DIR "/products-tab.txt");
     ASSERT_TRUE(QFileInfo::exists(sample)) << sample.toStdString();
-    window().ListView1()->append(sample);
+    window().fileList()->append(sample);
     typeSeparator(QStringLiteral("\\t"));
     dialogs_.expectMessage(QStringLiteral("Done."));
-    QTest::mouseClick(c().PushButton1, Qt::LeftButton);
+    QTest::mouseClick(c().importButton, Qt::LeftButton);
     const QStringList loaded = {QStringLiteral("Widget\x1f" "2.50\x1fyes"), QStringLiteral("Gadget\x1f" "10.00\x1fno"),
                                 QStringLiteral("Sprocket\x1f" "0.75\x1fyes")};
     EXPECT_EQ(rows(QStringLiteral("SELECT \"Product\", \"Price\", \"Instock\" FROM \"NewTable1\"")), loaded);
 
     // A pasted tab character still works.
-    c().Text3->setText(QStringLiteral("\t"));
-    c().Text2->setText(QStringLiteral("Pasted"));
+    c().separatorEdit->setText(QStringLiteral("\t"));
+    c().tableNameEdit->setText(QStringLiteral("Pasted"));
     dialogs_.expectMessage(QStringLiteral("Done."));
-    QTest::mouseClick(c().PushButton1, Qt::LeftButton);
+    QTest::mouseClick(c().importButton, Qt::LeftButton);
     EXPECT_EQ(rows(QStringLiteral("SELECT \"Product\", \"Price\", \"Instock\" FROM \"Pasted\"")), loaded);
 }
 
 TEST_F(FirstUseDb, AnEmptySeparatorIsRefusedAndSkippedOneFieldLinesAreTold)
 {
-    window().ListView1()->append(file(QStringLiteral("a.txt"), "A;B\n1;2\n\n3;4\n"));
+    window().fileList()->append(file(QStringLiteral("a.txt"), "A;B\n1;2\n\n3;4\n"));
     typeSeparator(QString());
     dialogs_.expectMessage(QStringLiteral("Please enter a separator."));
-    QTest::mouseClick(c().PushButton1, Qt::LeftButton);
+    QTest::mouseClick(c().importButton, Qt::LeftButton);
     EXPECT_FALSE(window().tableList().items().contains(QStringLiteral("NewTable1")));
 
     // The wrong separator: every line is one field, and no row goes in.
     typeSeparator(QStringLiteral(","));
     dialogs_.expectMessage(QStringLiteral("Done.\r\nLines skipped because they hold a single field: 2."));
-    QTest::mouseClick(c().PushButton1, Qt::LeftButton);
+    QTest::mouseClick(c().importButton, Qt::LeftButton);
 }
 
 TEST_F(FirstUseDb, TheSecondPressOfADoubleClickDoesNotStopTheRunALaterPressDoes)
@@ -97,20 +97,20 @@ TEST_F(FirstUseDb, TheSecondPressOfADoubleClickDoesNotStopTheRunALaterPressDoes)
     RunSql(db_.parameters(),
            QStringLiteral("CREATE TABLE \"Stock\"(\"A\" LONG VARCHAR, \"B\" LONG VARCHAR CHECK (\"B\" <> 'bad'))"));
     windows_.reloadImportWindow();
-    c().Option2->click();
-    c().List1->setCurrentRow(window().tableList().items().indexOf(QStringLiteral("Stock")));
-    window().ListView1()->append(file(QStringLiteral("a.txt"), "A,B\n1,2\n3,bad\n5,6\n"));
+    c().appendOption->click();
+    c().tableList->setCurrentRow(window().tableList().items().indexOf(QStringLiteral("Stock")));
+    window().fileList()->append(file(QStringLiteral("a.txt"), "A,B\n1,2\n3,bad\n5,6\n"));
 
     // The second click lands while the run handles its first events.
-    QTimer::singleShot(0, c().PushButton1, [this] { c().PushButton1->click(); });
+    QTimer::singleShot(0, c().importButton, [this] { c().importButton->click(); });
     QString captionAfterDoubleClick;
-    dialogs_.expectErrorReport(Location::Form2Import, 338).then([&] {
-        captionAfterDoubleClick = c().PushButton1->text();
+    dialogs_.expectErrorReport(Location::ImportRun, 338).then([&] {
+        captionAfterDoubleClick = c().importButton->text();
         QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval());
-        c().PushButton1->click();
+        c().importButton->click();
     });
     dialogs_.expectMessageContaining(QStringLiteral("Import stopped."));
-    c().PushButton1->click();
+    c().importButton->click();
 
     EXPECT_TRUE(captionAfterDoubleClick.startsWith(QStringLiteral("Stop import: file 1 of 1")))
         << captionAfterDoubleClick.toStdString();
@@ -121,23 +121,23 @@ TEST_F(FirstUseDb, TheSecondPressOfADoubleClickDoesNotStopTheRunALaterPressDoes)
 TEST_F(FirstUseDb, TheCaptionChangesWithTheFirstFileAndEndsOnTheFinalCounts)
 {
     QString caption;
-    const auto note = [&] { caption = c().PushButton1->text(); };
+    const auto note = [&] { caption = c().importButton->text(); };
     dialogs_.expectMessage(QStringLiteral("No files added.")).then(note);
-    QTest::mouseClick(c().PushButton1, Qt::LeftButton);
+    QTest::mouseClick(c().importButton, Qt::LeftButton);
     EXPECT_EQ(caption, QStringLiteral("Import to IBM DB2"));
 
-    window().ListView1()->append(file(QStringLiteral("a.txt"), "A,B\n1,2\n3,4\n5,6\n"));
+    window().fileList()->append(file(QStringLiteral("a.txt"), "A,B\n1,2\n3,4\n5,6\n"));
     dialogs_.expectMessage(QStringLiteral("Done.")).then(note);
-    QTest::mouseClick(c().PushButton1, Qt::LeftButton);
+    QTest::mouseClick(c().importButton, Qt::LeftButton);
     EXPECT_EQ(caption, QStringLiteral("Stop import: file 1 of 1, 3 rows inserted"));
-    EXPECT_EQ(c().PushButton1->text(), QStringLiteral("Import to IBM DB2"));
+    EXPECT_EQ(c().importButton->text(), QStringLiteral("Import to IBM DB2"));
 }
 
 TEST_F(FirstUseDb, BackToSetupShowsTheLoginWindowCentred)
 {
-    Form1& login = windows_.loginWindow();
+    LoginWindow& login = windows_.loginWindow();
     ASSERT_FALSE(login.isVisible());
-    QTest::mouseClick(c().PushButton5, Qt::LeftButton);
+    QTest::mouseClick(c().backButton, Qt::LeftButton);
     ASSERT_TRUE(login.isVisible());
     // Up to the frame, which is added only once the window shows.
     const QPoint off = login.frameGeometry().center() - login.screen()->availableGeometry().center();

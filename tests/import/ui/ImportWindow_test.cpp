@@ -1,11 +1,11 @@
-#include "app/ErrorReport.h"
-#include "app/Settings.h"
-#include "app/ui/ApplicationWindows.h"
-#include "app/ui/WindowPointer.h"
-#include "db/ui/Form1.h"
+#include "app/ApplicationWindows.h"
+#include "base/ErrorReport.h"
+#include "base/Settings.h"
+#include "db/ui/LoginWindow.h"
 #include "filelist/ui/FileListView.h"
-#include "import/ui/Form2.h"
 #include "import/ui/ImportController.h"
+#include "import/ui/ImportWindow.h"
+#include "widgets/WindowPointer.h"
 
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
@@ -40,7 +40,7 @@ protected:
         StoreLogin(db_.parameters());
     }
 
-    Form2& start()
+    ImportWindow& start()
     {
         windows_ = std::make_unique<ApplicationWindows>(dialogs_);
         windows_->start();
@@ -71,13 +71,13 @@ protected:
 
     // A file long enough to be loading when a timer of the event loop fires,
     // and a short one after it.
-    void addLongAndShortFile(Form2& window)
+    void addLongAndShortFile(ImportWindow& window)
     {
         QByteArray text = "A,B\n";
         for (int i = 0; i < kLongFileRows; ++i)
             text += QByteArray::number(i) + ",x\n";
-        window.ListView1()->append(file(QStringLiteral("long.txt"), text));
-        window.ListView1()->append(file(QStringLiteral("short.txt"), "A,B\n1,2\n"));
+        window.fileList()->append(file(QStringLiteral("long.txt"), text));
+        window.fileList()->append(file(QStringLiteral("short.txt"), "A,B\n1,2\n"));
     }
 
     static constexpr int kLongFileRows = 20000;
@@ -100,101 +100,101 @@ QStringList items(const QListWidget* list)
 TEST_F(ImportWindowDb, ThreeFilesMakeThreeTablesAndAListedNameIsSkipped)
 {
     RunSql(db_.parameters(), QStringLiteral("CREATE TABLE \"newtable2\"(\"A\" LONG VARCHAR)"));
-    Form2& window = start();
-    ASSERT_TRUE(items(window.List1()).contains(QStringLiteral("newtable2")));
+    ImportWindow& window = start();
+    ASSERT_TRUE(items(window.tableListWidget()).contains(QStringLiteral("newtable2")));
     for (int i = 1; i <= 3; ++i)
-        window.ListView1()->append(file(QStringLiteral("f%1.csv").arg(i),
+        window.fileList()->append(file(QStringLiteral("f%1.csv").arg(i),
                                         QStringLiteral("Name,Zip Code\nrow%1,0%1\n").arg(i).toUtf8()));
     dialogs_.expectMessage(QStringLiteral("Done."));
-    window.PushButton1()->click();
+    window.importButton()->click();
     EXPECT_EQ(rows(QStringLiteral("SELECT \"Name\", \"ZipCode\" FROM \"NewTable1\"")),
               QStringList{QStringLiteral("row1\x1f") + QStringLiteral("01")});
     EXPECT_EQ(rows(QStringLiteral("SELECT \"Name\" FROM \"NewTable3\"")), QStringList{QStringLiteral("row3")});
     EXPECT_TRUE(rows(QStringLiteral("SELECT * FROM \"newtable2\"")).isEmpty());
-    EXPECT_EQ(items(window.List1()).mid(0, 2), (QStringList{QStringLiteral("NewTable3"), QStringLiteral("NewTable1")}));
-    EXPECT_EQ(window.PushButton1()->text(), QStringLiteral("Import to IBM DB2"));
+    EXPECT_EQ(items(window.tableListWidget()).mid(0, 2), (QStringList{QStringLiteral("NewTable3"), QStringLiteral("NewTable1")}));
+    EXPECT_EQ(window.importButton()->text(), QStringLiteral("Import to IBM DB2"));
     EXPECT_FALSE(window.busyIndicator().isBusy());
 }
 
 TEST_F(ImportWindowDb, OptionsAreReadFromTheControlsAtTheMomentOfTheRun)
 {
-    Form2& window = start();
-    window.controls().Text2->setText(QStringLiteral("Sales"));
-    window.controls().Text3->setText(QStringLiteral("||"));
-    window.ListView1()->append(file(QStringLiteral("a.txt"), "A||B\n1||2\n"));
-    window.ListView1()->append(file(QStringLiteral("b.txt"), "A||B\n3||4\n"));
+    ImportWindow& window = start();
+    window.controls().tableNameEdit->setText(QStringLiteral("Sales"));
+    window.controls().separatorEdit->setText(QStringLiteral("||"));
+    window.fileList()->append(file(QStringLiteral("a.txt"), "A||B\n1||2\n"));
+    window.fileList()->append(file(QStringLiteral("b.txt"), "A||B\n3||4\n"));
     dialogs_.expectMessage(QStringLiteral("Table(s) already exist."));
-    window.PushButton1()->click();
+    window.importButton()->click();
     EXPECT_EQ(rows(QStringLiteral("SELECT \"A\", \"B\" FROM \"Sales\"")), QStringList{QStringLiteral("1\x1f") + "2"});
 }
 
 TEST_F(ImportWindowDb, AppendToTheSelectedTableWithTheMismatchMessage)
 {
     RunSql(db_.parameters(), QStringLiteral("CREATE TABLE \"Stock\"(\"A\" LONG VARCHAR, \"B\" LONG VARCHAR)"));
-    Form2& window = start();
-    window.controls().Option2->click();
-    const int stock = items(window.List1()).indexOf(QStringLiteral("Stock"));
+    ImportWindow& window = start();
+    window.controls().appendOption->click();
+    const int stock = items(window.tableListWidget()).indexOf(QStringLiteral("Stock"));
     ASSERT_GE(stock, 0);
-    window.List1()->setCurrentRow(stock);
+    window.tableListWidget()->setCurrentRow(stock);
     const QString wide = file(QStringLiteral("wide.txt"), "a,b,c\n1,2,3\n");
-    window.ListView1()->append(file(QStringLiteral("ok.txt"), "a,b\n\"1\",2\n"));
-    window.ListView1()->append(wide);
+    window.fileList()->append(file(QStringLiteral("ok.txt"), "a,b\n\"1\",2\n"));
+    window.fileList()->append(wide);
     dialogs_.expectMessage(QStringLiteral("The columns in the text file and the columns in the table must be "
                                           "identical.\r\n\r\n")
                            + wide + QStringLiteral(" was split by , and has 3 columns. The table Stock has 2 columns."));
     dialogs_.expectMessageContaining(QStringLiteral("Import finished with errors."));
-    window.PushButton1()->click();
+    window.importButton()->click();
     EXPECT_EQ(rows(QStringLiteral("SELECT \"A\", \"B\" FROM \"Stock\"")), QStringList{QStringLiteral("1\x1f") + "2"});
 }
 
 TEST_F(ImportWindowDb, FieldCountMismatchShowsTheLineAndEndsTheRun)
 {
-    Form2& window = start();
-    window.ListView1()->append(file(QStringLiteral("a.txt"), "A,B\n1,2\n"));
-    window.ListView1()->append(file(QStringLiteral("b.txt"), "A,B\n1,2,3\n"));
+    ImportWindow& window = start();
+    window.fileList()->append(file(QStringLiteral("a.txt"), "A,B\n1,2\n"));
+    window.fileList()->append(file(QStringLiteral("b.txt"), "A,B\n1,2,3\n"));
     dialogs_.expectTextWindow(QStringLiteral("Line no 1: 1,2,3"));
-    window.PushButton1()->click();
+    window.importButton()->click();
     EXPECT_EQ(rows(QStringLiteral("SELECT \"A\" FROM \"NewTable1\"")), QStringList{QStringLiteral("1")});
     EXPECT_FALSE(window.busyIndicator().isBusy());
 }
 
 TEST_F(ImportWindowDb, LoginFieldsThatNoLongerConnectGiveOneReportPerFile)
 {
-    Form2& window = start();
-    window.ListView1()->append(file(QStringLiteral("a.txt"), "A,B\n1,2\n3,4\n"));
-    window.ListView1()->append(file(QStringLiteral("b.txt"), "A,B\n5,6\n"));
+    ImportWindow& window = start();
+    window.fileList()->append(file(QStringLiteral("a.txt"), "A,B\n1,2\n3,4\n"));
+    window.fileList()->append(file(QStringLiteral("b.txt"), "A,B\n5,6\n"));
     // The hidden login window's fields are read at each connection.
     const ConnectionParameters refused = db_.refusedParameters();
-    windows_->loginWindow().controls().Text5->setText(refused.database);
-    windows_->loginWindow().controls().Text4->setText(refused.password);
-    dialogs_.expectErrorReport(Location::Form2Import, 120)
-        .expectErrorReport(Location::Form2Import, 120)
+    windows_->loginWindow().controls().databaseEdit->setText(refused.database);
+    windows_->loginWindow().controls().passwordEdit->setText(refused.password);
+    dialogs_.expectErrorReport(Location::ImportRun, 120)
+        .expectErrorReport(Location::ImportRun, 120)
         .expectMessage(QStringLiteral("Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 2.\r\n"
                                       "Rows inserted: 0.\r\nStatements that failed: 0."));
-    window.PushButton1()->click();
+    window.importButton()->click();
 }
 
 TEST_F(ImportWindowDb, SecondPressStopsTheRunCleanlyAndShowsProgressMeanwhile)
 {
-    Form2& window = start();
+    ImportWindow& window = start();
     // Every row fails (one column fewer than values), so the run pauses on a
     // report box; the press comes while that box is up.
-    window.ListView1()->append(file(QStringLiteral("a.txt"), "A,,C\n1,2,3\n4,5,6\n7,8,9\n"));
-    window.ListView1()->append(file(QStringLiteral("b.txt"), "A,B\n1,2\n"));
+    window.fileList()->append(file(QStringLiteral("a.txt"), "A,,C\n1,2,3\n4,5,6\n7,8,9\n"));
+    window.fileList()->append(file(QStringLiteral("b.txt"), "A,B\n1,2\n"));
     QString captionDuringRun;
-    dialogs_.expectErrorReport(Location::Form2Import, 226).then([&] {
-        captionDuringRun = window.PushButton1()->text();
+    dialogs_.expectErrorReport(Location::ImportRun, 226).then([&] {
+        captionDuringRun = window.importButton()->text();
         // Sooner, it would be the second press of a double-click.
         QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval());
-        window.PushButton1()->click();
+        window.importButton()->click();
     });
     dialogs_.expectMessage(QStringLiteral("Import stopped.\r\n\r\nFiles loaded completely: 0 of 2.\r\n"
                                           "Rows inserted: 0.\r\nStatements that failed: 1."));
-    window.PushButton1()->click();
+    window.importButton()->click();
     EXPECT_TRUE(captionDuringRun.startsWith(QStringLiteral("Stop import: file 1 of 2")))
         << captionDuringRun.toStdString();
-    EXPECT_FALSE(items(window.List1()).contains(QStringLiteral("NewTable2")));
-    EXPECT_EQ(window.PushButton1()->text(), QStringLiteral("Import to IBM DB2"));
+    EXPECT_FALSE(items(window.tableListWidget()).contains(QStringLiteral("NewTable2")));
+    EXPECT_EQ(window.importButton()->text(), QStringLiteral("Import to IBM DB2"));
     EXPECT_FALSE(window.busyIndicator().isBusy());
 }
 
@@ -202,7 +202,7 @@ TEST_F(ImportWindowDb, SecondPressStopsTheRunCleanlyAndShowsProgressMeanwhile)
 // rows are going in, and the run sees it at its next pause.
 TEST_F(ImportWindowDb, StopPressedFromTheEventLoopEndsTheRunBetweenRows)
 {
-    Form2& window = start();
+    ImportWindow& window = start();
     addLongAndShortFile(window);
     QString captionDuringRun;
     QTimer presser;
@@ -214,13 +214,13 @@ TEST_F(ImportWindowDb, StopPressedFromTheEventLoopEndsTheRunBetweenRows)
             rowsSoFar(QStringLiteral("NewTable1")) == 0)
             return;
         presser.stop();
-        captionDuringRun = window.PushButton1()->text();
-        window.PushButton1()->click();
+        captionDuringRun = window.importButton()->text();
+        window.importButton()->click();
     });
     presser.start();
     dialogs_.expectMessageContaining(QStringLiteral("Import stopped."));
     sinceStart.start();
-    window.PushButton1()->click();
+    window.importButton()->click();
     presser.stop();
 
     EXPECT_TRUE(captionDuringRun.startsWith(QStringLiteral("Stop import"))) << captionDuringRun.toStdString();
@@ -235,8 +235,8 @@ TEST_F(ImportWindowDb, StopPressedFromTheEventLoopEndsTheRunBetweenRows)
     EXPECT_LT(inserted, kLongFileRows);
     EXPECT_EQ(rowsSoFar(QStringLiteral("NewTable1")), inserted);
     EXPECT_EQ(rowsSoFar(QStringLiteral("NewTable2")), 0);
-    EXPECT_FALSE(items(window.List1()).contains(QStringLiteral("NewTable2")));
-    EXPECT_EQ(window.PushButton1()->text(), QStringLiteral("Import to IBM DB2"));
+    EXPECT_FALSE(items(window.tableListWidget()).contains(QStringLiteral("NewTable2")));
+    EXPECT_EQ(window.importButton()->text(), QStringLiteral("Import to IBM DB2"));
     EXPECT_FALSE(window.busyIndicator().isBusy());
 }
 
@@ -244,7 +244,7 @@ TEST_F(ImportWindowDb, StopPressedFromTheEventLoopEndsTheRunBetweenRows)
 // run has unwound, and no closing message or further statement follows.
 TEST_F(ImportWindowDb, ClosingTheWindowMidRunEndsTheProgramWithNothingLeftRunning)
 {
-    Form2& window = start();
+    ImportWindow& window = start();
     addLongAndShortFile(window);
     // As the program itself runs: only the closing of a main window ends it.
     const bool quitOnLastWindow = QApplication::quitOnLastWindowClosed();
@@ -263,7 +263,7 @@ TEST_F(ImportWindowDb, ClosingTheWindowMidRunEndsTheProgramWithNothingLeftRunnin
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(2); });
     guard.start(120000);
-    QTimer::singleShot(0, &window, [&] { window.PushButton1()->click(); });
+    QTimer::singleShot(0, &window, [&] { window.importButton()->click(); });
     const int exitCode = QCoreApplication::exec();
     guard.stop();
     closer.stop();
@@ -274,7 +274,7 @@ TEST_F(ImportWindowDb, ClosingTheWindowMidRunEndsTheProgramWithNothingLeftRunnin
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(windows_->loginWindow().isVisible());
     EXPECT_TRUE(dialogs_.shown().empty());
-    EXPECT_EQ(window.PushButton1()->text(), QStringLiteral("Import to IBM DB2"));
+    EXPECT_EQ(window.importButton()->text(), QStringLiteral("Import to IBM DB2"));
     EXPECT_FALSE(window.busyIndicator().isBusy());
     const int inserted = rowsSoFar(QStringLiteral("NewTable1"));
     EXPECT_GT(inserted, 0);
@@ -287,18 +287,18 @@ TEST_F(ImportWindowDb, ClosingTheWindowMidRunEndsTheProgramWithNothingLeftRunnin
 
 TEST_F(ImportWindowDb, PromptedColumnNamesAndACancelledPrompt)
 {
-    Form2& window = start();
-    window.controls().Option4->click();
-    window.ListView1()->append(file(QStringLiteral("a.txt"), "x,y\n1,2\n"));
-    window.ListView1()->append(file(QStringLiteral("b.txt"), "x,y\n3,4\n"));
+    ImportWindow& window = start();
+    window.controls().promptedColumnsOption->click();
+    window.fileList()->append(file(QStringLiteral("a.txt"), "x,y\n1,2\n"));
+    window.fileList()->append(file(QStringLiteral("b.txt"), "x,y\n3,4\n"));
     dialogs_.expectInput(QStringLiteral("Enter name for column #1:"), QStringLiteral("Left"))
         .expectInput(QStringLiteral("Enter name for column #2:"), QStringLiteral("Right"))
         .expectInput(QStringLiteral("Enter name for column #1:"), QString())
         .expectMessage(QStringLiteral("Done."));
-    window.PushButton1()->click();
+    window.importButton()->click();
     EXPECT_EQ(rows(QStringLiteral("SELECT \"Left\", \"Right\" FROM \"NewTable1\"")),
               QStringList{QStringLiteral("1\x1f") + "2"});
-    EXPECT_FALSE(items(window.List1()).contains(QStringLiteral("NewTable2")));
+    EXPECT_FALSE(items(window.tableListWidget()).contains(QStringLiteral("NewTable2")));
 }
 
 TEST(ImportCaption, SaysItStopsAndCountsRows)
