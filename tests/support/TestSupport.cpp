@@ -9,6 +9,8 @@
 #include <QSettings>
 #include <QUuid>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <sql.h>
@@ -70,6 +72,17 @@ void RunSql(const ConnectionParameters& parameters, const QString& sql)
     connection.open(BuildConnectionString(parameters));
     connection.execute(sql);
     connection.close();
+}
+
+void ExpectRows(const ConnectionParameters& parameters, const QString& sql, QStringList expected)
+{
+    QStringList landed = QueryRows(parameters, sql);
+    std::sort(expected.begin(), expected.end());
+    std::sort(landed.begin(), landed.end());
+    ASSERT_EQ(landed.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(landed[i].toUtf8().toHex(' '), expected[i].toUtf8().toHex(' '))
+            << landed[i].toStdString() << " / " << expected[i].toStdString();
 }
 
 QStringList QueryRows(const ConnectionParameters& parameters, const QString& sql)

@@ -38,6 +38,9 @@ ConnectionParameters MariaDbParameters();
 void RunSql(const ConnectionParameters& parameters, const QString& sql);
 // The rows of a query, each row's values joined by '\x1f'; NULL reads as "<NULL>".
 QStringList QueryRows(const ConnectionParameters& parameters, const QString& sql);
+// Expects the query's rows to be exactly these, byte for byte, in any order
+// (the tables have no key to order by). Differences are shown in hex.
+void ExpectRows(const ConnectionParameters& parameters, const QString& sql, QStringList expected);
 
 // Writes bytes to a file, creating folders as needed.
 void WriteFile(const QString& path, const QByteArray& bytes);
