@@ -182,14 +182,26 @@ void Connection::open(const QString& connectionString, EventPump* events)
     pending->text = connectionString.toUtf8();
     pending->environment = std::move(environment_);
     pending->connection = std::move(connection_);
+    std::thread worker;
     try {
-        std::thread(driverConnect, pending).detach();
+        worker = std::thread(driverConnect, pending);
     } catch (...) {
         environment_ = std::move(pending->environment);
         connection_ = std::move(pending->connection);
         throw;
     }
-    if (!awaitAnswer(*pending, bound, events))
+    // An attempt that answered in time is waited for to its very end, so no
+    // thread of it outlives the caller (a program that then ends would race
+    // it); one given up on is left to finish by itself.
+    bool answered = false;
+    const auto release = qScopeGuard([&] {
+        if (answered)
+            worker.join();
+        else
+            worker.detach();
+    });
+    answered = awaitAnswer(*pending, bound, events);
+    if (!answered)
         throw OdbcError(QStringLiteral("HYT00"), 0,
                         QStringLiteral("The connection timed out: the server did not answer "
                                        "within %1 seconds.")
