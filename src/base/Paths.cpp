@@ -1,8 +1,10 @@
 #include "base/Paths.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace quorvane {
 
@@ -16,5 +18,16 @@ bool PathExists(const QString& path)
 QString ProgramFolder() { return QCoreApplication::applicationDirPath(); }
 
 QString ProgramFile(const QString& name) { return QDir(ProgramFolder()).filePath(name); }
+
+QString RunRejectsFolder()
+{
+    const QDir data(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    // Two runs started within a second get folders of their own.
+    QString folder = data.filePath(QStringLiteral("rejects/") + stamp);
+    for (int n = 2; QFileInfo::exists(folder); ++n)
+        folder = data.filePath(QStringLiteral("rejects/%1_%2").arg(stamp).arg(n));
+    return folder;
+}
 
 }  // namespace quorvane

@@ -17,6 +17,8 @@ inline const QString LastFolder = QStringLiteral("LastFolder");
 // The import window's reading choices; absent: Automatic, not quoted.
 inline const QString FileEncoding = QStringLiteral("FileEncoding");
 inline const QString QuotedFields = QStringLiteral("QuotedFields");
+// Rows in batches, one transaction each; absent: one INSERT per line.
+inline const QString FastLoad = QStringLiteral("FastLoad");
 }  // namespace SettingsKey
 
 inline const QString kSettingsOrganization = QStringLiteral("Tamsorel");

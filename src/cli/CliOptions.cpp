@@ -31,12 +31,14 @@ ParseResult ParseArguments(const QStringList& arguments)
                                                  "program's arguments. Use --password-file FILE or "
                                                  "the environment variable QUORVANE_PASSWORD.")};
         if (name == QLatin1String("--help") || name == QLatin1String("--version")
-            || name == QLatin1String("--print-sql") || name == QLatin1String("--quoted")) {
+            || name == QLatin1String("--print-sql") || name == QLatin1String("--quoted")
+            || name == QLatin1String("--fast")) {
             if (inlineValue)
                 return {std::nullopt, name + QStringLiteral(" takes no value.")};
             (name == QLatin1String("--help")      ? options.help
              : name == QLatin1String("--version") ? options.version
              : name == QLatin1String("--quoted")  ? options.quoted
+             : name == QLatin1String("--fast")    ? options.fast
                                                   : options.printSql) = true;
             continue;
         }
@@ -44,7 +46,7 @@ ParseResult ParseArguments(const QStringList& arguments)
             QStringLiteral("--server"), QStringLiteral("--port"), QStringLiteral("--database"),
             QStringLiteral("--user"), QStringLiteral("--password-file"), QStringLiteral("--create"),
             QStringLiteral("--append"), QStringLiteral("--separator"), QStringLiteral("--extension"),
-            QStringLiteral("--encoding")};
+            QStringLiteral("--encoding"), QStringLiteral("--batch-size"), QStringLiteral("--rejects")};
         if (!withValue.contains(name))
             return {std::nullopt, QStringLiteral("Unknown option %1. See --help.").arg(name)};
         QString value;
@@ -67,7 +69,17 @@ ParseResult ParseArguments(const QStringList& arguments)
             options.passwordFile = value;
         else if (name == QLatin1String("--separator"))
             options.separator = UnescapeSeparator(value);
-        else if (name == QLatin1String("--extension"))
+        else if (name == QLatin1String("--batch-size")) {
+            bool number = false;
+            options.batchSize = value.toInt(&number);
+            if (!number || options.batchSize < 1 || options.batchSize > kMaxBatchSize)
+                return {std::nullopt, QStringLiteral("--batch-size takes a number of rows from 1 to %1.")
+                                          .arg(kMaxBatchSize)};
+        } else if (name == QLatin1String("--rejects")) {
+            if (value.isEmpty())
+                return {std::nullopt, QStringLiteral("--rejects needs a folder.")};
+            options.rejectsFolder = value;
+        } else if (name == QLatin1String("--extension"))
             options.extension = value;
         else if (name == QLatin1String("--encoding")) {
             options.encoding = FileEncoding::FromName(value);

@@ -20,6 +20,9 @@ struct CliOptions {
     std::optional<QString> extension;
     QString encoding;  // empty: Automatic
     bool quoted = false;
+    bool fast = false;
+    int batchSize = kDefaultBatchSize;
+    QString rejectsFolder;  // empty: unloaded lines are not written
     bool printSql = false;
     bool help = false;
     bool version = false;

@@ -118,6 +118,8 @@ int RunCli(const CliOptions& options, const CliStreams& streams)
     importOptions.separator = options.separator;
     importOptions.encoding = options.encoding;
     importOptions.quotedFields = options.quoted;
+    importOptions.fastLoad = options.fast;
+    importOptions.batchSize = options.batchSize;
 
     FixedConnectionParameters connection(*parameters);
     PlainTableList tables;
@@ -147,7 +149,8 @@ int RunCli(const CliOptions& options, const CliStreams& streams)
     NoBusyIndicator busy;
     TerminalProgress progress(streams);
     const ImportOutcome outcome = RunImport(
-        {dialogs, optionsSource, files, tables, connection, database, busy, events, &progress});
+        {dialogs, optionsSource, files, tables, connection, database, busy, events, &progress,
+         options.rejectsFolder});
     sqlOut.flush();
     switch (outcome.ending) {
     case ImportOutcome::Ending::Refused:

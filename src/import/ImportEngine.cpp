@@ -12,12 +12,16 @@
 #include "filelist/FileList.h"
 #include "import/ImportDatabase.h"
 #include "import/ImportOptions.h"
+#include "import/RejectsFile.h"
 #include "import/SqlTexts.h"
 #include "import/TextDecoder.h"
 #include "import/TextRecords.h"
 #include "import/TextRules.h"
 
 
+#include <QScopeGuard>
+
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -83,6 +87,33 @@ private:
                                            ColumnSource source);
     FileOutcome sendRows(RecordReader& reader, const QString& table, RowStyle style, int sendLine);
     void reportRowFailure(const std::exception& failure, int sendLine);
+    void reportRowFailure(const QString& description, int sendLine);
+
+    // Fast load: the rows read but not sent yet, and where each came from.
+    struct Batch {
+        std::vector<RowValues> rows;
+        std::vector<std::pair<qint64, qint64>> lines;  // first physical line, lines spanned
+        qsizetype characters = 0;
+        void clear()
+        {
+            rows.clear();
+            lines.clear();
+            characters = 0;
+        }
+    };
+    // Sends the batch as one transaction; a batch the database refuses is
+    // rolled back and its rows sent again one by one. False once the
+    // connection is lost: the batch is then in the rejects, with the rest.
+    bool sendBatch(Batch& batch, const QString& table, int columns, int sendLine);
+    bool batchConnectionLost(const std::exception& failure, qint64 fromLine, const QString& table,
+                             int sendLine);
+    void endBatches();
+
+    // The lines not loaded; a rejects file that cannot be written is
+    // reported once and then left alone for that file.
+    void openRejects(qint64 headerLineCount);
+    void reject(qint64 firstLine, qint64 lineCount, const QString& message, int sendLine);
+    void rejectRest(qint64 fromLine, const QString& message, int sendLine);
     void countFile(FileOutcome file);
 
     // Every statement goes through here, built inside `statement` so that a
@@ -118,11 +149,19 @@ private:
         return stopped_;
     }
     void showClosingMessage();
+    void noteRejects()
+    {
+        if (rejects_.anyWritten())
+            outcome_.rejectsWritten = rejects_.folder();
+    }
     void showStoppedSummary()
     {
         proc_.step(Line::Summary, [&] {
-            ShowPlainMessage(c_.dialogs, WithSkippedLines(ImportSummaryMessage(ImportMessage::Stopped, outcome_.counts),
-                                                          outcome_.counts));
+            ShowPlainMessage(c_.dialogs,
+                             WithRejectsFolder(WithSkippedLines(ImportSummaryMessage(ImportMessage::Stopped,
+                                                                                     outcome_.counts),
+                                                                outcome_.counts),
+                                               outcome_.rejectsWritten));
         });
     }
 
@@ -137,6 +176,9 @@ private:
     QString path_;                 // the file being read
     QString encoding_;             // and the encoding it is read in
     PacedEvents paced_{&c_.events};
+    RejectsFolder rejects_{c_.rejectsFolder};
+    std::unique_ptr<RejectsFile> fileRejects_;
+    bool batchesBegun_ = false;  // on the current file's connection
 };
 
 ImportOutcome ImportRun::run()
@@ -163,6 +205,7 @@ ImportOutcome ImportRun::run()
             // files (silenced rows among them) must still be told.
             if (outcome_.anyFailure) {
                 proc_.at(Line::Closing);
+                noteRejects();
                 if (c_.progress)
                     c_.progress->ended(filePosition_, outcome_.counts.filesTotal, outcome_.counts.rowsInserted);
                 showStoppedSummary();
@@ -369,17 +412,38 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
                                            int sendLine)
 {
     maybeYield();  // the table statement may have taken a while
+    const ImportOptions chosen = options();
+    const bool fast = chosen.fastLoad;
+    const auto batchRows = static_cast<size_t>(std::clamp(chosen.batchSize, 1, kMaxBatchSize));
+    // Beyond this many characters a batch is sent early, so that a file of
+    // long lines keeps memory bounded too.
+    constexpr qsizetype kBatchCharacters = 4 * 1024 * 1024;
+    Batch batch;
+    int columns = 0;
     bool anyRowFailed = false;
+    const int failedBefore = outcome_.counts.statementsFailed;
+    const auto ended = [&](FileOutcome whenAllWentIn) {
+        return anyRowFailed || outcome_.counts.statementsFailed > failedBefore ? FileOutcome::Failed
+                                                                              : whenAllWentIn;
+    };
     TextRecord record;
     bool more = true;
     bool first = true;
     while (!connectionLost_) {
-        if (!proc_.step(Line::ReadDataLine, [&] { more = reader.next(record, separator()); }))
-            return anyRowFailed ? FileOutcome::Failed : FileOutcome::NotLoaded;
-        if (!more)
-            return anyRowFailed ? FileOutcome::Failed : FileOutcome::Loaded;
+        if (!proc_.step(Line::ReadDataLine, [&] { more = reader.next(record, separator()); })) {
+            if (fast && !sendBatch(batch, table, columns, sendLine))
+                return FileOutcome::Failed;
+            return ended(FileOutcome::NotLoaded);
+        }
+        if (!more) {
+            if (fast && !sendBatch(batch, table, columns, sendLine))
+                return FileOutcome::Failed;
+            return ended(FileOutcome::Loaded);
+        }
         if (first) {  // the header line is never a row
             first = false;
+            columns = static_cast<int>(record.fields.size());
+            openRejects(record.lineCount);
             continue;
         }
         if (record.fieldCount == 0)
@@ -389,39 +453,172 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
             ++outcome_.counts.linesSkippedSingleField;
             continue;
         }
-        if (stopSeen())
+        if (stopSeen()) {
+            // The rows read so far go in: a stop ends the run after them.
+            if (fast && !sendBatch(batch, table, columns, sendLine))
+                return FileOutcome::Failed;
+            rejectRest(record.line, RejectReason::Stopped, sendLine);
             return FileOutcome::Stopped;
+        }
+        const std::vector<bool>* quoted = record.quoted.empty() ? nullptr : &record.quoted;
+        // A line read after the separator changed may not fit the prepared
+        // statement: it goes on its own, as in row mode, after the batch.
+        if (fast && !record.undecodable && fields.size() == columns) {
+            batch.rows.push_back(BuildRowValues(fields, style, quoted));
+            batch.lines.emplace_back(record.line, record.lineCount);
+            batch.characters += record.lineText.size();
+            if (batch.rows.size() >= batchRows || batch.characters >= kBatchCharacters) {
+                if (!sendBatch(batch, table, columns, sendLine))
+                    return FileOutcome::Failed;
+                maybeYield();
+            }
+            continue;
+        }
+        if (fast && !sendBatch(batch, table, columns, sendLine))  // the lines stay in order
+            return FileOutcome::Failed;
         try {
             send([&] {
                 // Never sent with a replacement character: reported and counted.
                 if (record.undecodable)
                     throw Failure(UndecodableLineMessage(path_, record.line, ShowUndecodable(record.lineText),
                                                          encoding_));
-                c_.database.execute(BuildRowStatement(table, fields, style,
-                                                      record.quoted.empty() ? nullptr : &record.quoted));
+                c_.database.execute(BuildRowStatement(table, BuildRowValues(fields, style, quoted)));
             });
             ++outcome_.counts.rowsInserted;
         } catch (const std::exception& failure) {
             anyRowFailed = true;
             reportRowFailure(failure, sendLine);
+            if (connectionLost_)
+                rejectRest(record.line, RejectReason::ConnectionLost, sendLine);
+            else
+                reject(record.line, record.lineCount, DescribeFailure(failure), sendLine);
         }
         maybeYield();
     }
     return FileOutcome::Failed;  // the connection is lost: every row after would fail too
 }
 
+bool ImportRun::sendBatch(Batch& batch, const QString& table, int columns, int sendLine)
+{
+    if (batch.rows.empty())
+        return true;
+    const auto cleared = qScopeGuard([&] { batch.clear(); });
+    const qint64 firstLine = batch.lines.front().first;
+    try {
+        if (!batchesBegun_) {
+            c_.database.beginBatches(table, columns);
+            batchesBegun_ = true;
+        }
+        c_.database.sendBatch(batch.rows);
+        c_.database.commit();
+        outcome_.counts.rowsInserted += static_cast<int>(batch.rows.size());
+        return true;
+    } catch (const std::exception& failure) {
+        const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
+        if ((odbcError && odbcError->isConnectionLost()) || !batchesBegun_)
+            return batchConnectionLost(failure, firstLine, table, sendLine);
+    }
+    // Only the rows the database refuses are left out: the others go in,
+    // each in a transaction of its own.
+    try {
+        c_.database.rollback();
+    } catch (const std::exception& failure) {
+        return batchConnectionLost(failure, firstLine, table, sendLine);
+    }
+    for (size_t i = 0; i < batch.rows.size(); ++i) {
+        const auto [line, lineCount] = batch.lines[i];
+        try {
+            send([&] {
+                c_.database.sendBatch({batch.rows[i]});
+                c_.database.commit();
+            });
+            ++outcome_.counts.rowsInserted;
+        } catch (const std::exception& failure) {
+            if (connectionLost_) {
+                --outcome_.counts.statementsFailed;  // counted once, below
+                return batchConnectionLost(failure, line, table, sendLine);
+            }
+            try {
+                c_.database.rollback();
+            } catch (const std::exception&) {
+                // A lost connection shows at the next row.
+            }
+            const QString description = DescribeFailure(failure);
+            reportRowFailure(FailedRowMessage(path_, line + 1, description), sendLine);
+            reject(line, lineCount, description, sendLine);
+        }
+        maybeYield();
+    }
+    return true;
+}
+
+// Also for a batch statement that cannot even be prepared: no row of the
+// file can go in then.
+bool ImportRun::batchConnectionLost(const std::exception& failure, qint64 fromLine, const QString& table,
+                                    int sendLine)
+{
+    ++outcome_.counts.statementsFailed;
+    const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
+    connectionLost_ = odbcError && odbcError->isConnectionLost();
+    proc_.at(sendLine);
+    const QString description = DescribeFailure(failure);
+    proc_.report(RowsMissingMessage(description, path_, fromLine + 1, table));
+    rejectRest(fromLine, connectionLost_ ? RejectReason::ConnectionLost + QStringLiteral(": ") + description
+                                         : description,
+               sendLine);
+    connectionLost_ = true;  // nothing more of this file is sent
+    return false;
+}
+
+void ImportRun::endBatches()
+{
+    if (!batchesBegun_)
+        return;
+    batchesBegun_ = false;
+    try {
+        c_.database.endBatches();
+    } catch (const std::exception&) {
+        // Only a lost connection fails here, and the file has its report.
+    }
+}
+
+void ImportRun::openRejects(qint64 headerLineCount)
+{
+    fileRejects_.reset();
+    proc_.step(Line::OpenDataLines, [&] { fileRejects_ = rejects_.forSource(path_, encoding_, headerLineCount); });
+}
+
+void ImportRun::reject(qint64 firstLine, qint64 lineCount, const QString& message, int sendLine)
+{
+    if (fileRejects_ && !proc_.step(sendLine, [&] { fileRejects_->reject(firstLine, lineCount, message); }))
+        fileRejects_.reset();
+}
+
+void ImportRun::rejectRest(qint64 fromLine, const QString& message, int sendLine)
+{
+    if (fileRejects_ && !proc_.step(sendLine, [&] { fileRejects_->rejectRest(fromLine, message); }))
+        fileRejects_.reset();
+}
+
 void ImportRun::reportRowFailure(const std::exception& failure, int sendLine)
+{
+    reportRowFailure(DescribeFailure(failure), sendLine);
+}
+
+void ImportRun::reportRowFailure(const QString& description, int sendLine)
 {
     proc_.at(sendLine);
     // A lost connection is always shown: it ends the file, once.
     if (connectionLost_)
-        proc_.report(DescribeFailure(failure));
-    else if (!silenceRowFailures_ && proc_.report(DescribeFailure(failure), ImportMessage::SilenceFailedRows))
+        proc_.report(description);
+    else if (!silenceRowFailures_ && proc_.report(description, ImportMessage::SilenceFailedRows))
         silenceRowFailures_ = true;
 }
 
 void ImportRun::closeFile()
 {
+    endBatches();
+    fileRejects_.reset();  // complete on disk before any closing message
     // After a lost connection the close can only fail again: that file has
     // had its one report already.
     if (connectionLost_) {
@@ -447,12 +644,14 @@ void ImportRun::maybeYield(bool force)
 void ImportRun::showClosingMessage()
 {
     proc_.at(Line::Closing);
+    noteRejects();
     if (c_.progress)
         c_.progress->ended(filePosition_, outcome_.counts.filesTotal, outcome_.counts.rowsInserted);
     // Whatever the ending, skipped one-field lines are told: a wrong
     // separator must not pass for a plain success.
     const auto show = [&](const QString& text) {
-        ShowPlainMessage(c_.dialogs, WithSkippedLines(text, outcome_.counts));
+        ShowPlainMessage(c_.dialogs, WithRejectsFolder(WithSkippedLines(text, outcome_.counts),
+                                                       outcome_.rejectsWritten));
     };
     if (stopped_) {
         showStoppedSummary();

@@ -35,6 +35,9 @@ struct ImportContext {
     BusyIndicator& busy;
     EventPump& events;
     ImportProgress* progress = nullptr;
+    // Where the data lines that are not loaded are written, one file per
+    // source file; empty: nowhere.
+    QString rejectsFolder = {};
 };
 
 struct ImportOutcome {
@@ -48,11 +51,13 @@ struct ImportOutcome {
     ImportCounts counts;
     bool anyFailure = false;
     bool lastFileSkipped = false;  // "Table(s) already exist."
+    QString rejectsWritten;        // the folder, when any line was written there
 };
 
 // "Import to IBM DB2": checks the choices, then gives every listed file one
-// pass (connect, read, check, create or append, send one INSERT per data
-// line, close), and ends with its closing message.
+// pass (connect, read, check, create or append, send the data lines as rows
+// (one INSERT each, or in batches with fast load), close), and ends with its
+// closing message.
 ImportOutcome RunImport(const ImportContext& context);
 
 }  // namespace quorvane

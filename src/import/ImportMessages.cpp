@@ -19,6 +19,26 @@ QString UndecodableLineMessage(const QString& path, qint64 line, const QString& 
         .arg(QString::number(line), path, encoding, lineText);
 }
 
+QString FailedRowMessage(const QString& path, qint64 line, const QString& failure)
+{
+    return QStringLiteral("%1, line %2: %3").arg(path, QString::number(line), failure);
+}
+
+QString RowsMissingMessage(const QString& failure, const QString& path, qint64 fromLine,
+                           const QString& table)
+{
+    return failure + QStringLiteral("\r\n\r\n")
+           + QStringLiteral("The rows of %1 from line %2 on are not in the table %3.")
+                 .arg(path, QString::number(fromLine), table);
+}
+
+QString WithRejectsFolder(const QString& message, const QString& folder)
+{
+    if (folder.isEmpty())
+        return message;
+    return message + QStringLiteral("\r\n") + QStringLiteral("Lines not loaded were written to %1.").arg(folder);
+}
+
 QString ImportSummaryMessage(const QString& firstLine, const ImportCounts& counts)
 {
     return firstLine + QStringLiteral("\r\n\r\n") + QStringLiteral("Files loaded completely: %1 of %2.")

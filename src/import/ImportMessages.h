@@ -34,6 +34,24 @@ struct ImportCounts {
     int linesSkippedSingleField = 0;  // data lines that the separator did not split
 };
 
+// A data line that the database refused in a batch, sent again on its own.
+// line counts from 1, the header being line 1.
+QString FailedRowMessage(const QString& path, qint64 line, const QString& failure);
+
+// The connection was lost during fast load: the uncommitted batch is gone.
+QString RowsMissingMessage(const QString& failure, const QString& path, qint64 fromLine,
+                           const QString& table);
+
+// What the rejects log says of lines never sent.
+namespace RejectReason {
+inline const QString Stopped = QStringLiteral("not sent: the import was stopped");
+inline const QString ConnectionLost = QStringLiteral("not sent: the connection was lost");
+}  // namespace RejectReason
+
+// The closing message, with a last line naming the folder that holds the
+// lines not loaded, when any were written.
+QString WithRejectsFolder(const QString& message, const QString& folder);
+
 // firstLine, CR LF CR LF, then the three counts on lines of their own.
 QString ImportSummaryMessage(const QString& firstLine, const ImportCounts& counts);
 

@@ -6,6 +6,10 @@
 
 namespace quorvane {
 
+inline constexpr int kDefaultBatchSize = 1000;
+// Larger batches gain nothing and hold more rows uncommitted.
+inline constexpr int kMaxBatchSize = 100000;
+
 enum class ImportMode { CreateNew, AppendExisting };
 enum class ColumnSource { HeaderRow, Prompted };
 
@@ -18,6 +22,10 @@ struct ImportOptions {
     std::optional<QString> selectedTable;
     QString encoding;  // empty: Automatic (see TextFormat)
     bool quotedFields = false;
+    // Rows sent as parameter arrays of batchSize rows, one transaction per
+    // batch, instead of one committed INSERT per line.
+    bool fastLoad = false;
+    int batchSize = kDefaultBatchSize;
 };
 
 // Read anew at every use, so a change made while a run yields counts for

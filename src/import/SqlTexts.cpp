@@ -33,37 +33,48 @@ QString BuildCreateStatement(const QString& tableName, const QStringList& column
     return statement;
 }
 
-QString BuildRowStatement(const QString& tableName, const QStringList& fields, RowStyle style,
-                          const std::vector<bool>* quoted)
+RowValues BuildRowValues(const QStringList& fields, RowStyle style, const std::vector<bool>* quoted)
 {
-    // One INSERT per data line: built in one pass into room reserved up front.
-    const QString table = QuoteTableName(tableName);
-    qsizetype room = table.size() + 24;
-    for (const QString& field : fields)
-        room += field.size() + 4;
-    QString statement;
-    statement.reserve(room + room / 8);
-    statement += QLatin1String("INSERT INTO ");
-    statement += table;
-    statement += QLatin1String(" VALUES(");
-
     // Read with quoted fields, a value's quotes are its own, and "" is a text.
     const bool removeQuotes = style != RowStyle::HeaderColumns && !quoted;
     const auto wasQuoted = [&](qsizetype i) { return quoted && size_t(i) < quoted->size() && (*quoted)[size_t(i)]; };
+    RowValues values;
+    values.reserve(size_t(fields.size()));
     for (qsizetype i = 0; i < fields.size(); ++i) {
         const QString& field = fields.at(i);
         const bool empty = removeQuotes
                                ? std::all_of(field.cbegin(), field.cend(),
                                              [](QChar c) { return c == QLatin1Char('"'); })
                                : field.isEmpty() && !wasQuoted(i);
-        if (empty && i > 0) {
+        if (empty && i > 0)
+            values.emplace_back(std::nullopt);
+        else if (removeQuotes && field.contains(QLatin1Char('"')))
+            values.emplace_back(QString(field).remove(QLatin1Char('"')));
+        else
+            values.emplace_back(field);
+    }
+    return values;
+}
+
+QString BuildRowStatement(const QString& tableName, const RowValues& values)
+{
+    // Built in one pass into room reserved up front: this runs once per data line.
+    const QString table = QuoteTableName(tableName);
+    qsizetype room = table.size() + 24;
+    for (const std::optional<QString>& value : values)
+        room += (value ? value->size() : 4) + 4;
+    QString statement;
+    statement.reserve(room + room / 8);
+    statement += QLatin1String("INSERT INTO ");
+    statement += table;
+    statement += QLatin1String(" VALUES(");
+    for (const std::optional<QString>& value : values) {
+        if (!value) {
             statement += QLatin1String("NULL,");
             continue;
         }
         statement += QLatin1Char('\'');
-        for (const QChar c : field) {
-            if (removeQuotes && c == QLatin1Char('"'))
-                continue;
+        for (const QChar c : *value) {
             if (c == QLatin1Char('\''))
                 statement += QLatin1Char('\'');
             statement += c;
@@ -73,6 +84,12 @@ QString BuildRowStatement(const QString& tableName, const QStringList& fields, R
     statement.chop(1);
     statement += QLatin1String(");");
     return statement;
+}
+
+QString BuildRowStatement(const QString& tableName, const QStringList& fields, RowStyle style,
+                          const std::vector<bool>* quoted)
+{
+    return BuildRowStatement(tableName, BuildRowValues(fields, style, quoted));
 }
 
 QString BuildColumnCountQuery(const QString& tableName)

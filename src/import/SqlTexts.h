@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace quorvane {
@@ -13,10 +14,17 @@ enum class RowStyle { HeaderColumns, PromptedColumns, AppendRows };
 // letters and digits only.
 QString BuildCreateStatement(const QString& tableName, const QStringList& columns);
 
-// INSERT INTO "name" VALUES('a',NULL,...); the first field is never NULL.
-// quoted, when given, holds a flag per field of a file read with quoted
-// fields: then every value is sent as read, in every style (no double quote
-// is dropped), and an empty field that was written "" is an empty text.
+// One value per field, nullopt for NULL: the one rule for what a data line
+// stores, whether it is sent as a literal INSERT or as parameters. The
+// first field is never NULL. quoted, when given, holds a flag per field of
+// a file read with quoted fields: then every value is kept as read, in
+// every style (no double quote is dropped), and an empty field that was
+// written "" is an empty text.
+using RowValues = std::vector<std::optional<QString>>;
+RowValues BuildRowValues(const QStringList& fields, RowStyle style, const std::vector<bool>* quoted = nullptr);
+
+// INSERT INTO "name" VALUES('a',NULL,...) with the values above.
+QString BuildRowStatement(const QString& tableName, const RowValues& values);
 QString BuildRowStatement(const QString& tableName, const QStringList& fields, RowStyle style,
                           const std::vector<bool>* quoted = nullptr);
 

@@ -61,6 +61,7 @@ int main(int argc, char** argv)
 {
     QTemporaryDir scratch;
     qputenv("XDG_CONFIG_HOME", scratch.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_DATA_HOME", scratch.filePath(QStringLiteral("data")).toUtf8());
 #ifdef QUORVANE_WIDGET_TESTS
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -44,6 +44,7 @@ struct ImportWindowControls {
     QLabel* encodingLabel = nullptr;  // "File encoding:"
     QComboBox* encodingChoice = nullptr;  // Automatic, or one encoding
     QCheckBox* quotedFieldsCheck = nullptr;  // "Fields may be enclosed in double quotes"
+    QCheckBox* fastLoadCheck = nullptr;  // "Fast load (rows in batches)"
 };
 
 // The window's size in twips: the designed 15960 by 5160, and the strip.

@@ -25,6 +25,7 @@ ImportOptions OptionsPanel::currentOptions() const
         options.selectedTable = selected.first()->text();
     options.encoding = FileEncoding::FromName(c_.encodingChoice->currentText());
     options.quotedFields = c_.quotedFieldsCheck->isChecked();
+    options.fastLoad = c_.fastLoadCheck->isChecked();
     return options;
 }
 

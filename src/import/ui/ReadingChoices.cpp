@@ -21,11 +21,15 @@ void RememberReadingChoices(const ImportWindowControls& c, SettingsStore& settin
         settings.GetSetting(SettingsKey::FileEncoding, FileEncoding::Automatic));
     c.encodingChoice->setCurrentIndex(stored < 0 ? 0 : stored);
     c.quotedFieldsCheck->setChecked(settings.GetSetting(SettingsKey::QuotedFields, kNo) == kYes);
+    c.fastLoadCheck->setChecked(settings.GetSetting(SettingsKey::FastLoad, kNo) == kYes);
 
     QObject::connect(c.encodingChoice, &QComboBox::currentTextChanged, c.encodingChoice,
                      [&settings](const QString& name) { settings.SaveSetting(SettingsKey::FileEncoding, name); });
     QObject::connect(c.quotedFieldsCheck, &QCheckBox::toggled, c.quotedFieldsCheck, [&settings](bool on) {
         settings.SaveSetting(SettingsKey::QuotedFields, on ? kYes : kNo);
+    });
+    QObject::connect(c.fastLoadCheck, &QCheckBox::toggled, c.fastLoadCheck, [&settings](bool on) {
+        settings.SaveSetting(SettingsKey::FastLoad, on ? kYes : kNo);
     });
 }
 

@@ -143,14 +143,15 @@ TEST_F(ImportWindowOptions, OptionsAreReadFromTheControlsAtEveryCall)
     EXPECT_EQ(form().tableList().selectedItem(), std::optional<QString>(QStringLiteral("PLACES")));
 }
 
-// The reading choices start as Automatic and unquoted, reach the run, and
-// a window opened later shows them as they were left.
+// The reading choices start as Automatic, unquoted and not fast, reach the
+// run, and a window opened later shows them as they were left.
 TEST_F(ImportWindowOptions, ReadingChoicesAreRememberedAndReachTheRun)
 {
     EXPECT_EQ(c().encodingChoice->currentText(), QStringLiteral("Automatic"));
     EXPECT_FALSE(c().quotedFieldsCheck->isChecked());
     EXPECT_EQ(form().importOptions().currentOptions().encoding, QString());
     EXPECT_FALSE(form().importOptions().currentOptions().quotedFields);
+    EXPECT_FALSE(form().importOptions().currentOptions().fastLoad);
     QStringList offered;
     for (int i = 0; i < c().encodingChoice->count(); ++i)
         offered << c().encodingChoice->itemText(i);
@@ -159,6 +160,8 @@ TEST_F(ImportWindowOptions, ReadingChoicesAreRememberedAndReachTheRun)
 
     c().encodingChoice->setCurrentText(QStringLiteral("Windows-1252"));
     QTest::mouseClick(c().quotedFieldsCheck, Qt::LeftButton);
+    QTest::mouseClick(c().fastLoadCheck, Qt::LeftButton);
+    EXPECT_TRUE(form().importOptions().currentOptions().fastLoad);
     EXPECT_EQ(form().importOptions().currentOptions().encoding, QStringLiteral("Windows-1252"));
     EXPECT_TRUE(form().importOptions().currentOptions().quotedFields);
     form().load();  // a hand-over from the login window keeps them
@@ -169,6 +172,7 @@ TEST_F(ImportWindowOptions, ReadingChoicesAreRememberedAndReachTheRun)
     ASSERT_NE(later.importWindow(), nullptr);
     EXPECT_EQ(later.importWindow()->controls().encodingChoice->currentText(), QStringLiteral("Windows-1252"));
     EXPECT_TRUE(later.importWindow()->controls().quotedFieldsCheck->isChecked());
+    EXPECT_TRUE(later.importWindow()->controls().fastLoadCheck->isChecked());
 }
 
 TEST_F(ImportWindowOptions, CurrentRowWithoutSelectionPicksNoTable)
@@ -241,7 +245,7 @@ QWidget* ControlNamed(const ImportWindowControls& c, const QString& name)
         {"appendOptionsFrame", c.appendOptionsFrame},           {"ignoreHeaderCheck", c.ignoreHeaderCheck},       {"tableListLabel", c.tableListLabel},
         {"tableList", c.tableList},     {"readingStrip", c.readingStrip},
         {"encodingLabel", c.encodingLabel}, {"encodingChoice", c.encodingChoice},
-        {"quotedFieldsCheck", c.quotedFieldsCheck}};
+        {"quotedFieldsCheck", c.quotedFieldsCheck}, {"fastLoadCheck", c.fastLoadCheck}};
     for (const auto& [n, w] : all)
         if (name == QLatin1String(n))
             return w;
@@ -285,7 +289,8 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"readingStrip", "", {120, 5160, 15720, 405}},
         PlaceCase{"encodingLabel", "File encoding:", {0, 75, 1335, 255}},
         PlaceCase{"encodingChoice", "", {1440, 30, 2400, 345}},
-        PlaceCase{"quotedFieldsCheck", "Fields may be enclosed in double quotes", {4080, 75, 3840, 255}}),
+        PlaceCase{"quotedFieldsCheck", "Fields may be enclosed in double quotes", {4080, 75, 3840, 255}},
+        PlaceCase{"fastLoadCheck", "Fast load (rows in batches)", {8040, 75, 3840, 255}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
