@@ -113,16 +113,30 @@ public:
     }
     void execute(const QString& sql) override
     {
-        if (++statements_ == killBefore_) {
-            server_.kill();
-            killed_ = true;
-        }
+        countStatement();
         real_.execute(sql);
     }
     std::optional<int> columnCount(const QString& query) override { return real_.columnCount(query); }
     void close() override { real_.close(); }
+    void beginBatches(const QString& table, int columns) override { real_.beginBatches(table, columns); }
+    void sendBatch(const std::vector<ParameterRow>& rows) override
+    {
+        countStatement();
+        real_.sendBatch(rows);
+    }
+    void commit() override { real_.commit(); }
+    void rollback() override { real_.rollback(); }
+    void endBatches() override { real_.endBatches(); }
 
 private:
+    void countStatement()
+    {
+        if (++statements_ == killBefore_) {
+            server_.kill();
+            killed_ = true;
+        }
+    }
+
     PrivateServer& server_;
     OdbcImportDatabase real_;
     int killBefore_;
@@ -134,7 +148,8 @@ private:
 
 struct KillCase {
     const char* name;
-    int killBeforeStatement;  // 1 is the table statement, 2 the first row
+    int killBeforeStatement;  // 1 is the table statement, 2 the first row (or batch)
+    bool fast;                // batches of 10 rows
     bool restartForNextFile;
     int reportLine;           // where the lost connection is reported
     QStringList secondFileReports;
@@ -193,14 +208,23 @@ TEST_P(ServerKillDb, LostConnectionIsReportedOnceAndTheSentRowsStay)
     dialogs.expectErrorReport(Location::ImportRun, c.reportLine);
     for (const QString& line : c.secondFileReports)
         dialogs.expectErrorReport(Location::ImportRun, line.toInt());
-    dialogs.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\n") + c.summary);
-    FixedImportOptions options{ImportOptions{}};
+    dialogs.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\n") + c.summary + rejectsLine);
+    const QString rejects = folder_.filePath(QStringLiteral("rejects"));
+    QByteArray notLoaded = "A,B\n";
+    for (int i = c.rowsKept; i < 100; ++i)
+        notLoaded += QByteArray::number(1000 + i) + ",x\n";
+    const QString rejectsLine =
+        c.rowsKept > 0 ? QStringLiteral("\r\nLines not loaded were written to %1.").arg(rejects) : QString();
+    ImportOptions chosen;
+    chosen.fastLoad = c.fast;
+    chosen.batchSize = 10;
+    FixedImportOptions options{chosen};
     PlainTableList tables;
     FixedConnectionParameters connection(server_.parameters());
     ServerKillingDatabase database(server_, c.killBeforeStatement, c.restartForNextFile);
     NoBusyIndicator busy;
     NoEventPump events;
-    RunImport({dialogs, options, files, tables, connection, database, busy, events, nullptr});
+    RunImport({dialogs, options, files, tables, connection, database, busy, events, nullptr, rejects});
     if (!c.restartForNextFile)
         ASSERT_TRUE(server_.start());  // to read back what is there
 
@@ -213,6 +237,10 @@ TEST_P(ServerKillDb, LostConnectionIsReportedOnceAndTheSentRowsStay)
         ASSERT_EQ(kept.size(), c.rowsKept);
         EXPECT_EQ(kept.front(), QStringLiteral("1000"));
         EXPECT_EQ(kept.back(), QString::number(1000 + c.rowsKept - 1));
+        // Every line that is not in the table is in the rejects, as read.
+        QFile rejected(QDir(rejects).filePath(QStringLiteral("first.txt")));
+        ASSERT_TRUE(rejected.open(QIODevice::ReadOnly));
+        EXPECT_EQ(rejected.readAll(), notLoaded);
     } else {
         EXPECT_FALSE(names.contains(QStringLiteral("NewTable1")));
         EXPECT_FALSE(tables.items().contains(QStringLiteral("NewTable1")));
@@ -228,11 +256,14 @@ INSTANTIATE_TEST_SUITE_P(
     KillPoints, ServerKillDb,
     ::testing::Values(
         // The table statement and 40 rows go through; the 41st row meets a dead server.
-        KillCase{"MidFileThenRestarted", 1 + 41, true, 226, {},
+        KillCase{"MidFileThenRestarted", 1 + 41, false, true, 226, {},
                  "Files loaded completely: 1 of 2.\r\nRows inserted: 43.\r\nStatements that failed: 1.", 40},
-        KillCase{"AtTheTableStatementThenRestarted", 1, true, 190, {},
+        // Four batches are committed; the fifth meets a dead server and is lost.
+        KillCase{"FastMidFileThenRestarted", 1 + 5, true, true, 226, {},
+                 "Files loaded completely: 1 of 2.\r\nRows inserted: 43.\r\nStatements that failed: 1.", 40},
+        KillCase{"AtTheTableStatementThenRestarted", 1, false, true, 190, {},
                  "Files loaded completely: 1 of 2.\r\nRows inserted: 3.\r\nStatements that failed: 1.", 0},
         // Still down when the next file opens: that file is reported once, at the open.
-        KillCase{"MidFileAndStillDown", 1 + 41, false, 226, {"120"},
+        KillCase{"MidFileAndStillDown", 1 + 41, false, false, 226, {"120"},
                  "Files loaded completely: 0 of 2.\r\nRows inserted: 40.\r\nStatements that failed: 1.", 40}),
     [](const ::testing::TestParamInfo<KillCase>& info) { return std::string(info.param.name); });

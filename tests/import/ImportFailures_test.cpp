@@ -3,6 +3,9 @@
 
 #include "ImportRunFixture.h"
 
+#include <QDir>
+#include <QFile>
+
 #include <utility>
 #include <vector>
 
@@ -39,6 +42,11 @@ public:
         return real_.columnCount(query);
     }
     void close() override { real_.close(); }
+    void beginBatches(const QString& table, int columns) override { real_.beginBatches(table, columns); }
+    void sendBatch(const std::vector<ParameterRow>& rows) override { real_.sendBatch(rows); }
+    void commit() override { real_.commit(); }
+    void rollback() override { real_.rollback(); }
+    void endBatches() override { real_.endBatches(); }
 
 private:
     OdbcImportDatabase real_;
@@ -144,5 +152,61 @@ INSTANTIATE_TEST_SUITE_P(
                     "Rows inserted: 1.\r\nStatements that failed: 2.",
                     "3"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Rows the database refuses among good ones: exactly those are reported (in
+// fast load with their file and line), and written as read to the rejects;
+// every other row is in the table. Fast load sends batches of 4 here, so
+// both refused rows sit in batches with good ones.
+class RefusedRowsDb : public ImportRunFixture, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(RefusedRowsDb, AreReportedAndRejectedAndEveryOtherRowLoads)
+{
+    const bool fast = GetParam();
+    RunSql(db_.parameters(),
+           QStringLiteral("CREATE TABLE \"Target\"(\"A\" LONG VARCHAR, \"B\" LONG VARCHAR NOT NULL)"));
+    tables_.append(QStringLiteral("Target"));
+    const QString path = file(QStringLiteral("source.txt"),
+                              "A,B\r\n1,x\r\n2,y\r\n3,\r\n4,w\r\n5,v\r\n6,u\r\n7,\n8,t\r\n9,s");
+    files_.append(path);
+    rejectsFolder_ = QDir(db_.folder()).filePath(QStringLiteral("rejects"));
+    ImportOptions& o = options_.options();
+    o.mode = ImportMode::AppendExisting;
+    o.selectedTable = QStringLiteral("Target");
+    o.fastLoad = fast;
+    o.batchSize = 4;
+    dialogs_.expectErrorReport(Location::ImportRun, 338).expectErrorReport(Location::ImportRun, 338);
+    dialogs_.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 1.\r\n"
+                                          "Rows inserted: 7.\r\nStatements that failed: 2.\r\n"
+                                          "Lines not loaded were written to %1.")
+                               .arg(rejectsFolder_));
+    OdbcImportDatabase database;
+    runWith(db_.parameters(), database, nullptr);
+
+    ExpectRows(db_.parameters(), QStringLiteral("SELECT * FROM \"Target\""),
+               {"1\x1fx", "2\x1fy", "4\x1fw", "5\x1fv", "6\x1fu", "8\x1ft", "9\x1fs"});
+    if (fast) {
+        ASSERT_GE(dialogs_.shown().size(), 2u);
+        EXPECT_TRUE(dialogs_.shown()[0].text.contains(path + QStringLiteral(", line 4: ")));
+        EXPECT_TRUE(dialogs_.shown()[1].text.contains(path + QStringLiteral(", line 8: ")));
+    }
+    EXPECT_EQ(ReadAll(QDir(rejectsFolder_).filePath(QStringLiteral("source.txt"))), QByteArray("A,B\r\n3,\r\n7,\n"));
+    const QList<QByteArray> log = ReadAll(QDir(rejectsFolder_).filePath(QStringLiteral("source.txt.log"))).split('\n');
+    ASSERT_GE(log.size(), 2);
+    EXPECT_TRUE(log[0].startsWith("line 4: ")) << log[0].toStdString();
+    EXPECT_TRUE(log[1].startsWith("line 8: ")) << log[1].toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, RefusedRowsDb, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Fast" : "RowByRow"; });
 
 }  // namespace

@@ -36,7 +36,8 @@ protected:
         FixedConnectionParameters connection(std::move(parameters));
         NoEventPump events;
         const ImportOutcome outcome = RunImport(
-            {dialogs_, options_, files_, tables_, connection, database, busy_, events, progress});
+            {dialogs_, options_, files_, tables_, connection, database, busy_, events, progress,
+             rejectsFolder_});
         EXPECT_FALSE(busy_.isBusy());
         return outcome;
     }
@@ -47,6 +48,7 @@ protected:
     PlainFileList files_;
     PlainTableList tables_;
     NoBusyIndicator busy_;
+    QString rejectsFolder_;
 };
 
 }  // namespace quorvane::testing

@@ -1,6 +1,7 @@
 // Files as other programs write them, imported into a real database through
 // the whole run and read back byte for byte: quoted fields, line breaks
-// inside them, and the encodings.
+// inside them, and the encodings. Fast load must store exactly what one
+// INSERT per line stores, so every file is loaded both ways.
 #include "base/ErrorReport.h"
 #include "import/ImportMessages.h"
 #include "import/SqlTexts.h"
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <tuple>
 
 using namespace quorvane;
 using namespace quorvane::testing;
@@ -73,17 +75,35 @@ QByteArray Rfc4180(QStringList& rows, const char* lineBreak)
            + "\"\",,'\"" + br;
 }
 
-class ReadingRoundTripDb : public ImportRunFixture, public ::testing::WithParamInterface<ReadingCase> {};
+// Apostrophes, double quotes, empty fields at the start, middle and end, and
+// a 5 MB value; quotes are dropped in every style but the header one.
+QByteArray ValuesOfEveryKind(QStringList& rows, RowStyle style)
+{
+    const bool keepQuotes = style == RowStyle::HeaderColumns;
+    const QString large = QString(5 * 1024 * 1024 - 2, QLatin1Char('v')) + QStringLiteral("é");
+    rows << QStringLiteral("O'Neil") + kSep + (keepQuotes ? QStringLiteral("\"q\"") : QStringLiteral("q")) + kSep
+                + QStringLiteral("it''s")
+         << QString() + kSep + QStringLiteral("mid") + kSep + kNull
+         << QStringLiteral("a") + kSep + kNull + kSep + QStringLiteral("z")
+         << QStringLiteral("Zürich 😀") + kSep + large + kSep + (keepQuotes ? QStringLiteral("\"\"") : kNull);
+    return "A;B;C\r\nO'Neil;\"q\";it''s\r\n;mid;\r\na;;z\r\nZ\xc3\xbcrich \xf0\x9f\x98\x80;" + large.toUtf8()
+           + ";\"\"\r\n";
+}
+
+class ReadingRoundTripDb : public ImportRunFixture,
+                           public ::testing::WithParamInterface<std::tuple<ReadingCase, bool>> {};
 
 TEST_P(ReadingRoundTripDb, RowsReadBackExactly)
 {
-    const ReadingCase& c = GetParam();
+    const auto& [c, fast] = GetParam();
     QStringList expected;
     files_.append(file(QStringLiteral("source.txt"), c.file(expected)));
     ImportOptions& o = options_.options();
     o.separator = QString::fromUtf8(c.separator);
     o.encoding = QString::fromUtf8(c.encoding);
     o.quotedFields = c.quoted;
+    o.fastLoad = fast;
+    o.batchSize = 2;  // batches cut inside every file, and a last one part full
     const int columns = static_cast<int>(expected.front().count(kSep)) + 1;
     QString table = QStringLiteral("NewTable1");
     if (c.style == RowStyle::AppendRows) {
@@ -110,7 +130,12 @@ TEST_P(ReadingRoundTripDb, RowsReadBackExactly)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, ReadingRoundTripDb,
-    ::testing::Values(
+    ::testing::Combine(::testing::Values(
+        ReadingCase{"ValuesOfEveryKind", [](QStringList& r) { return ValuesOfEveryKind(r, RowStyle::HeaderColumns); },
+                    ";", "", false, RowStyle::HeaderColumns},
+        ReadingCase{"ValuesOfEveryKindAppended",
+                    [](QStringList& r) { return ValuesOfEveryKind(r, RowStyle::AppendRows); }, ";", "", false,
+                    RowStyle::AppendRows},
         ReadingCase{"Rfc4180CrLf", [](QStringList& r) { return Rfc4180(r, "\r\n"); }, ",", "", true,
                     RowStyle::HeaderColumns},
         ReadingCase{"Rfc4180LfAppended", [](QStringList& r) { return Rfc4180(r, "\n"); }, ",", "", true,
@@ -151,7 +176,10 @@ INSTANTIATE_TEST_SUITE_P(
                         return QByteArray("\xef\xbb\xbfName,City\r\nM\xc3\xbcller,\xe6\x9d\xb1\xe4\xba\xac\r\n");
                     },
                     ",", "", false, RowStyle::AppendRows}),
-    [](const auto& info) { return std::string(info.param.name); });
+                       ::testing::Bool()),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "Fast" : "RowByRow");
+    });
 
 class UndecodableLinesDb : public ImportRunFixture {};
 
