@@ -35,19 +35,25 @@ INSTANTIATE_TEST_SUITE_P(
         BadArguments{"TwoModes", {"--create", "T", "--append", "U", "a.txt"}, "either --create or --append"},
         BadArguments{"NoInputs", {"--create", "T"}, "No files or folders"},
         BadArguments{"UnknownEncoding", {"--encoding", "NO-SUCH-CODE", "a.txt"}, "Unknown encoding NO-SUCH-CODE"},
-        BadArguments{"QuotedTakesNoValue", {"--quoted=yes", "a.txt"}, "--quoted takes no value"}),
+        BadArguments{"QuotedTakesNoValue", {"--quoted=yes", "a.txt"}, "--quoted takes no value"},
+        BadArguments{"BatchSizeZero", {"--fast", "--batch-size", "0", "a.txt"}, "--batch-size takes a number"},
+        BadArguments{"BatchSizeNotANumber", {"--batch-size=1k", "a.txt"}, "--batch-size takes a number"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CliArguments, ModesSeparatorsAndInputsInOrder)
 {
     const ParseResult result = ParseArguments({"--append=Orders", "--separator", "\\t", "--encoding",
-                                               "latin1", "--quoted", "b.txt", "--", "--odd-name.txt", "a.txt"});
+                                               "latin1", "--quoted", "--fast", "--batch-size=50", "--rejects", "out",
+                                               "b.txt", "--", "--odd-name.txt", "a.txt"});
     ASSERT_TRUE(result.options) << result.error.toStdString();
     EXPECT_EQ(result.options->mode, ImportMode::AppendExisting);
     EXPECT_EQ(result.options->appendTable, QStringLiteral("Orders"));
     EXPECT_EQ(result.options->separator, QStringLiteral("\t"));
     EXPECT_EQ(result.options->encoding, QStringLiteral("latin1"));
     EXPECT_TRUE(result.options->quoted);
+    EXPECT_TRUE(result.options->fast);
+    EXPECT_EQ(result.options->batchSize, 50);
+    EXPECT_EQ(result.options->rejectsFolder, QStringLiteral("out"));
     EXPECT_EQ(result.options->inputs, (QStringList{"b.txt", "--odd-name.txt", "a.txt"}));
 
     const ParseResult defaults = ParseArguments({"x.csv"});
@@ -56,6 +62,9 @@ TEST(CliArguments, ModesSeparatorsAndInputsInOrder)
     EXPECT_EQ(defaults.options->separator, QStringLiteral(","));
     EXPECT_EQ(defaults.options->encoding, QString());  // Automatic
     EXPECT_FALSE(defaults.options->quoted);
+    EXPECT_FALSE(defaults.options->fast);
+    EXPECT_EQ(defaults.options->batchSize, 1000);
+    EXPECT_EQ(defaults.options->rejectsFolder, QString());
     EXPECT_EQ(ParseArguments({"--encoding=automatic", "x.csv"}).options->encoding, QString());
 
     const ParseResult version = ParseArguments({"--version"});  // needs no files
