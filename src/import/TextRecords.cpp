@@ -16,6 +16,7 @@ void RecordSplitter::startRecord(const QString& line, qint64 index)
     record_.fieldCount = 0;
     record_.quoted.clear();
     record_.line = index;
+    record_.lineCount = 1;
     record_.lineText = line;
     record_.undecodable = false;
     record_.unclosedQuote = false;
@@ -42,6 +43,7 @@ bool RecordSplitter::feed(const QString& line, QStringView lineBreak, const QStr
     const bool firstLine = !inRecord_;
     if (firstLine)
         startRecord(line, index);
+    record_.lineCount = index - record_.line + 1;
     record_.undecodable = record_.undecodable || (mayBeUndecodable && HoldsUndecodable(line));
     if (!quotedFields_) {
         inRecord_ = false;
