@@ -16,7 +16,6 @@ void RecordSplitter::startRecord(const QString& line, qint64 index)
     record_.fieldCount = 0;
     record_.quoted.clear();
     record_.line = index;
-    record_.lineCount = 1;
     record_.lineText = line;
     record_.undecodable = false;
     record_.unclosedQuote = false;
