@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <stdexcept>
@@ -58,8 +59,13 @@ public:
                 return true;
             }
             qsizetype at = pos_;
-            while (at + unit_ <= end_ && !isBreak(at))
-                at += unit_;
+            if (unit_ == 1) {  // most files: a plain search
+                const char* bytes = buffer_.constData();
+                at = std::find_if(bytes + pos_, bytes + end_, [](char c) { return c == '\n' || c == '\r'; }) - bytes;
+            } else {
+                while (at + unit_ <= end_ && !isBreak(at))
+                    at += unit_;
+            }
             if (at + unit_ > end_) {
                 hand(at);
                 continue;
