@@ -27,6 +27,8 @@ iconv_t Open(const QString& encoding)
 
 iconv_t Handle(void* handle) { return static_cast<iconv_t>(handle); }
 
+}  // namespace
+
 qsizetype CodeUnitBytes(const QString& encoding)
 {
     const QString name = encoding.toUpper();
@@ -37,8 +39,6 @@ qsizetype CodeUnitBytes(const QString& encoding)
         return 4;
     return 1;
 }
-
-}  // namespace
 
 TextDecoder::TextDecoder(const QString& encoding)
     : encoding_(encoding), handle_(Open(encoding)), unit_(CodeUnitBytes(encoding))

@@ -44,6 +44,9 @@ private:
     bool sawUndecodable_ = false;
 };
 
+// Bytes in one code unit of the encoding: 2 for UTF-16, 4 for UTF-32, else 1.
+qsizetype CodeUnitBytes(const QString& encoding);
+
 // True when the text holds bytes that could not be decoded.
 inline bool HoldsUndecodable(QStringView text) { return !text.isValidUtf16(); }
 

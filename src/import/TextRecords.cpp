@@ -42,6 +42,7 @@ bool RecordSplitter::feed(const QString& line, QStringView lineBreak, const QStr
     const bool firstLine = !inRecord_;
     if (firstLine)
         startRecord(line, index);
+    record_.lineCount = index - record_.line + 1;
     record_.undecodable = record_.undecodable || (mayBeUndecodable && HoldsUndecodable(line));
     if (!quotedFields_) {
         inRecord_ = false;

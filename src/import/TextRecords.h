@@ -21,6 +21,7 @@ struct TextRecord {
     // quotes. Empty when fields are never quoted.
     std::vector<bool> quoted;
     qint64 line = 0;      // the physical line where the record starts; the first is 0
+    qint64 lineCount = 1;  // physical lines the record spans
     QString lineText;     // the text of that line
     bool undecodable = false;  // some byte of it could not be decoded
     // A double quote opened a field that the file never closes.

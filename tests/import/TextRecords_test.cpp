@@ -20,6 +20,7 @@ namespace {
 struct Expected {
     qint64 line;
     std::vector<std::string> fields;  // a field that was enclosed in quotes starts with '!'
+    qint64 lineCount = 1;
 };
 
 struct RecordsCase {
@@ -38,7 +39,7 @@ std::vector<Expected> ReadRecords(const QString& path, const TextFormat& format,
     std::vector<Expected> records;
     TextRecord record;
     while (reader.next(record, format.separator)) {
-        Expected e{record.line, {}};
+        Expected e{record.line, {}, record.lineCount};
         for (qsizetype i = 0; i < record.fields.size(); ++i)
             e.fields.push_back((record.quoted.at(size_t(i)) ? "!" : "") + record.fields.at(i).toStdString());
         EXPECT_EQ(record.fieldCount, record.fields.size());
@@ -48,11 +49,14 @@ std::vector<Expected> ReadRecords(const QString& path, const TextFormat& format,
     return records;
 }
 
-bool operator==(const Expected& a, const Expected& b) { return a.line == b.line && a.fields == b.fields; }
+bool operator==(const Expected& a, const Expected& b)
+{
+    return a.line == b.line && a.fields == b.fields && a.lineCount == b.lineCount;
+}
 
 void PrintTo(const Expected& e, std::ostream* out)
 {
-    *out << "line " << e.line << ":";
+    *out << "line " << e.line << " (" << e.lineCount << " lines):";
     for (const std::string& f : e.fields)
         *out << " [" << f << "]";
 }
@@ -81,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
             RecordsCase{"Rfc4180DoubledQuote", "\"aaa\",\"b\"\"bb\",\"ccc\"", ",",
                         {{0, {"!aaa", "!b\"bb", "!ccc"}}}},
             RecordsCase{"Rfc4180LineBreaksKeptAsWritten", "h\n\"aaa\",\"b\r\nbb\",\"c\rc\nc\"\nzzz,yyy\n", ",",
-                        {{0, {"h"}}, {1, {"!aaa", "!b\r\nbb", "!c\rc\nc"}}, {5, {"zzz", "yyy"}}, {6, {}}}},
+                        {{0, {"h"}}, {1, {"!aaa", "!b\r\nbb", "!c\rc\nc"}, 4}, {5, {"zzz", "yyy"}}, {6, {}}}},
             RecordsCase{"QuotedEmptyIsMarkedUnquotedEmptyIsNot", "a,\"\",,\"\"", ",",
                         {{0, {"a", "!", "", "!"}}}},
             RecordsCase{"LongSeparatorInsideAndBetweenQuotes", "\"a||b\"||\"c\"\"||d\"||e||", "||",
@@ -89,9 +93,9 @@ INSTANTIATE_TEST_SUITE_P(
             RecordsCase{"QuoteInsideAnUnquotedFieldIsText", "5\" disk,x\"y\"", ",", {{0, {"5\" disk", "x\"y\""}}}},
             RecordsCase{"TextAfterTheClosingQuoteIsKept", "\"ab\"c\"d,e", ",", {{0, {"!abc\"d", "e"}}}},
             RecordsCase{"EmptyLinesBetweenRecords", "a,b\n\n\"x\ny\",z\n", ",",
-                        {{0, {"a", "b"}}, {1, {}}, {2, {"!x\ny", "z"}}, {4, {}}}},
+                        {{0, {"a", "b"}}, {1, {}}, {2, {"!x\ny", "z"}, 2}, {4, {}}}},
             RecordsCase{"UnclosedQuoteRunsToTheEnd", "a,b\nc,\"d\ne,f\n", ",",
-                        {{0, {"a", "b"}}, {1, {"c", "!d\ne,f\n"}}}, true}),
+                        {{0, {"a", "b"}}, {1, {"c", "!d\ne,f\n"}, 3}}, true}),
         ::testing::Values(qint64(1), qint64(3), qint64(64 * 1024))),
     [](const auto& info) {
         return std::string(std::get<0>(info.param).name) + "_chunk" + std::to_string(std::get<1>(info.param));

@@ -1,0 +1,276 @@
+#include "import/RejectsFile.h"
+
+#include "base/Failure.h"
+#include "filelist/FileRule.h"
+#include "import/TextDecoder.h"
+
+#include <QByteArrayView>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <stdexcept>
+
+namespace quorvane {
+
+// The physical lines of a file as raw bytes, breaks included, cut where
+// LineReader cuts them (CR LF, lone LF, lone CR) but without decoding: a
+// break is a whole code unit of the encoding, so the bytes 0A and 0D inside
+// a UTF-16 character never cut a line.
+class RawLineReader {
+public:
+    using Sink = std::function<void(QByteArrayView)>;
+
+    RawLineReader(const QString& path, const QString& encoding, qint64 chunkSize)
+        : path_(path), unit_(int(CodeUnitBytes(encoding)))
+    {
+        // Unbuffered: the chunk is the only buffer, so memory stays bounded.
+        try {
+            OpenRegularFileForReading(file_, path, QIODevice::Unbuffered);
+        } catch (const Failure& failure) {
+            throw Failure(QStringLiteral("Cannot open file %1: %2").arg(path, failure.description()));
+        }
+        buffer_.resize(std::max<qint64>(chunkSize, unit_));
+        if (unit_ > 1)
+            littleEndian_ = readsLittleEndian(encoding, fill() ? leadingMark() : QByteArray());
+    }
+
+    // Index of the line the next pass hands over.
+    qint64 nextLine() const { return nextLine_; }
+
+    // Passes one line, handing its bytes to out when there is one. False
+    // when nothing is left: a final line break ends the last line.
+    bool pass(const Sink& out)
+    {
+        if (!fill() && pos_ == end_)
+            return false;
+        ++nextLine_;
+        const auto hand = [&](qsizetype to) {
+            if (out && to > pos_)
+                out(QByteArrayView(buffer_.constData() + pos_, to - pos_));
+            pos_ = to;
+        };
+        for (;;) {
+            if (!fill()) {  // a code unit cut off by the end of the file
+                hand(end_);
+                return true;
+            }
+            qsizetype at = pos_;
+            if (unit_ == 1) {  // most files: a plain search
+                const char* bytes = buffer_.constData();
+                at = std::find_if(bytes + pos_, bytes + end_, [](char c) { return c == '\n' || c == '\r'; }) - bytes;
+            } else {
+                while (at + unit_ <= end_ && !isBreak(at))
+                    at += unit_;
+            }
+            if (at + unit_ > end_) {
+                hand(at);
+                continue;
+            }
+            const bool cr = unitAt(at) == '\r';
+            hand(at + unit_);
+            if (cr && fill() && unitAt(pos_) == '\n')
+                hand(pos_ + unit_);
+            return true;
+        }
+    }
+
+private:
+    // The byte order that the system's converter reads in this encoding and
+    // behind this mark, asked of the converter itself: names such as
+    // "UTF-16" follow the mark, or the system's default without one.
+    bool readsLittleEndian(const QString& encoding, const QByteArray& mark) const
+    {
+        QByteArray probe(unit_, '\0');
+        probe[0] = '\n';
+        TextDecoder decoder(encoding);
+        QString text;
+        decoder.decode(mark.constData(), mark.size(), text);
+        decoder.decode(probe.constData(), probe.size(), text);
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);
+        return text == QLatin1String("\n");
+    }
+
+    // The first code unit when it is a byte-order mark, in either order.
+    QByteArray leadingMark() const
+    {
+        const QByteArray first(buffer_.constData() + pos_, unit_);
+        const QByteArray little = unit_ == 2 ? QByteArray("\xff\xfe", 2) : QByteArray("\xff\xfe\0\0", 4);
+        const QByteArray big = unit_ == 2 ? QByteArray("\xfe\xff", 2) : QByteArray("\0\0\xfe\xff", 4);
+        return first == little || first == big ? first : QByteArray();
+    }
+
+    // At least one whole code unit at the cursor, unless the file ends first.
+    bool fill()
+    {
+        if (end_ - pos_ >= unit_)
+            return true;
+        const qsizetype left = end_ - pos_;
+        std::memmove(buffer_.data(), buffer_.constData() + pos_, size_t(left));
+        pos_ = 0;
+        end_ = left;
+        while (!endOfFile_ && end_ < unit_) {
+            const qint64 count = file_.read(buffer_.data() + end_, buffer_.size() - end_);
+            if (count < 0)
+                throw Failure(QStringLiteral("Cannot read file %1: %2").arg(path_, file_.errorString()));
+            endOfFile_ = count == 0;
+            end_ += count;
+        }
+        return end_ >= unit_;
+    }
+
+    char32_t unitAt(qsizetype at) const
+    {
+        char32_t value = 0;
+        for (int i = 0; i < unit_; ++i) {
+            const auto byte = static_cast<unsigned char>(buffer_.at(at + (littleEndian_ ? unit_ - 1 - i : i)));
+            value = (value << 8) | byte;
+        }
+        return value;
+    }
+
+    bool isBreak(qsizetype at) const
+    {
+        const char32_t value = unitAt(at);
+        return value == '\n' || value == '\r';
+    }
+
+    QString path_;
+    QFile file_;
+    int unit_;
+    bool littleEndian_ = true;
+    QByteArray buffer_;
+    qsizetype pos_ = 0;
+    qsizetype end_ = 0;
+    bool endOfFile_ = false;
+    qint64 nextLine_ = 0;
+};
+
+RejectsFolder::RejectsFolder(QString folder, qint64 chunkSize) : folder_(std::move(folder)), chunkSize_(chunkSize) {}
+
+std::unique_ptr<RejectsFile> RejectsFolder::forSource(const QString& sourcePath, const QString& encoding,
+                                                      qint64 headerLineCount)
+{
+    return std::unique_ptr<RejectsFile>(new RejectsFile(*this, sourcePath, encoding, headerLineCount));
+}
+
+RejectsFile::RejectsFile(RejectsFolder& folder, const QString& sourcePath, const QString& encoding,
+                         qint64 headerLineCount)
+    : folder_(folder), sourcePath_(sourcePath), encoding_(encoding), headerLineCount_(headerLineCount)
+{
+}
+
+RejectsFile::~RejectsFile()
+{
+    try {
+        finish();
+    } catch (const std::exception&) {
+    }
+}
+
+void RejectsFile::startReading()
+{
+    if (source_)
+        return;
+    source_ = std::make_unique<RawLineReader>(sourcePath_, encoding_, folder_.chunkSize_);
+    // Kept until the first rejected line: until then nothing is created.
+    while (source_->nextLine() < headerLineCount_
+           && source_->pass([&](QByteArrayView bytes) { header_.append(bytes); })) {
+    }
+}
+
+void RejectsFile::skipTo(qint64 line)
+{
+    startReading();
+    if (line < source_->nextLine())
+        throw std::logic_error("rejected lines must come in increasing order, after the header");
+    while (source_->nextLine() < line && source_->pass({})) {
+    }
+}
+
+void RejectsFile::reject(qint64 firstLine, qint64 lineCount, const QString& message)
+{
+    if (folder_.folder_.isEmpty())
+        return;
+    skipTo(firstLine);
+    create();
+    while (source_->nextLine() < firstLine + lineCount
+           && source_->pass([&](QByteArrayView bytes) { write(rejects_, bytes.data(), bytes.size()); })) {
+    }
+    log(firstLine, message);
+}
+
+void RejectsFile::rejectRest(qint64 firstLine, const QString& message)
+{
+    if (folder_.folder_.isEmpty())
+        return;
+    skipTo(firstLine);
+    for (qint64 line = source_->nextLine(); source_->pass([&](QByteArrayView bytes) {
+             create();
+             write(rejects_, bytes.data(), bytes.size());
+         });
+         line = source_->nextLine())
+        log(line, message);
+}
+
+void RejectsFile::create()
+{
+    if (created_)
+        return;
+    const QString& folder = folder_.folder_;
+    if (!QDir().mkpath(folder))
+        throw Failure(QStringLiteral("Cannot create folder %1.").arg(folder));
+    // "name (2).ext" when the name is taken, by this run or by an earlier one.
+    const QString name = QFileInfo(sourcePath_).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot > 0 ? name.left(dot) : name;
+    const QString extension = dot > 0 ? name.mid(dot) : QString();
+    const QDir dir(folder);
+    QString path = dir.filePath(name);
+    for (int n = 2; QFileInfo::exists(path) || QFileInfo::exists(path + QLatin1String(".log")); ++n)
+        path = dir.filePath(QStringLiteral("%1 (%2)%3").arg(stem, QString::number(n), extension));
+    rejects_.setFileName(path);
+    log_.setFileName(path + QLatin1String(".log"));
+    for (QFile* file : {&rejects_, &log_}) {
+        const QIODevice::OpenMode textMode = file == &log_ ? QIODevice::Text : QIODevice::NotOpen;
+        if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly | textMode))
+            throw Failure(QStringLiteral("Cannot write file %1: %2").arg(file->fileName(), file->errorString()));
+    }
+    created_ = true;
+    folder_.anyWritten_ = true;
+    write(rejects_, header_.constData(), header_.size());
+    header_ = QByteArray();
+}
+
+void RejectsFile::write(QFile& file, const char* bytes, qsizetype size)
+{
+    if (file.write(bytes, size) != size)
+        throw Failure(QStringLiteral("Cannot write file %1: %2").arg(file.fileName(), file.errorString()));
+}
+
+void RejectsFile::log(qint64 line, const QString& message)
+{
+    static const QRegularExpression lineBreaks(QStringLiteral("\r\n|\r|\n"));
+    const QString flat = QString(message).replace(lineBreaks, QStringLiteral(" "));
+    const QByteArray text = QStringLiteral("line %1: %2\n").arg(QString::number(line + 1), flat).toUtf8();
+    write(log_, text.constData(), text.size());
+}
+
+void RejectsFile::finish()
+{
+    source_.reset();
+    for (QFile* file : {&rejects_, &log_}) {
+        if (!file->isOpen())
+            continue;
+        const bool flushed = file->flush();
+        file->close();
+        if (!flushed || file->error() != QFileDevice::NoError)
+            throw Failure(QStringLiteral("Cannot write file %1: %2").arg(file->fileName(), file->errorString()));
+    }
+}
+
+}  // namespace quorvane

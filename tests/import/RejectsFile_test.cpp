@@ -1,0 +1,153 @@
+// Rejects files: the source's own bytes of the lines not loaded, after its
+// header, and the log beside them.
+#include "base/Failure.h"
+#include "import/RejectsFile.h"
+
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace quorvane;
+
+namespace {
+
+QByteArray Utf16Le(const char16_t* text)
+{
+    return QByteArray(reinterpret_cast<const char*>(text), qsizetype(std::char_traits<char16_t>::length(text) * 2));
+}
+
+QByteArray Utf16Be(const char16_t* text)
+{
+    QByteArray bytes = Utf16Le(text);
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+        std::swap(bytes[i], bytes[i + 1]);
+    return bytes;
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+struct Rejection {
+    qint64 firstLine;
+    qint64 lineCount;  // 0: the rest of the file
+    const char* message;
+};
+
+struct RejectsCase {
+    const char* name;
+    QByteArray source;
+    const char* encoding;
+    qint64 headerLines;
+    std::vector<Rejection> rejections;
+    QByteArray rejects;  // empty: nothing may be created
+    const char* log;
+};
+
+class RejectsFiles : public ::testing::TestWithParam<std::tuple<RejectsCase, qint64>> {};
+
+TEST_P(RejectsFiles, HoldTheHeaderAndTheRejectedLinesAsTheSourceHasThem)
+{
+    const auto& [c, chunkSize] = GetParam();
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("in/f.csv"));
+    quorvane::testing::WriteFile(source, c.source);
+    const QString folder = dir.filePath(QStringLiteral("out/run 1"));
+    RejectsFolder rejects(folder, chunkSize);
+    {
+        const auto file = rejects.forSource(source, QString::fromLatin1(c.encoding), c.headerLines);
+        for (const Rejection& r : c.rejections) {
+            if (r.lineCount == 0)
+                file->rejectRest(r.firstLine, QString::fromUtf8(r.message));
+            else
+                file->reject(r.firstLine, r.lineCount, QString::fromUtf8(r.message));
+        }
+        file->finish();
+    }
+    if (c.rejects.isEmpty()) {
+        EXPECT_FALSE(rejects.anyWritten());
+        EXPECT_FALSE(QFileInfo::exists(folder));
+        return;
+    }
+    EXPECT_TRUE(rejects.anyWritten());
+    EXPECT_EQ(ReadAll(folder + QStringLiteral("/f.csv")).toHex(' '), c.rejects.toHex(' '));
+    EXPECT_EQ(ReadAll(folder + QStringLiteral("/f.csv.log")).toStdString(), c.log);
+}
+
+// Chunks of 1 and 3 bytes cut CR LF pairs and UTF-16 code units.
+INSTANTIATE_TEST_SUITE_P(
+    Files, RejectsFiles,
+    ::testing::Combine(
+        ::testing::Values(
+            RejectsCase{"Utf8MixedBreaksNoFinalBreak", "h1,h2\r\na,1\rb,2\nc,3\r\nd,4", "UTF-8", 1,
+                        {{1, 1, "too long"}, {2, 1, "first\r\nsecond\rthird\nfourth"}, {4, 1, "last"}},
+                        "h1,h2\r\na,1\rb,2\nd,4",
+                        "line 2: too long\nline 3: first second third fourth\nline 5: last\n"},
+            // U+0A0D and U+0D0A hold the bytes of LF and CR, which cut no line.
+            RejectsCase{"Utf16LittleEndianByItsMark",
+                        "\xff\xfe" + Utf16Le(u"h,\u00e9\r\na,\u0a0d\r\nb,\u0d0a\nc,\u20ac\r"), "UTF-16", 1,
+                        {{2, 1, "x"}, {3, 1, "y"}}, "\xff\xfe" + Utf16Le(u"h,\u00e9\r\nb,\u0d0a\nc,\u20ac\r"),
+                        "line 3: x\nline 4: y\n"},
+            RejectsCase{"Utf16BigEndianByItsMark", "\xfe\xff" + Utf16Be(u"h\na,\u0a0d\rb\r\n"), "UTF-16", 1,
+                        {{1, 1, "x"}}, "\xfe\xff" + Utf16Be(u"h\na,\u0a0d\r"), "line 2: x\n"},
+            RejectsCase{"Windows1252BytesKept", "h\r\nM\xfcller\r\nok\r\n\x80\x81\xa7\r\n", "Windows-1252", 1,
+                        {{1, 1, "M\xc3\xbcller too long"}, {3, 0, "not loaded"}},
+                        "h\r\nM\xfcller\r\n\x80\x81\xa7\r\n",
+                        "line 2: M\xc3\xbcller too long\nline 4: not loaded\n"},
+            RejectsCase{"RecordOverThreeLines", "h\na,\"x\r\ny\rz\",b\nc,d\n", "UTF-8", 1, {{1, 3, "bad"}},
+                        "h\na,\"x\r\ny\rz\",b\n", "line 2: bad\n"},
+            RejectsCase{"RestAfterARejectedLine", "h\na\nb\n\nc\nd", "UTF-8", 1,
+                        {{1, 1, "bad"}, {3, 0, "stopped"}}, "h\na\n\nc\nd",
+                        "line 2: bad\nline 4: stopped\nline 5: stopped\nline 6: stopped\n"},
+            RejectsCase{"TwoLineHeader", "\"h\n1\",h2\r\nx,y\r\nz,w", "UTF-8", 2, {{3, 1, "bad"}},
+                        "\"h\n1\",h2\r\nz,w", "line 4: bad\n"},
+            RejectsCase{"NothingLeftToReject", "h\na\n", "UTF-8", 1, {{2, 0, "stopped"}}, "", ""}),
+        ::testing::Values(qint64(1), qint64(3), qint64(64 * 1024))),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) + "_chunk" + std::to_string(std::get<1>(info.param));
+    });
+
+// A name already in the folder, or used earlier in the run, is never written over.
+TEST(RejectsFolderNames, TakenNamesGetANumber)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("out"));
+    quorvane::testing::WriteFile(folder + QStringLiteral("/f.csv"), "older");
+    RejectsFolder rejects(folder);
+    for (const char* from : {"a", "b"}) {
+        const QString source = dir.filePath(QStringLiteral("%1/f.csv").arg(QLatin1String(from)));
+        quorvane::testing::WriteFile(source, QByteArray("h\n") + from + "\n");
+        rejects.forSource(source, QStringLiteral("UTF-8"))->reject(1, 1, QStringLiteral("bad"));
+    }
+    EXPECT_EQ(ReadAll(folder + QStringLiteral("/f.csv")), "older");
+    EXPECT_EQ(ReadAll(folder + QStringLiteral("/f (2).csv")), "h\na\n");
+    EXPECT_EQ(ReadAll(folder + QStringLiteral("/f (3).csv")), "h\nb\n");
+    EXPECT_EQ(ReadAll(folder + QStringLiteral("/f (3).csv.log")), "line 2: bad\n");
+}
+
+TEST(RejectsFolderNames, AFolderThatCannotBeMadeIsAFailure)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("f.csv"));
+    quorvane::testing::WriteFile(source, "h\na\n");
+    RejectsFolder rejects(source + QStringLiteral("/out"));  // below a file
+    try {
+        rejects.forSource(source, QStringLiteral("UTF-8"))->reject(1, 1, QStringLiteral("bad"));
+        ADD_FAILURE() << "no failure";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.description(), QStringLiteral("Cannot create folder %1/out.").arg(source));
+    }
+}
+
+}  // namespace
