@@ -7,6 +7,7 @@
 
 namespace quorvane {
 
+class BackgroundImport;
 class ImportWindow;
 
 // "Import to IBM DB2". While a run is under way the same button stops it,
@@ -27,10 +28,12 @@ private:
     void notePress();
     bool stopRequested() const override { return stopRequested_; }
     void run();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     ImportWindow& window_;
     bool running_ = false;
     bool stopRequested_ = false;
+    BackgroundImport* background_ = nullptr;  // while a run is under way
     QElapsedTimer clock_;     // runs from the controller's creation
     qint64 lastPress_ = -1;   // on clock_, in ms
     qint64 startPress_ = -1;  // the press that started the running run
