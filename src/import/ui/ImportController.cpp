@@ -99,8 +99,6 @@ void ImportController::run()
                    [&] { database = std::make_unique<OdbcImportDatabase>(&background.events()); }))
         return;
     background_ = &background;
-    if (stopRequested_)
-        background.stop();
     const auto clear = qScopeGuard([this] { background_ = nullptr; });
     background.run(*database);
 }

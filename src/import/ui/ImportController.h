@@ -13,6 +13,8 @@ class ImportWindow;
 // "Import to IBM DB2". While a run is under way the same button stops it,
 // and its caption tells which file is loading and how many rows went in.
 // The second press of a double-click is not a stop: the user meant one start.
+// The run goes on a thread of its own, so the window answers throughout;
+// closing the window ends the run with the program.
 class ImportController final : public QObject, private ImportProgress {
 public:
     explicit ImportController(ImportWindow& window);
