@@ -57,6 +57,12 @@ bool CallsOnThread::call(const std::function<void()>& work)
                 const std::lock_guard running(shared->mutex);
                 if (call->state == Call::State::Dropped)
                     return;
+                // Abandoned before the caller woke to drop it: not shown either.
+                if (shared->abandoned) {
+                    call->state = Call::State::Dropped;
+                    shared->changed.notify_all();
+                    return;
+                }
                 call->state = Call::State::Running;
                 ++shared->calling;
             }
@@ -76,7 +82,8 @@ bool CallsOnThread::call(const std::function<void()>& work)
         },
         Qt::QueuedConnection);
     shared_->changed.wait(lock, [&] {
-        return call->state == Call::State::Done || (call->state == Call::State::Queued && shared_->abandoned);
+        return call->state == Call::State::Done || call->state == Call::State::Dropped
+               || (call->state == Call::State::Queued && shared_->abandoned);
     });
     if (call->state != Call::State::Done) {
         call->state = Call::State::Dropped;
