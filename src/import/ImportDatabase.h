@@ -24,6 +24,8 @@ public:
     // be known without a database (a dry run).
     virtual std::optional<int> columnCount(const QString& query) = 0;
     virtual void close() = 0;
+    // From any thread: asks the statement under way, if any, to end now.
+    virtual void cancel() {}
 };
 
 // The real thing: one ODBC connection, opened and closed once per file.

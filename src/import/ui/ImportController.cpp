@@ -3,11 +3,14 @@
 #include "base/ErrorReport.h"
 #include "base/ReportingProcedure.h"
 #include "filelist/ui/FileListView.h"
+#include "import/BackgroundImport.h"
 #include "import/ImportDatabase.h"
 #include "import/ui/ImportWindow.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStyleHints>
 
 #include <memory>
@@ -32,6 +35,16 @@ ImportController::ImportController(ImportWindow& window) : QObject(&window), win
     // press to press (keys and click() press the button too).
     connect(window.importButton(), &QPushButton::pressed, this, [this] { notePress(); });
     connect(window.importButton(), &QPushButton::clicked, this, [this] { onImportClicked(); });
+    // Closing the window ends the program: a run under way shows nothing
+    // more and stops after its statement.
+    window.installEventFilter(this);
+}
+
+bool ImportController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &window_ && event->type() == QEvent::Close && background_)
+        background_->abandon();
+    return QObject::eventFilter(watched, event);
 }
 
 void ImportController::notePress() { lastPress_ = clock_.elapsed(); }
@@ -55,6 +68,8 @@ void ImportController::onImportClicked()
             return;
         stopRequested_ = true;
         window_.importButton()->setText(kStoppingCaption);
+        if (background_)
+            background_->stop();
         return;
     }
     running_ = true;
@@ -70,15 +85,22 @@ void ImportController::onImportClicked()
     window_.busyIndicator().setBusy(false);
 }
 
+// The run goes on a thread of its own; this one waits for it while the
+// window handles its events, and shows what the run asks it to show.
 void ImportController::run()
 {
+    BackgroundImport background({window_.dialogs(), window_.importOptions(), *window_.fileList(),
+                                 window_.tableList(), window_.connectionParameters(),
+                                 window_.busyIndicator(), this},
+                                this);
     std::unique_ptr<OdbcImportDatabase> database;
     ReportingProcedure proc(window_.dialogs(), Location::ImportRun);
-    if (!proc.step(ImportRunLine::CreateObjects, [&] { database = std::make_unique<OdbcImportDatabase>(&window_.eventPump()); }))
+    if (!proc.step(ImportRunLine::CreateObjects,
+                   [&] { database = std::make_unique<OdbcImportDatabase>(&background.events()); }))
         return;
-    RunImport({window_.dialogs(), window_.importOptions(), *window_.fileList(), window_.tableList(),
-               window_.connectionParameters(), *database, window_.busyIndicator(), window_.eventPump(),
-               this});
+    background_ = &background;
+    const auto clear = qScopeGuard([this] { background_ = nullptr; });
+    background.run(*database);
 }
 
 void ImportController::update(int filePosition, int fileCount, int rowsInserted)

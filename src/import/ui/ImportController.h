@@ -7,11 +7,14 @@
 
 namespace quorvane {
 
+class BackgroundImport;
 class ImportWindow;
 
 // "Import to IBM DB2". While a run is under way the same button stops it,
 // and its caption tells which file is loading and how many rows went in.
 // The second press of a double-click is not a stop: the user meant one start.
+// The run goes on a thread of its own, so the window answers throughout;
+// closing the window ends the run with the program.
 class ImportController final : public QObject, private ImportProgress {
 public:
     explicit ImportController(ImportWindow& window);
@@ -27,10 +30,12 @@ private:
     void notePress();
     bool stopRequested() const override { return stopRequested_; }
     void run();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     ImportWindow& window_;
     bool running_ = false;
     bool stopRequested_ = false;
+    BackgroundImport* background_ = nullptr;  // while a run is under way
     QElapsedTimer clock_;     // runs from the controller's creation
     qint64 lastPress_ = -1;   // on clock_, in ms
     qint64 startPress_ = -1;  // the press that started the running run

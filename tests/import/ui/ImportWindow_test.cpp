@@ -1,6 +1,7 @@
 #include "app/ApplicationWindows.h"
 #include "base/ErrorReport.h"
 #include "base/Settings.h"
+#include "db/Connection.h"
 #include "db/ui/LoginWindow.h"
 #include "filelist/ui/FileListView.h"
 #include "import/ui/ImportController.h"
@@ -24,6 +25,12 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 using namespace quorvane;
 using namespace quorvane::testing;
@@ -80,6 +87,22 @@ protected:
         window.fileList()->append(file(QStringLiteral("short.txt"), "A,B\n1,2\n"));
     }
 
+    // Append mode into "Stock", whose key "A" a held transaction can lock.
+    ImportWindow& appendToStockWithAKey()
+    {
+        RunSql(db_.parameters(),
+               QStringLiteral("CREATE TABLE \"Stock\"(\"A\" VARCHAR(10) PRIMARY KEY, \"B\" VARCHAR(10))"));
+        ImportWindow& window = start();
+        window.controls().appendOption->click();
+        const QList<QListWidgetItem*> stock =
+            window.tableListWidget()->findItems(QStringLiteral("Stock"), Qt::MatchExactly);
+        EXPECT_EQ(stock.size(), 1);
+        if (!stock.isEmpty())
+            window.tableListWidget()->setCurrentItem(stock.front());
+        window.fileList()->append(file(QStringLiteral("a.txt"), "A,B\n1,2\n3,4\n"));
+        return window;
+    }
+
     static constexpr int kLongFileRows = 20000;
 
     ScratchDatabase db_;
@@ -94,6 +117,54 @@ QStringList items(const QListWidget* list)
         names << list->item(i)->text();
     return names;
 }
+
+// Another session inserts the key '1' into "Stock" in a transaction it keeps
+// open, so that the import's INSERT of the same key waits for it. A thread of
+// its own rolls back after `hold` (or when the test ends), whatever the
+// window's thread is doing, and notes whether the run had ended by then.
+class HeldKey {
+public:
+    HeldKey(const ConnectionParameters& parameters, std::chrono::milliseconds hold)
+    {
+        session_.open(BuildConnectionString(parameters));
+        session_.execute(QStringLiteral("START TRANSACTION"));
+        session_.execute(QStringLiteral("INSERT INTO \"Stock\" VALUES ('1', 'held')"));
+        releaser_ = std::thread([this, hold] {
+            std::unique_lock lock(mutex_);
+            released_.wait_for(lock, hold, [this] { return testEnded_; });
+            endedWhileHeld_ = runEnded;
+            try {
+                session_.execute(QStringLiteral("ROLLBACK"));
+            } catch (const std::exception&) {
+            }
+        });
+    }
+    ~HeldKey() { release(); }
+
+    // Releases now and waits for that; true when the run ended while held.
+    bool release()
+    {
+        if (releaser_.joinable()) {
+            {
+                const std::lock_guard lock(mutex_);
+                testEnded_ = true;
+            }
+            released_.notify_all();
+            releaser_.join();
+        }
+        return endedWhileHeld_;
+    }
+
+    std::atomic<bool> runEnded{false};  // set by the test at the closing message
+
+private:
+    Connection session_;
+    std::mutex mutex_;
+    std::condition_variable released_;
+    bool testEnded_ = false;
+    bool endedWhileHeld_ = false;
+    std::thread releaser_;
+};
 
 }  // namespace
 
@@ -283,6 +354,58 @@ TEST_F(ImportWindowDb, ClosingTheWindowMidRunEndsTheProgramWithNothingLeftRunnin
     QTest::qWait(100);
     EXPECT_EQ(rowsSoFar(QStringLiteral("NewTable1")), inserted);
     EXPECT_EQ(rowsSoFar(QStringLiteral("NewTable2")), 0);
+}
+
+// A statement that waits two seconds for another session's lock: the window
+// handles its events all along (a timer of its thread keeps firing), and the
+// run ends as usual once the lock is gone.
+TEST_F(ImportWindowDb, TheWindowAnswersWhileAStatementWaitsForALock)
+{
+    if (CurrentBackend() != Backend::MariaDb)
+        GTEST_SKIP() << "only a server makes one session wait for another's lock";
+    ImportWindow& window = appendToStockWithAKey();
+    HeldKey held(db_.parameters(), std::chrono::seconds(2));
+    QElapsedTimer sinceTick;
+    qint64 longestGap = 0;
+    QTimer ticker;
+    ticker.setInterval(5);
+    QObject::connect(&ticker, &QTimer::timeout, [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+    dialogs_.expectMessage(QStringLiteral("Done.")).then([&] {
+        held.runEnded = true;
+        ticker.stop();
+    });
+    sinceTick.start();
+    ticker.start();
+    window.importButton()->click();
+    ticker.stop();
+
+    EXPECT_FALSE(held.release()) << "the run never met the lock";
+    // Far above a busy machine's hiccups, far below the lock's two seconds.
+    EXPECT_LT(longestGap, 1000);
+    ExpectRows(db_.parameters(), QStringLiteral("SELECT \"A\", \"B\" FROM \"Stock\""),
+               {QStringLiteral("1\x1f") + "2", QStringLiteral("3\x1f") + "4"});
+}
+
+// The lock is held for good: a stop waits three seconds for the INSERT under
+// way, then cancels it; the run reports that row and ends as stopped while
+// the lock is still held. Needs ImportDatabase::cancel to reach the driver.
+TEST_F(ImportWindowDb, DISABLED_AStopCancelsAStatementThatDoesNotComeBack)
+{
+    if (CurrentBackend() != Backend::MariaDb)
+        GTEST_SKIP() << "only a server makes one session wait for another's lock";
+    ImportWindow& window = appendToStockWithAKey();
+    HeldKey held(db_.parameters(), std::chrono::seconds(20));
+    // Past the double-click interval, and with the first INSERT waiting.
+    QTimer::singleShot(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 1000, &window,
+                       [&] { window.importButton()->click(); });
+    dialogs_.expectErrorReport(Location::ImportRun, 338)
+        .expectMessage(QStringLiteral("Import stopped.\r\n\r\nFiles loaded completely: 0 of 1.\r\n"
+                                      "Rows inserted: 0.\r\nStatements that failed: 1."))
+        .then([&] { held.runEnded = true; });
+    window.importButton()->click();
+
+    EXPECT_TRUE(held.release());
+    EXPECT_TRUE(rows(QStringLiteral("SELECT \"A\" FROM \"Stock\"")).isEmpty());
 }
 
 TEST_F(ImportWindowDb, PromptedColumnNamesAndACancelledPrompt)
