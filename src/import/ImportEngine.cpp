@@ -618,7 +618,10 @@ void ImportRun::reportRowFailure(const QString& description, int sendLine)
 void ImportRun::closeFile()
 {
     endBatches();
-    fileRejects_.reset();  // complete on disk before any closing message
+    // Complete on disk before any closing message names it.
+    if (fileRejects_)
+        proc_.step(Line::Close, [&] { fileRejects_->finish(); });
+    fileRejects_.reset();
     // After a lost connection the close can only fail again: that file has
     // had its one report already.
     if (connectionLost_) {
