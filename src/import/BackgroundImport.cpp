@@ -169,7 +169,9 @@ struct BackgroundImport::Parts {
 };
 
 BackgroundImport::BackgroundImport(const ImportWindowParts& window, QObject* owner)
-    : calls_(std::make_unique<CallsOnThread>(owner)), parts_(std::make_unique<Parts>(*this, window, *calls_))
+    : calls_(std::make_unique<CallsOnThread>(owner)),
+      rejectsFolder_(window.rejectsFolder),
+      parts_(std::make_unique<Parts>(*this, window, *calls_))
 {
 }
 
@@ -182,7 +184,7 @@ ImportOutcome BackgroundImport::run(ImportDatabase& database)
     database_ = &database;
     const ImportContext context{parts_->dialogs, parts_->options, parts_->files, parts_->tables,
                                 parts_->login,   database,        parts_->busy,  parts_->events,
-                                &parts_->progress};
+                                &parts_->progress, rejectsFolder_};
     QEventLoop loop;
     QTimer watch;
     watch.setInterval(kCancelStatementAfter);

@@ -27,6 +27,7 @@ struct ImportWindowParts {
     const ConnectionParametersSource& connection;
     BusyIndicator& busy;
     ImportProgress* progress = nullptr;
+    QString rejectsFolder = {};  // see ImportContext
 };
 
 // Runs the import on a thread of its own while the window's thread goes on
@@ -72,6 +73,7 @@ private:
 
     ImportDatabase* database_ = nullptr;  // while run() waits
     std::unique_ptr<CallsOnThread> calls_;
+    QString rejectsFolder_;
     std::atomic<bool> stopRequested_{false};
     std::atomic<quint64> pauses_{0};
     std::atomic<bool> finished_{false};

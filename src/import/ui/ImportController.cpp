@@ -1,6 +1,7 @@
 #include "import/ui/ImportController.h"
 
 #include "base/ErrorReport.h"
+#include "base/Paths.h"
 #include "base/ReportingProcedure.h"
 #include "filelist/ui/FileListView.h"
 #include "import/BackgroundImport.h"
@@ -91,7 +92,7 @@ void ImportController::run()
 {
     BackgroundImport background({window_.dialogs(), window_.importOptions(), *window_.fileList(),
                                  window_.tableList(), window_.connectionParameters(),
-                                 window_.busyIndicator(), this},
+                                 window_.busyIndicator(), this, RunRejectsFolder()},
                                 this);
     std::unique_ptr<OdbcImportDatabase> database;
     ReportingProcedure proc(window_.dialogs(), Location::ImportRun);
