@@ -3,7 +3,7 @@
 # with the date and the machine. None of this is a test: nothing here fails
 # on a timing, and CI does not run it.
 #
-#   bench/run.sh            full sizes (about 15 to 20 minutes)
+#   bench/run.sh            full sizes (about 15 minutes)
 #   bench/run.sh --quick    small sizes, a smoke run of a minute or two
 #                           (or QUORVANE_BENCH_QUICK=1)
 #   bench/run.sh --only fast,responsiveness
@@ -373,7 +373,7 @@ ui_case() {  # LABEL NAME ODBCSYSINI BENCH_ARGUMENTS...
       grep -q '^longest interval while the lock' "$scratch/ui-$name.out" &&
         figure+="; while the lock was held: $(sed -n 's/^longest interval while the lock was held: //p' "$scratch/ui-$name.out")"
       summary+=("responsiveness, $label: $figure") ;;
-    3) summary+=("responsiveness, $label: $(sed -n 's/^skipped: /skipped: /p' "$scratch/ui-$name.out")") ;;
+    3) summary+=("responsiveness, $label: $(grep -m 1 '^skipped: ' "$scratch/ui-$name.out")") ;;
     *) echo "(exit status $status)"; summary+=("responsiveness, $label: exit status $status") ;;
   esac
 }
