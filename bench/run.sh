@@ -234,8 +234,11 @@ else
   echo "fast mode: $fast_missing; row mode and the loader still run"
 fi
 
-fast_target() {  # NAME ODBCSYSINI SERVER PORT DATABASE COUNT_FN DROP_FN LOADER_FN LOADER_NAME
+# NAME ODBCSYSINI SERVER PORT DATABASE COUNT_FN DROP_FN LOADER_FN LOADER_NAME FAST/LOADER_TARGET
+# ROW/FAST_TARGET (empty: none)
+fast_target() {
   local name=$1 drivers=$2 server=$3 port=$4 database=$5 count_rows=$6 drop_table=$7 loader=$8 loader_name=$9
+  local fast_loader_target=${10} row_fast_target=${11}
   local -A times=()
   local rep program start elapsed order
   # Untimed warm-up: the first table of a fresh database costs more.
@@ -246,7 +249,7 @@ fast_target() {  # NAME ODBCSYSINI SERVER PORT DATABASE COUNT_FN DROP_FN LOADER_
   $drop_table
   for rep in $(seq 1 "$repetitions"); do
     order=("${fast_programs[@]}")
-    ((rep % 2 == 0)) && order=($(printf '%s\n' "${fast_programs[@]}" | tac))
+    ((rep % 2 == 0)) && mapfile -t order < <(printf '%s\n' "${fast_programs[@]}" | tac)
     for program in "${order[@]}"; do
       start=$EPOCHREALTIME
       case $program in
@@ -319,13 +322,11 @@ fast_mariadb_load() {
     LOAD DATA LOCAL INFILE '$overhead_file' INTO TABLE fast1 CHARACTER SET utf8mb4
     FIELDS TERMINATED BY ',' ESCAPED BY '' LINES TERMINATED BY X'0D0A' IGNORE 1 LINES"
 }
-fast_loader_target=3 row_fast_target='' \
-  fast_target "SQLite (WAL)" "$scratch/odbc-sqlite" localhost 0 "$fast_sqlite_db" fast_sqlite_count \
-  fast_sqlite_drop fast_sqlite_import "sqlite3 .import"
+fast_target "SQLite (WAL)" "$scratch/odbc-sqlite" localhost 0 "$fast_sqlite_db" fast_sqlite_count \
+  fast_sqlite_drop fast_sqlite_import "sqlite3 .import" 3 ""
 rm -f "$fast_sqlite_db"*
-fast_loader_target=1.5 row_fast_target=15 \
-  fast_target "MariaDB" "$scratch/odbc-mariadb" 127.0.0.1 "$mariadb_port" quorvane_bench fast_mariadb_count \
-  fast_mariadb_drop fast_mariadb_load "LOAD DATA LOCAL INFILE"
+fast_target "MariaDB" "$scratch/odbc-mariadb" 127.0.0.1 "$mariadb_port" quorvane_bench fast_mariadb_count \
+  fast_mariadb_drop fast_mariadb_load "LOAD DATA LOCAL INFILE" 1.5 15
 fi
 
 # --- memory --------------------------------------------------------------------
