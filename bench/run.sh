@@ -3,9 +3,12 @@
 # with the date and the machine. None of this is a test: nothing here fails
 # on a timing, and CI does not run it.
 #
-#   bench/run.sh            full sizes (about 10 to 15 minutes)
+#   bench/run.sh            full sizes (about 15 minutes)
 #   bench/run.sh --quick    small sizes, a smoke run of a minute or two
 #                           (or QUORVANE_BENCH_QUICK=1)
+#   bench/run.sh --only fast,responsiveness
+#                           only the sections named (comma-separated), of:
+#                           overhead fast memory responsiveness streaming scan
 #
 # BUILD_DIR (default build/bench) is the build folder; SCRATCH_PARENT (default
 # /tmp) holds the generated files, the databases and the settings, all
@@ -15,7 +18,22 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${BUILD_DIR:-$repo/build/bench}
 quick=${QUORVANE_BENCH_QUICK:-0}
-[[ ${1:-} == --quick ]] && quick=1
+all_sections=(overhead fast memory responsiveness streaming scan)
+only=
+while (($#)); do
+  case $1 in
+    --quick) quick=1 ;;
+    --only) only=${2:?--only needs a list of sections}; shift ;;
+    --only=*) only=${1#--only=} ;;
+    *) echo "usage: $0 [--quick] [--only SECTION,...]   sections: ${all_sections[*]}" >&2; exit 2 ;;
+  esac
+  shift
+done
+for name in ${only//,/ }; do
+  [[ " ${all_sections[*]} " == *" $name "* ]] ||
+    { echo "unknown section $name; sections: ${all_sections[*]}" >&2; exit 2; }
+done
+wants() { [[ -z $only || ",$only," == *",$1,"* ]]; }
 
 if [[ $quick == 1 ]]; then
   overhead_rows=20000 repetitions=1 memory_bytes=$((64 << 20)) streaming_gb=0.05
@@ -33,6 +51,8 @@ mean() { printf '%s\n' "$@" | awk '{ s += $1 } END { printf "%.3f", s / NR }'; }
 # A benchmark's exit status is shown, never allowed to end the run.
 noted_exit() { echo "(exit status $?)"; }
 verdict() { awk -v v="$1" -v t="$2" 'BEGIN { print (v < t ? "met" : "missed") }'; }
+at_most() { awk -v v="$1" -v t="$2" 'BEGIN { print (v <= t ? "met" : "missed") }'; }
+at_least() { awk -v v="$1" -v t="$2" 'BEGIN { print (v >= t ? "met" : "missed") }'; }
 
 # --- build -------------------------------------------------------------------
 "$repo/scripts/install-deps.sh"
@@ -82,14 +102,21 @@ free_port() {
   echo "no free port found" >&2
   return 1
 }
-mariadb_port=$(free_port)
-"$repo/scripts/mariadb-server.sh" start "$mariadb_dir" "$mariadb_port" quorvane_bench bench "$QUORVANE_PASSWORD"
 mariadb_sql() { mariadb --no-defaults --socket="$mariadb_dir/mysqld.sock" -uroot -N -B quorvane_bench -e "$1"; }
-# Each autocommit INSERT would otherwise wait for a flush of the redo log to
-# disk (about 2.4 ms on this kind of machine, 200,000 of them per run); that
-# wait is the same for both programs and would hide the client side, which is
-# what is compared. The log is still written at every commit.
-mariadb_sql 'SET GLOBAL innodb_flush_log_at_trx_commit = 2'
+if wants overhead || wants fast || wants responsiveness; then
+  mariadb_port=$(free_port)
+  "$repo/scripts/mariadb-server.sh" start "$mariadb_dir" "$mariadb_port" quorvane_bench bench "$QUORVANE_PASSWORD"
+  # Each autocommit INSERT would otherwise wait for a flush of the redo log to
+  # disk (about 2.4 ms on this kind of machine, 200,000 of them per run); that
+  # wait is the same for both programs and would hide the client side, which is
+  # what is compared. The log is still written at every commit.
+  mariadb_sql 'SET GLOBAL innodb_flush_log_at_trx_commit = 2'
+  # The mariadb client of the bulk loader logs in as quorvane-cli does (the
+  # same user, over TCP); the password stays out of its arguments.
+  printf '[client]\nuser=bench\npassword=%s\nhost=127.0.0.1\nport=%s\n' "$QUORVANE_PASSWORD" "$mariadb_port" \
+    >"$scratch/mariadb-client.cnf"
+  chmod 600 "$scratch/mariadb-client.cnf"
+fi
 
 # --- machine ---------------------------------------------------------------------
 section "Quorvane benchmarks  $(date '+%Y-%m-%d %H:%M:%S %Z')"
@@ -98,13 +125,25 @@ echo "machine: $(. /etc/os-release && echo "$PRETTY_NAME"), $(uname -m), kernel 
 echo "cpu: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores available"
 echo "memory: $(awk '/MemTotal/ { printf "%.1f GB", $2 / 1048576 }' /proc/meminfo); load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "drivers: SQLite $(dpkg-query -W -f='${Version}' libsqliteodbc 2>/dev/null), MariaDB ODBC $(dpkg-query -W -f='${Version}' odbc-mariadb 2>/dev/null), server $(mariadbd --version | awk '{ print $3 }'), unixODBC $(dpkg-query -W -f='${Version}' unixodbc 2>/dev/null)"
+echo "clients: sqlite3 $(sqlite3 --version | awk '{ print $1 }'), mariadb $(mariadb --version | sed -n 's/.*Distrib \([^,]*\),.*/\1/p')"
+echo "sections: ${only:-all}"
 
 summary=()
+# quorvane-cli has fast load when its help lists --fast.
+fast_available=0
+"$cli" --help 2>/dev/null | grep -q -- '--fast' && fast_available=1
+fast_batch=${FAST_BATCH_SIZE:-1000}
+fast_missing="skipped: quorvane-cli --help lists no --fast (this build has no fast load)"
+
+# The file of the import sections: $overhead_rows data lines of 8 fields.
+overhead_file=$scratch/overhead.csv
+if wants overhead || wants fast || wants responsiveness; then
+  "$generate" "$overhead_file" "$overhead_rows" 8
+fi
 
 # --- import overhead ---------------------------------------------------------
+if wants overhead; then
 section "Import overhead: quorvane-cli against a bare ODBC loop sending the same statements"
-overhead_file=$scratch/overhead.csv
-"$generate" "$overhead_file" "$overhead_rows" 8
 statements=$scratch/overhead.sql
 "$cli" --print-sql --create 'bench[counter]' "$overhead_file" >"$statements" 2>"$scratch/print-sql.log"
 echo "file: $overhead_rows data lines of 8 fields, $(stat -c %s "$overhead_file") bytes;" \
@@ -173,8 +212,125 @@ overhead_target "SQLite (WAL)" "$scratch/odbc-sqlite" localhost 0 "$sqlite_db" b
 overhead_target "MariaDB" "$scratch/odbc-mariadb" 127.0.0.1 "$mariadb_port" quorvane_bench bench \
   mariadb_count mariadb_drop
 rm -f "$sqlite_db"*
+fi
+
+# --- fast load -------------------------------------------------------------------
+if wants fast; then
+section "Fast load: quorvane-cli row by row and --fast against the database's own bulk loader"
+echo "file: $overhead_rows data lines of 8 fields, $(stat -c %s "$overhead_file") bytes, CR LF line ends, a header line"
+echo "each run: a fresh table fast1; wall time of the whole process; $repetitions run(s) each, alternating the order"
+echo "quorvane-cli: --create 'fast[counter]'; fast mode adds --fast --batch-size $fast_batch"
+# The loaders fill a table made by the statement quorvane-cli itself sends,
+# so that all three fill tables of the same shape.
+head -n 2 "$overhead_file" >"$scratch/fast-shape.csv"
+fast_create=$("$cli" --print-sql --create 'fast[counter]' "$scratch/fast-shape.csv" 2>/dev/null | head -n 1)
+fast_create=${fast_create%;}
+echo "loaders' table: $fast_create"
+fast_columns=$(head -n 1 "$overhead_file" | tr -d '\r' | tr ',' '\n' | sed 's/.*/"&"/' | paste -sd,)
+if [[ $fast_available == 1 ]]; then
+  fast_programs=(row fast loader)
+else
+  fast_programs=(row loader)
+  echo "fast mode: $fast_missing; row mode and the loader still run"
+fi
+
+# NAME ODBCSYSINI SERVER PORT DATABASE COUNT_FN DROP_FN LOADER_FN LOADER_NAME FAST/LOADER_TARGET
+# ROW/FAST_TARGET (empty: none)
+fast_target() {
+  local name=$1 drivers=$2 server=$3 port=$4 database=$5 count_rows=$6 drop_table=$7 loader=$8 loader_name=$9
+  local fast_loader_target=${10} row_fast_target=${11}
+  local -A times=()
+  local rep program start elapsed order
+  # Untimed warm-up: the first table of a fresh database costs more.
+  head -n 2001 "$overhead_file" >"$scratch/fast-warm-up.csv"
+  $drop_table
+  ODBCSYSINI=$drivers "$cli" --server "$server" --port "$port" --database "$database" --user bench \
+    --create 'fast[counter]' "$scratch/fast-warm-up.csv" >/dev/null 2>&1 || true
+  $drop_table
+  for rep in $(seq 1 "$repetitions"); do
+    order=("${fast_programs[@]}")
+    ((rep % 2 == 0)) && mapfile -t order < <(printf '%s\n' "${fast_programs[@]}" | tac)
+    for program in "${order[@]}"; do
+      start=$EPOCHREALTIME
+      case $program in
+        row | fast)
+          local mode_options=()
+          [[ $program == fast ]] && mode_options=(--fast --batch-size "$fast_batch")
+          ODBCSYSINI=$drivers "$cli" --server "$server" --port "$port" --database "$database" --user bench \
+            "${mode_options[@]}" --create 'fast[counter]' "$overhead_file" >"$scratch/fast-cli.log" 2>&1 ||
+            { echo "quorvane-cli exited $?:"; tail -n 20 "$scratch/fast-cli.log"; }
+          ;;
+        loader)
+          $loader >"$scratch/fast-loader.log" 2>&1 || { echo "$loader_name exited $?:"; tail -n 20 "$scratch/fast-loader.log"; }
+          ;;
+      esac
+      elapsed=$(seconds_since "$start")
+      times[$program]+="$elapsed "
+      echo "  $name run $rep, $program: $elapsed s, $($count_rows)"
+      $drop_table
+    done
+  done
+  local row_best fast_best loader_best
+  row_best=$(best ${times[row]})
+  loader_best=$(best ${times[loader]})
+  echo "$name wall time, best of $repetitions: row by row $row_best s, $loader_name $loader_best s" \
+    "(row / $loader_name $(ratio "$row_best" "$loader_best"))"
+  if [[ $fast_available != 1 ]]; then
+    echo "$name fast mode: $fast_missing"
+    summary+=("fast load, $name: $fast_missing")
+    return
+  fi
+  fast_best=$(best ${times[fast]})
+  echo "$name fast mode, best of $repetitions: $fast_best s" \
+    "($(awk -v n="$overhead_rows" -v t="$fast_best" 'BEGIN { printf "%.0f", n / t }') rows/s)"
+  local fast_ratio row_ratio
+  fast_ratio=$(ratio "$fast_best" "$loader_best")
+  row_ratio=$(ratio "$row_best" "$fast_best")
+  echo "$name fast / $loader_name: $fast_ratio; target <= $fast_loader_target: $(at_most "$fast_ratio" "$fast_loader_target")"
+  summary+=("fast load, $name: fast / $loader_name $fast_ratio (target <= $fast_loader_target): $(at_most "$fast_ratio" "$fast_loader_target")")
+  if [[ -n $row_fast_target ]]; then
+    echo "$name row / fast: $row_ratio; target >= $row_fast_target: $(at_least "$row_ratio" "$row_fast_target")"
+    summary+=("fast load, $name: row / fast $row_ratio (target >= $row_fast_target): $(at_least "$row_ratio" "$row_fast_target")")
+  else
+    echo "$name row / fast: $row_ratio (no target)"
+  fi
+}
+# Rows and characters in the table: the same figures from every program
+# show that they loaded the same values.
+fast_sum_sql() { printf '%s' "$fast_columns" | sed "s/\"[^\"]*\"/$1(&)/g; s/,/ + /g"; }
+fast_sqlite_db=$scratch/fast.sqlite
+new_sqlite "$fast_sqlite_db"
+fast_sqlite_count() {
+  sqlite3 "$fast_sqlite_db" "SELECT 'rows in table: ' || COUNT(*) || ', characters: ' || SUM($(fast_sum_sql length)) FROM \"fast1\"" \
+    2>/dev/null || echo "rows in table: none"
+}
+fast_sqlite_drop() { sqlite3 "$fast_sqlite_db" 'DROP TABLE IF EXISTS "fast1"'; }
+# The shell's CSV reader takes CR LF line ends; the generated file has no
+# double quotes, so CSV reads it as quorvane-cli does.
+fast_sqlite_import() {
+  sqlite3 -bail "$fast_sqlite_db" "$fast_create" ".import --csv --skip 1 '$overhead_file' fast1"
+}
+fast_mariadb_count() {
+  mariadb_sql "SELECT CONCAT('rows in table: ', COUNT(*), ', characters: ', SUM($(fast_sum_sql CHAR_LENGTH))) FROM fast1" \
+    2>/dev/null || echo "rows in table: none"
+}
+fast_mariadb_drop() { mariadb_sql 'DROP TABLE IF EXISTS fast1'; }
+# The server runs with NO_BACKSLASH_ESCAPES: the line end is given in hex,
+# and no escape character is taken, as quorvane-cli takes none.
+fast_mariadb_load() {
+  mariadb --defaults-file="$scratch/mariadb-client.cnf" --local-infile=1 quorvane_bench -e "$fast_create;
+    LOAD DATA LOCAL INFILE '$overhead_file' INTO TABLE fast1 CHARACTER SET utf8mb4
+    FIELDS TERMINATED BY ',' ESCAPED BY '' LINES TERMINATED BY X'0D0A' IGNORE 1 LINES"
+}
+fast_target "SQLite (WAL)" "$scratch/odbc-sqlite" localhost 0 "$fast_sqlite_db" fast_sqlite_count \
+  fast_sqlite_drop fast_sqlite_import "sqlite3 .import" 3 ""
+rm -f "$fast_sqlite_db"*
+fast_target "MariaDB" "$scratch/odbc-mariadb" 127.0.0.1 "$mariadb_port" quorvane_bench fast_mariadb_count \
+  fast_mariadb_drop fast_mariadb_load "LOAD DATA LOCAL INFILE" 1.5 15
+fi
 
 # --- memory --------------------------------------------------------------------
+if wants memory; then
 section "Memory: peak resident size of quorvane-cli importing a generated file into SQLite (WAL)"
 memory_rows=$((memory_bytes / memory_line_bytes))
 memory_file=$scratch/memory.csv
@@ -198,26 +354,63 @@ peak_mb=$(awk -v k="$peak_kb" 'BEGIN { printf "%.1f", k / 1024 }')
 echo "peak resident (time -v, maximum resident set size): $peak_mb MB; target < 100 MB: $(verdict "$peak_mb" 100)"
 summary+=("memory, $(awk -v b="$(stat -c %s "$memory_file")" 'BEGIN { printf "%.2f GB", b / 1073741824 }') file: peak $peak_mb MB (target < 100 MB)")
 rm -f "$memory_file" "$memory_db"*
+fi
 
 # --- responsiveness ------------------------------------------------------------
+if wants responsiveness; then
 section "Responsiveness: longest time without event handling during an import in the window (offscreen)"
-ui_db=$scratch/ui.sqlite
-new_sqlite "$ui_db"
-ODBCSYSINI=$scratch/odbc-sqlite QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$scratch/ui-config \
-  "$build_dir/bench/ui_bench_responsiveness" "$overhead_file" "$ui_db" | tee "$scratch/ui.out" || noted_exit
-summary+=("responsiveness: $(sed -n 's/^target: .*-> //p' "$scratch/ui.out") (target < 50 ms)")
-rm -f "$ui_db"*
+echo "cases: row by row and fast load into SQLite (WAL); both again into MariaDB while a second session" \
+  "holds LOCK TABLES ... WRITE on the table for 2 s once the first rows are in, so that one statement waits 2 s"
+ui_case() {  # LABEL NAME ODBCSYSINI BENCH_ARGUMENTS...
+  local label=$1 name=$2 drivers=$3 status=0
+  shift 3
+  printf '\n-- %s\n' "$label"
+  ODBCSYSINI=$drivers QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$scratch/ui-config-$name \
+    "$build_dir/bench/ui_bench_responsiveness" "$@" | tee "$scratch/ui-$name.out" || status=$?
+  local figure
+  case $status in
+    0)
+      figure="$(sed -n 's/^target: .*-> //p' "$scratch/ui-$name.out") (target < 50 ms)"
+      grep -q '^longest interval while the lock' "$scratch/ui-$name.out" &&
+        figure+="; while the lock was held: $(sed -n 's/^longest interval while the lock was held: //p' "$scratch/ui-$name.out")"
+      summary+=("responsiveness, $label: $figure") ;;
+    3) summary+=("responsiveness, $label: $(grep -m 1 '^skipped: ' "$scratch/ui-$name.out")") ;;
+    *) echo "(exit status $status)"; summary+=("responsiveness, $label: exit status $status") ;;
+  esac
+}
+ui_skip() { printf '\n-- %s\n%s\n' "$1" "$fast_missing"; summary+=("responsiveness, $1: $fast_missing"); }
+for mode in row fast; do
+  label="$([[ $mode == row ]] && echo "row by row" || echo "fast load"), SQLite (WAL)"
+  if [[ $mode == fast && $fast_available != 1 ]]; then ui_skip "$label"; continue; fi
+  ui_db=$scratch/ui-$mode.sqlite
+  new_sqlite "$ui_db"
+  ui_mode=()
+  [[ $mode == fast ]] && ui_mode=(--fast)
+  ui_case "$label" "sqlite-$mode" "$scratch/odbc-sqlite" "${ui_mode[@]}" "$overhead_file" "$ui_db"
+  rm -f "$ui_db"*
+done
+for mode in row fast; do
+  label="$([[ $mode == row ]] && echo "row by row" || echo "fast load"), MariaDB, a statement waiting 2 s on a lock"
+  if [[ $mode == fast && $fast_available != 1 ]]; then ui_skip "$label"; continue; fi
+  ui_mode=()
+  [[ $mode == fast ]] && ui_mode=(--fast)
+  ui_case "$label" "mariadb-$mode" "$scratch/odbc-mariadb" "${ui_mode[@]}" --mariadb "127.0.0.1:$mariadb_port" \
+    --lock-seconds 2 "$overhead_file" quorvane_bench
+done
+fi
 
 # --- the readers' streaming memory ---------------------------------------------
+if wants streaming; then
 section "Streaming memory of the readers (bench_streaming_memory)"
 "$build_dir/bench/bench_streaming_memory" "$streaming_gb" "$scratch" | tee "$scratch/streaming.out" || noted_exit
 summary+=("readers' streaming memory: $(sed -n 's/^target: .*-> //p' "$scratch/streaming.out") (target < 100 MB)")
 section "Streaming memory of the readers with quoted fields (bench_streaming_memory --quoted)"
 "$build_dir/bench/bench_streaming_memory" "$streaming_gb" "$scratch" --quoted | tee "$scratch/streaming-quoted.out" || noted_exit
 summary+=("readers' streaming memory, quoted fields: $(sed -n 's/^target: .*-> //p' "$scratch/streaming-quoted.out") (target < 100 MB)")
+fi
 
 # --- folder scan -------------------------------------------------------------------
-if [[ -x $build_dir/bench/bench_folder_scan ]]; then
+if wants scan && [[ -x $build_dir/bench/bench_folder_scan ]]; then
   section "Folder scan against find (bench_folder_scan)"
   if [[ $quick == 1 ]]; then
     "$build_dir/bench/bench_folder_scan" 500 10 || noted_exit
