@@ -58,8 +58,8 @@ using namespace quorvane;
 namespace {
 
 // The settings key and value that turn fast load on in the import window.
-const QString kFastLoadKey = QStringLiteral("FastLoad");
-const QString kFastLoadOn = QStringLiteral("1");
+const QString kFastLoadKey = SettingsKey::FastLoad;
+const QString kFastLoadOn = QStringLiteral("true");
 
 // The table pattern the bench types into the window, and the table it makes.
 const QString kTablePattern = QStringLiteral("ui_bench[counter]");
