@@ -113,6 +113,10 @@ void BatchInsert::send(const std::vector<ParameterRow>& rows)
             const std::size_t width = std::max<std::size_t>(widths[c], 1);
             std::vector<char>& values = values_[c];
             std::vector<SQLLEN>& lengths = lengths_[c];
+            // A buffer kept from a wider array is let go, so that what the
+            // columns hold together stays within the bound of this one.
+            if (values.capacity() > 2 * count * width + 65536)
+                std::vector<char>().swap(values);
             values.resize(count * width);
             lengths.resize(count);
             for (std::size_t r = 0; r < count; ++r) {

@@ -121,6 +121,11 @@ public:
     }
     std::optional<int> columnCount(const QString& query) override { return real_.columnCount(query); }
     void close() override { real_.close(); }
+    void beginBatches(const QString& table, int columns) override { real_.beginBatches(table, columns); }
+    void sendBatch(const std::vector<ParameterRow>& rows) override { real_.sendBatch(rows); }
+    void commit() override { real_.commit(); }
+    void rollback() override { real_.rollback(); }
+    void endBatches() override { real_.endBatches(); }
 
 private:
     PrivateServer& server_;

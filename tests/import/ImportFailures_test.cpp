@@ -39,6 +39,11 @@ public:
         return real_.columnCount(query);
     }
     void close() override { real_.close(); }
+    void beginBatches(const QString& table, int columns) override { real_.beginBatches(table, columns); }
+    void sendBatch(const std::vector<ParameterRow>& rows) override { real_.sendBatch(rows); }
+    void commit() override { real_.commit(); }
+    void rollback() override { real_.rollback(); }
+    void endBatches() override { real_.endBatches(); }
 
 private:
     OdbcImportDatabase real_;

@@ -35,6 +35,11 @@ public:
         return count;
     }
     void close() override { real_.close(); }
+    void beginBatches(const QString& table, int columns) override { real_.beginBatches(table, columns); }
+    void sendBatch(const std::vector<ParameterRow>& rows) override { real_.sendBatch(rows); }
+    void commit() override { real_.commit(); }
+    void rollback() override { real_.rollback(); }
+    void endBatches() override { real_.endBatches(); }
 
     void update(int, int, int) override {}
     bool stopRequested() const override { return pressed; }
