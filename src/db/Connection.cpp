@@ -230,12 +230,57 @@ void Connection::execute(const QString& sql)
         executeStatement_ = newStatement();
     odbc::Handle& statement = *executeStatement_;
     QByteArray text = sql.toUtf8();
-    const SQLRETURN rc =
-        SQLExecDirect(statement.get(), sqlText(text), sqlLength(text));
+    const SQLINTEGER length = sqlLength(text);
+    SQLRETURN rc;
+    {
+        const Running running(*this, statement);
+        rc = SQLExecDirect(statement.get(), sqlText(text), length);
+    }
     // Diagnostics first: the next call on the handle clears them.
     odbc::Check(rc, statement, "run the statement");
     // Any result is discarded; the handle is ready for the next statement.
     SQLFreeStmt(statement.get(), SQL_CLOSE);
+}
+
+void Connection::setAutoCommit(bool on)
+{
+    if (!connected_)
+        notOpen();
+    const SQLULEN value = on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
+    odbc::Check(SQLSetConnectAttr(connection_.get(), SQL_ATTR_AUTOCOMMIT,
+                                  reinterpret_cast<SQLPOINTER>(value), 0),
+                connection_, "set the commit mode");
+}
+
+void Connection::commit() { endTransaction(SQL_COMMIT, "commit"); }
+
+void Connection::rollback() { endTransaction(SQL_ROLLBACK, "roll back"); }
+
+void Connection::endTransaction(SQLSMALLINT completion, const char* action)
+{
+    if (!connected_)
+        notOpen();
+    odbc::Check(SQLEndTran(SQL_HANDLE_DBC, connection_.get(), completion), connection_, action);
+}
+
+void Connection::cancel()
+{
+    const std::lock_guard lock(runningMutex_);
+    if (running_ != SQL_NULL_HSTMT)
+        SQLCancel(running_);
+}
+
+Connection::Running::Running(Connection& connection, const odbc::Handle& statement)
+    : connection_(connection)
+{
+    const std::lock_guard lock(connection_.runningMutex_);
+    connection_.running_ = statement.get();
+}
+
+Connection::Running::~Running()
+{
+    const std::lock_guard lock(connection_.runningMutex_);
+    connection_.running_ = SQL_NULL_HSTMT;
 }
 
 ResultSet Connection::openTableSchema()

@@ -6,10 +6,12 @@
 
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace quorvane {
 
+class BatchInsert;
 class EventPump;
 class ResultSet;
 
@@ -48,6 +50,16 @@ public:
     // Runs one statement; any result is discarded.
     void execute(const QString& sql);
 
+    // Off: statements stay in one transaction until commit() or rollback().
+    void setAutoCommit(bool on);
+    void commit();
+    void rollback();
+
+    // From any thread: asks the statement that execute() or a BatchInsert
+    // is running on this connection at this moment, if any, to end now. It
+    // then fails with the driver's error.
+    void cancel();
+
     // The catalogue of tables: one row per object, columns TABLE_TYPE,
     // TABLE_NAME among others.
     ResultSet openTableSchema();
@@ -59,8 +71,25 @@ public:
     void close();
 
 private:
+    friend class BatchInsert;
+
+    // Makes a statement reachable by cancel() for as long as it lives. The
+    // statement's owner frees the handle only after this has ended, and
+    // cancel() touches it only under the lock: never a freed handle.
+    class Running {
+    public:
+        Running(Connection& connection, const odbc::Handle& statement);
+        ~Running();
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+
+    private:
+        Connection& connection_;
+    };
+
     void allocateHandles();
     std::shared_ptr<odbc::Handle> newStatement();
+    void endTransaction(SQLSMALLINT completion, const char* action);
 
     odbc::Handle environment_;
     odbc::Handle connection_;
@@ -70,6 +99,8 @@ private:
     // One handle serves every execute: allocating one per statement costs
     // as much as a short INSERT itself.
     std::shared_ptr<odbc::Handle> executeStatement_;
+    std::mutex runningMutex_;
+    SQLHSTMT running_ = SQL_NULL_HSTMT;
 };
 
 // Rows of a query or of the catalogue, walked forward.

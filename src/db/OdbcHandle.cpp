@@ -11,10 +11,10 @@ void Check(SQLRETURN rc, const Handle& handle, const char* action)
     Check(rc, handle.type(), handle.get(), action);
 }
 
-void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* action)
+namespace {
+
+[[noreturn]] void Throw(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* action)
 {
-    if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA)
-        return;
     QString firstState;
     int firstNative = 0;
     QStringList messages;
@@ -40,6 +40,20 @@ void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* action)
                         .arg(QLatin1String(action))
                         .arg(rc);
     throw OdbcError(firstState, firstNative, messages.join(QLatin1Char('\n')));
+}
+
+}  // namespace
+
+void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* action)
+{
+    if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA)
+        return;
+    Throw(rc, type, handle, action);
+}
+
+void Fail(SQLRETURN rc, const Handle& handle, const char* action)
+{
+    Throw(rc, handle.type(), handle.get(), action);
 }
 
 }  // namespace quorvane::odbc

@@ -45,5 +45,8 @@ private:
 // return code is a success.
 void Check(SQLRETURN rc, const Handle& handle, const char* action);
 void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* action);
+// Throws OdbcError with every diagnostic record of the handle, whatever the
+// return code: for calls that report a failure beside a success code.
+[[noreturn]] void Fail(SQLRETURN rc, const Handle& handle, const char* action);
 
 }  // namespace quorvane::odbc

@@ -1,6 +1,8 @@
 #include "import/ImportDatabase.h"
 
 #include "db/Connection.h"
+#include "db/OdbcError.h"
+#include "import/SqlTexts.h"
 
 #include <QTextStream>
 
@@ -27,9 +29,48 @@ std::optional<int> OdbcImportDatabase::columnCount(const QString& query)
     return connection_->openQuery(query).fieldCount();
 }
 
-void OdbcImportDatabase::close() { connection_->close(); }
+void OdbcImportDatabase::close()
+{
+    batch_.reset();
+    connection_->close();
+}
+
+void OdbcImportDatabase::beginBatches(const QString& table, int columns)
+{
+    batch_.reset();
+    batch_ = std::make_unique<BatchInsert>(*connection_, BuildParameterInsert(table, columns), columns);
+    connection_->setAutoCommit(false);
+}
+
+void OdbcImportDatabase::sendBatch(const std::vector<ParameterRow>& rows)
+{
+    if (!batch_)
+        throw OdbcError(QStringLiteral("HY010"), 0, QStringLiteral("No insert is prepared."));
+    batch_->send(rows);
+}
+
+void OdbcImportDatabase::commit() { connection_->commit(); }
+
+void OdbcImportDatabase::rollback() { connection_->rollback(); }
+
+void OdbcImportDatabase::endBatches()
+{
+    batch_.reset();
+    // Turning autocommit on would commit them: rows inserted are rows the
+    // caller committed, never more.
+    connection_->rollback();
+    connection_->setAutoCommit(true);
+}
+
+void OdbcImportDatabase::cancel() { connection_->cancel(); }
 
 void PrintingImportDatabase::execute(const QString& sql) { out_ << sql << '\n'; }
+
+void PrintingImportDatabase::sendBatch(const std::vector<ParameterRow>& rows)
+{
+    for (const ParameterRow& row : rows)
+        out_ << BuildRowStatement(table_, row) << '\n';
+}
 
 std::optional<int> PrintingImportDatabase::columnCount(const QString& query)
 {

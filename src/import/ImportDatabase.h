@@ -1,9 +1,12 @@
 #pragma once
 
+#include "db/BatchInsert.h"
+
 #include <QString>
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QTextStream;
 
@@ -24,6 +27,15 @@ public:
     // be known without a database (a dry run).
     virtual std::optional<int> columnCount(const QString& query) = 0;
     virtual void close() = 0;
+    // Fast load: rows of one table sent in batches, each batch one
+    // transaction. beginBatches prepares the INSERT and turns autocommit
+    // off; sendBatch sends rows without committing them and throws when any
+    // of them fails; endBatches turns autocommit back on.
+    virtual void beginBatches(const QString& table, int columns) = 0;
+    virtual void sendBatch(const std::vector<ParameterRow>& rows) = 0;
+    virtual void commit() = 0;
+    virtual void rollback() = 0;
+    virtual void endBatches() = 0;
     // From any thread: asks the statement under way, if any, to end now.
     virtual void cancel() {}
 };
@@ -38,9 +50,18 @@ public:
     void execute(const QString& sql) override;
     std::optional<int> columnCount(const QString& query) override;
     void close() override;
+    void beginBatches(const QString& table, int columns) override;
+    void sendBatch(const std::vector<ParameterRow>& rows) override;
+    void commit() override;
+    void rollback() override;
+    // Rows sent and not committed are rolled back first.
+    void endBatches() override;
+    void cancel() override;
 
 private:
     std::unique_ptr<Connection> connection_;
+    // Declared after the connection: goes before it.
+    std::unique_ptr<BatchInsert> batch_;
     EventPump* events_;
 };
 
@@ -52,9 +73,16 @@ public:
     void execute(const QString& sql) override;
     std::optional<int> columnCount(const QString& query) override;
     void close() override {}
+    // Batches print as the INSERTs of one row each that row mode sends.
+    void beginBatches(const QString& table, int) override { table_ = table; }
+    void sendBatch(const std::vector<ParameterRow>& rows) override;
+    void commit() override {}
+    void rollback() override {}
+    void endBatches() override {}
 
 private:
     QTextStream& out_;
+    QString table_;
 };
 
 }  // namespace quorvane

@@ -102,4 +102,12 @@ QString ColumnNamePrompt(int columnNumber)
     return QStringLiteral("Enter name for column #") + QString::number(columnNumber) + QLatin1Char(':');
 }
 
+QString BuildParameterInsert(const QString& tableName, int columns)
+{
+    QString markers = QStringLiteral("?,").repeated(std::max(columns, 1));
+    markers.chop(1);
+    return QStringLiteral("INSERT INTO ") + QuoteTableName(tableName) + QStringLiteral(" VALUES(")
+           + markers + QLatin1Char(')');
+}
+
 }  // namespace quorvane

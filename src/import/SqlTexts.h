@@ -37,4 +37,7 @@ QString ColumnNamePrompt(int columnNumber);
 // A table name as a delimited identifier, with inner double quotes doubled.
 QString QuoteTableName(const QString& tableName);
 
+// INSERT INTO "name" VALUES(?,?,...): one parameter marker per column.
+QString BuildParameterInsert(const QString& tableName, int columns);
+
 }  // namespace quorvane

@@ -1,0 +1,171 @@
+#include "db/BatchInsert.h"
+
+#include "db/Connection.h"
+#include "db/OdbcError.h"
+
+#include <QByteArray>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace quorvane {
+
+namespace {
+
+// A row's values as the bytes a literal of the same text carries.
+using EncodedRow = std::vector<std::optional<QByteArray>>;
+
+EncodedRow encode(const ParameterRow& row)
+{
+    EncodedRow encoded;
+    encoded.reserve(row.size());
+    for (const std::optional<QString>& value : row)
+        encoded.push_back(value ? std::optional<QByteArray>(value->toUtf8()) : std::nullopt);
+    return encoded;
+}
+
+SQLPOINTER attribute(SQLULEN value) { return reinterpret_cast<SQLPOINTER>(value); }
+
+// No status of ODBC's: the driver left the row's status as it was.
+constexpr SQLUSMALLINT kUnreported = 0xffff;
+
+}  // namespace
+
+BatchInsert::BatchInsert(Connection& connection, const QString& sql, int columns)
+    : connection_(connection), columns_(columns)
+{
+    if (columns < 1)
+        throw OdbcError(QStringLiteral("07009"), 0, QStringLiteral("An INSERT needs at least one column."));
+    statement_ = connection_.newStatement();
+    odbc::Handle& statement = *statement_;
+    QByteArray text = sql.toUtf8();
+    if (text.size() > std::numeric_limits<SQLINTEGER>::max())
+        throw OdbcError(QStringLiteral("HY090"), 0,
+                        QStringLiteral("The statement is too long for the ODBC driver."));
+    odbc::Check(SQLPrepare(statement.get(), reinterpret_cast<SQLCHAR*>(text.data()),
+                           static_cast<SQLINTEGER>(text.size())),
+                statement, "prepare the insert");
+
+    // Arrays only where the driver keeps the size asked for and reports on
+    // each row: without that a failed row could pass unseen.
+    SQLULEN size = 0;
+    sendsArrays_ =
+        SQL_SUCCEEDED(SQLSetStmtAttr(statement.get(), SQL_ATTR_PARAMSET_SIZE, attribute(2), 0))
+        && SQL_SUCCEEDED(SQLGetStmtAttr(statement.get(), SQL_ATTR_PARAMSET_SIZE, &size, 0, nullptr))
+        && size == 2
+        && SQL_SUCCEEDED(SQLSetStmtAttr(statement.get(), SQL_ATTR_PARAMS_PROCESSED_PTR, &processed_, 0));
+    if (!sendsArrays_)
+        SQLSetStmtAttr(statement.get(), SQL_ATTR_PARAMSET_SIZE, attribute(1), 0);
+    values_.resize(static_cast<std::size_t>(columns));
+    lengths_.resize(static_cast<std::size_t>(columns));
+}
+
+BatchInsert::~BatchInsert()
+{
+    if (statement_)
+        statement_->reset();
+}
+
+void BatchInsert::send(const std::vector<ParameterRow>& rows)
+{
+    if (!*statement_)
+        throw OdbcError(QStringLiteral("08003"), 0,
+                        QStringLiteral("Operation is not allowed when the connection is closed."));
+    const auto columns = static_cast<std::size_t>(columns_);
+    for (const ParameterRow& row : rows) {
+        if (row.size() != columns)
+            throw OdbcError(QStringLiteral("21S01"), 0,
+                            QStringLiteral("A row has %1 values for %2 columns.")
+                                .arg(row.size())
+                                .arg(columns));
+    }
+    const std::size_t maxRows = sendsArrays_ ? rows.size() : 1;
+    std::vector<EncodedRow> array;
+    std::vector<std::size_t> widths(columns);
+    std::optional<EncodedRow> carried;  // encoded, but too wide for the array before
+    std::size_t next = 0;
+    while (next < rows.size() || carried) {
+        // Rows join the array while all of them, each as wide as the widest
+        // value of its column, fit the bound.
+        array.clear();
+        std::fill(widths.begin(), widths.end(), 0);
+        while (array.size() < maxRows && (carried || next < rows.size())) {
+            EncodedRow row = carried ? std::move(*carried) : encode(rows[next++]);
+            carried.reset();
+            std::vector<std::size_t> wider = widths;
+            std::size_t rowBytes = columns * sizeof(SQLLEN);
+            for (std::size_t c = 0; c < columns; ++c) {
+                if (row[c])
+                    wider[c] = std::max(wider[c], static_cast<std::size_t>(row[c]->size()));
+                rowBytes += std::max<std::size_t>(wider[c], 1);
+            }
+            if (!array.empty() && (array.size() + 1) * rowBytes > kArrayBytes) {
+                carried = std::move(row);
+                break;
+            }
+            array.push_back(std::move(row));
+            widths = std::move(wider);
+        }
+
+        const std::size_t count = array.size();
+        for (std::size_t c = 0; c < columns; ++c) {
+            const std::size_t width = std::max<std::size_t>(widths[c], 1);
+            std::vector<char>& values = values_[c];
+            std::vector<SQLLEN>& lengths = lengths_[c];
+            // A buffer kept from a wider array is let go, so that what the
+            // columns hold together stays within the bound of this one.
+            if (values.capacity() > 2 * count * width + 65536)
+                std::vector<char>().swap(values);
+            values.resize(count * width);
+            lengths.resize(count);
+            for (std::size_t r = 0; r < count; ++r) {
+                const std::optional<QByteArray>& value = array[r][c];
+                if (!value) {
+                    lengths[r] = SQL_NULL_DATA;
+                    continue;
+                }
+                std::memcpy(values.data() + r * width, value->constData(), static_cast<std::size_t>(value->size()));
+                lengths[r] = static_cast<SQLLEN>(value->size());
+            }
+            odbc::Check(SQLBindParameter(statement_->get(), static_cast<SQLUSMALLINT>(c + 1),
+                                         SQL_PARAM_INPUT, SQL_C_CHAR, SQL_LONGVARCHAR, width, 0,
+                                         values.data(), static_cast<SQLLEN>(width), lengths.data()),
+                        *statement_, "bind a value");
+        }
+        execute(count);
+    }
+}
+
+void BatchInsert::execute(std::size_t rows)
+{
+    odbc::Handle& statement = *statement_;
+    if (sendsArrays_) {
+        statuses_.assign(rows, kUnreported);
+        odbc::Check(SQLSetStmtAttr(statement.get(), SQL_ATTR_PARAM_STATUS_PTR, statuses_.data(), 0),
+                    statement, "set the row statuses");
+        odbc::Check(SQLSetStmtAttr(statement.get(), SQL_ATTR_PARAMSET_SIZE, attribute(rows), 0),
+                    statement, "set the array size");
+    }
+    processed_ = 0;
+    SQLRETURN rc;
+    {
+        const Connection::Running running(connection_, statement);
+        rc = SQLExecute(statement.get());
+    }
+    if (!SQL_SUCCEEDED(rc))
+        odbc::Fail(rc, statement, "insert the rows");
+    if (!sendsArrays_)
+        return;
+    // A driver may report a failed row with a success code: each row's
+    // status decides, and a row not processed counts as failed.
+    bool failed = processed_ != rows;
+    for (const SQLUSMALLINT status : statuses_) {
+        failed = failed || status == SQL_PARAM_ERROR || status == SQL_PARAM_UNUSED
+                 || (status == SQL_PARAM_DIAG_UNAVAILABLE && rc != SQL_SUCCESS);
+    }
+    if (failed)
+        odbc::Fail(rc, statement, "insert the rows");
+}
+
+}  // namespace quorvane

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "db/OdbcHandle.h"
+
+#include <QString>
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace quorvane {
+
+class Connection;
+
+using ParameterRow = std::vector<std::optional<QString>>;  // one value per column; nullopt is NULL
+
+// One prepared INSERT whose rows go to the driver in parameter arrays where
+// the driver takes them, and one execute per row where not. Values go as
+// UTF-8 text, whole, whatever their length. Nothing is committed here.
+class BatchInsert {
+public:
+    // The buffers of one array stay within about this many bytes: the rows
+    // are cut into several arrays, and a longer row goes alone.
+    static constexpr std::size_t kArrayBytes = std::size_t{16} << 20;
+
+    // Prepares sql, an INSERT with one parameter marker per column.
+    BatchInsert(Connection& connection, const QString& sql, int columns);
+    ~BatchInsert();
+    BatchInsert(const BatchInsert&) = delete;
+    BatchInsert& operator=(const BatchInsert&) = delete;
+
+    // Sends every row. Throws OdbcError when any of them failed; the rows
+    // of that send that did reach the table are there until rolled back.
+    void send(const std::vector<ParameterRow>& rows);
+
+    // False when the driver takes one row per execute.
+    bool sendsArrays() const { return sendsArrays_; }
+
+private:
+    void execute(std::size_t rows);
+
+    Connection& connection_;
+    std::shared_ptr<odbc::Handle> statement_;
+    int columns_;
+    bool sendsArrays_ = false;
+    // One buffer and one length array per column, the current array's.
+    std::vector<std::vector<char>> values_;
+    std::vector<std::vector<SQLLEN>> lengths_;
+    std::vector<SQLUSMALLINT> statuses_;
+    SQLULEN processed_ = 0;
+};
+
+}  // namespace quorvane
