@@ -57,8 +57,10 @@ BatchInsert::BatchInsert(Connection& connection, const QString& sql, int columns
         && SQL_SUCCEEDED(SQLSetStmtAttr(statement.get(), SQL_ATTR_PARAMS_PROCESSED_PTR, &processed_, 0));
     if (!sendsArrays_)
         SQLSetStmtAttr(statement.get(), SQL_ATTR_PARAMSET_SIZE, attribute(1), 0);
-    values_.resize(static_cast<std::size_t>(columns));
-    lengths_.resize(static_cast<std::size_t>(columns));
+    for (Buffers* buffers : {&arrayBuffers_, &rowBuffers_}) {
+        buffers->values.resize(static_cast<std::size_t>(columns));
+        buffers->lengths.resize(static_cast<std::size_t>(columns));
+    }
 }
 
 BatchInsert::~BatchInsert()
@@ -109,10 +111,11 @@ void BatchInsert::send(const std::vector<ParameterRow>& rows)
         }
 
         const std::size_t count = array.size();
+        Buffers& buffers = count == 1 ? rowBuffers_ : arrayBuffers_;
         for (std::size_t c = 0; c < columns; ++c) {
             const std::size_t width = std::max<std::size_t>(widths[c], 1);
-            std::vector<char>& values = values_[c];
-            std::vector<SQLLEN>& lengths = lengths_[c];
+            std::vector<char>& values = buffers.values[c];
+            std::vector<SQLLEN>& lengths = buffers.lengths[c];
             // A buffer kept from a wider array is let go, so that what the
             // columns hold together stays within the bound of this one.
             if (values.capacity() > 2 * count * width + 65536)

@@ -45,8 +45,15 @@ private:
     int columns_;
     bool sendsArrays_ = false;
     // One buffer and one length array per column, the current array's.
-    std::vector<std::vector<char>> values_;
-    std::vector<std::vector<SQLLEN>> lengths_;
+    // Per column. A single row is bound from buffers of its own: MariaDB's
+    // driver takes an array bound at the address a single row used before
+    // for a buffer of its own, and writes past the end of it.
+    struct Buffers {
+        std::vector<std::vector<char>> values;
+        std::vector<std::vector<SQLLEN>> lengths;
+    };
+    Buffers arrayBuffers_;
+    Buffers rowBuffers_;
     std::vector<SQLUSMALLINT> statuses_;
     SQLULEN processed_ = 0;
 };
