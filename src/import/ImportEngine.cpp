@@ -102,10 +102,12 @@ private:
         }
     };
     // Sends the batch as one transaction; a batch the database refuses is
-    // rolled back and its rows sent again one by one. False once the
-    // connection is lost: the batch is then in the rejects, with the rest.
-    bool sendBatch(Batch& batch, const QString& table, int columns, int sendLine);
-    bool batchConnectionLost(const std::exception& failure, qint64 fromLine, const QString& table,
+    // rolled back and its rows sent again one by one. Empty when the file
+    // goes on; otherwise how it ends: the connection was lost (the batch is
+    // then in the rejects, with the rest of the file) or a stop came while
+    // the rows were sent one by one (the rows not sent, likewise).
+    std::optional<FileOutcome> sendBatch(Batch& batch, const QString& table, int columns, int sendLine);
+    FileOutcome batchConnectionLost(const std::exception& failure, qint64 fromLine, const QString& table,
                              int sendLine);
     void endBatches();
 
@@ -431,13 +433,13 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
     bool first = true;
     while (!connectionLost_) {
         if (!proc_.step(Line::ReadDataLine, [&] { more = reader.next(record, separator()); })) {
-            if (fast && !sendBatch(batch, table, columns, sendLine))
-                return FileOutcome::Failed;
+            if (const auto end = fast ? sendBatch(batch, table, columns, sendLine) : std::nullopt)
+                return *end;
             return ended(FileOutcome::NotLoaded);
         }
         if (!more) {
-            if (fast && !sendBatch(batch, table, columns, sendLine))
-                return FileOutcome::Failed;
+            if (const auto end = fast ? sendBatch(batch, table, columns, sendLine) : std::nullopt)
+                return *end;
             return ended(FileOutcome::Loaded);
         }
         if (first) {  // the header line is never a row
@@ -455,8 +457,8 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
         }
         if (stopSeen()) {
             // The rows read so far go in: a stop ends the run after them.
-            if (fast && !sendBatch(batch, table, columns, sendLine))
-                return FileOutcome::Failed;
+            if (const auto end = fast ? sendBatch(batch, table, columns, sendLine) : std::nullopt)
+                return *end;
             rejectRest(record.line, RejectReason::Stopped, sendLine);
             return FileOutcome::Stopped;
         }
@@ -468,14 +470,15 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
             batch.lines.emplace_back(record.line, record.lineCount);
             batch.characters += record.lineText.size();
             if (batch.rows.size() >= batchRows || batch.characters >= kBatchCharacters) {
-                if (!sendBatch(batch, table, columns, sendLine))
-                    return FileOutcome::Failed;
+                if (const auto end = sendBatch(batch, table, columns, sendLine))
+                    return *end;
                 maybeYield();
             }
             continue;
         }
-        if (fast && !sendBatch(batch, table, columns, sendLine))  // the lines stay in order
-            return FileOutcome::Failed;
+        // The lines stay in order: the batch goes first.
+        if (const auto end = fast ? sendBatch(batch, table, columns, sendLine) : std::nullopt)
+            return *end;
         try {
             send([&] {
                 // Never sent with a replacement character: reported and counted.
@@ -498,10 +501,11 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
     return FileOutcome::Failed;  // the connection is lost: every row after would fail too
 }
 
-bool ImportRun::sendBatch(Batch& batch, const QString& table, int columns, int sendLine)
+std::optional<ImportRun::FileOutcome> ImportRun::sendBatch(Batch& batch, const QString& table, int columns,
+                                                           int sendLine)
 {
     if (batch.rows.empty())
-        return true;
+        return std::nullopt;
     const auto cleared = qScopeGuard([&] { batch.clear(); });
     const qint64 firstLine = batch.lines.front().first;
     try {
@@ -512,7 +516,7 @@ bool ImportRun::sendBatch(Batch& batch, const QString& table, int columns, int s
         c_.database.sendBatch(batch.rows);
         c_.database.commit();
         outcome_.counts.rowsInserted += static_cast<int>(batch.rows.size());
-        return true;
+        return std::nullopt;
     } catch (const std::exception& failure) {
         const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
         if ((odbcError && odbcError->isConnectionLost()) || !batchesBegun_)
@@ -527,6 +531,12 @@ bool ImportRun::sendBatch(Batch& batch, const QString& table, int columns, int s
     }
     for (size_t i = 0; i < batch.rows.size(); ++i) {
         const auto [line, lineCount] = batch.lines[i];
+        // A row that waits for good (a lock) is cancelled after a stop;
+        // the rows after it would only wait in turn.
+        if (stopSeen()) {
+            rejectRest(line, RejectReason::Stopped, sendLine);
+            return FileOutcome::Stopped;
+        }
         try {
             send([&] {
                 c_.database.sendBatch({batch.rows[i]});
@@ -549,12 +559,12 @@ bool ImportRun::sendBatch(Batch& batch, const QString& table, int columns, int s
         }
         maybeYield();
     }
-    return true;
+    return std::nullopt;
 }
 
 // Also for a batch statement that cannot even be prepared: no row of the
 // file can go in then.
-bool ImportRun::batchConnectionLost(const std::exception& failure, qint64 fromLine, const QString& table,
+ImportRun::FileOutcome ImportRun::batchConnectionLost(const std::exception& failure, qint64 fromLine, const QString& table,
                                     int sendLine)
 {
     ++outcome_.counts.statementsFailed;
@@ -567,7 +577,7 @@ bool ImportRun::batchConnectionLost(const std::exception& failure, qint64 fromLi
                                          : description,
                sendLine);
     connectionLost_ = true;  // nothing more of this file is sent
-    return false;
+    return FileOutcome::Failed;
 }
 
 void ImportRun::endBatches()
