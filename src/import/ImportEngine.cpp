@@ -11,15 +11,13 @@
 #include "db/TableCatalogue.h"
 #include "filelist/FileList.h"
 #include "import/ImportDatabase.h"
+#include "import/BatchPipeline.h"
 #include "import/ImportOptions.h"
 #include "import/RejectsFile.h"
 #include "import/SqlTexts.h"
 #include "import/TextDecoder.h"
 #include "import/TextRecords.h"
 #include "import/TextRules.h"
-
-
-#include <QScopeGuard>
 
 #include <algorithm>
 #include <memory>
@@ -89,26 +87,20 @@ private:
     void reportRowFailure(const std::exception& failure, int sendLine);
     void reportRowFailure(const QString& description, int sendLine);
 
-    // Fast load: the rows read but not sent yet, and where each came from.
-    struct Batch {
-        std::vector<RowValues> rows;
-        std::vector<std::pair<qint64, qint64>> lines;  // first physical line, lines spanned
-        qsizetype characters = 0;
-        void clear()
-        {
-            rows.clear();
-            lines.clear();
-            characters = 0;
-        }
-    };
-    // Sends the batch as one transaction; a batch the database refuses is
-    // rolled back and its rows sent again one by one. Empty when the file
-    // goes on; otherwise how it ends: the connection was lost (the batch is
-    // then in the rejects, with the rest of the file) or a stop came while
-    // the rows were sent one by one (the rows not sent, likewise).
-    std::optional<FileOutcome> sendBatch(Batch& batch, const QString& table, int columns, int sendLine);
+    // Fast load. A full batch is handed to the pipeline, which sends it
+    // while the next is read; the one before it is waited for first, and a
+    // batch the database refused is rolled back and its rows sent again one
+    // by one. Empty when the file goes on; otherwise how it ends: the
+    // connection was lost (the batch is then in the rejects, with the rest
+    // of the file) or a stop came while the rows were sent one by one (the
+    // rows not sent, likewise).
+    std::optional<FileOutcome> sendBatch(RowBatch& batch, const QString& table, int columns, int sendLine);
+    // The same, and waits until every row read is in the table.
+    std::optional<FileOutcome> sendAllBatches(RowBatch& batch, const QString& table, int columns,
+                                              int sendLine);
+    std::optional<FileOutcome> finishBatch(const QString& table, int sendLine);
     FileOutcome batchConnectionLost(const std::exception& failure, qint64 fromLine, const QString& table,
-                             int sendLine);
+                                    int sendLine);
     void endBatches();
 
     // The lines not loaded; a rejects file that cannot be written is
@@ -180,7 +172,7 @@ private:
     PacedEvents paced_{&c_.events};
     RejectsFolder rejects_{c_.rejectsFolder};
     std::unique_ptr<RejectsFile> fileRejects_;
-    bool batchesBegun_ = false;  // on the current file's connection
+    BatchPipeline batches_{c_.database};
 };
 
 ImportOutcome ImportRun::run()
@@ -420,7 +412,7 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
     // Beyond this many characters a batch is sent early, so that a file of
     // long lines keeps memory bounded too.
     constexpr qsizetype kBatchCharacters = 4 * 1024 * 1024;
-    Batch batch;
+    RowBatch batch;
     int columns = 0;
     bool anyRowFailed = false;
     const int failedBefore = outcome_.counts.statementsFailed;
@@ -433,12 +425,12 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
     bool first = true;
     while (!connectionLost_) {
         if (!proc_.step(Line::ReadDataLine, [&] { more = reader.next(record, separator()); })) {
-            if (const auto end = fast ? sendBatch(batch, table, columns, sendLine) : std::nullopt)
+            if (const auto end = fast ? sendAllBatches(batch, table, columns, sendLine) : std::nullopt)
                 return *end;
             return ended(FileOutcome::NotLoaded);
         }
         if (!more) {
-            if (const auto end = fast ? sendBatch(batch, table, columns, sendLine) : std::nullopt)
+            if (const auto end = fast ? sendAllBatches(batch, table, columns, sendLine) : std::nullopt)
                 return *end;
             return ended(FileOutcome::Loaded);
         }
@@ -457,7 +449,7 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
         }
         if (stopSeen()) {
             // The rows read so far go in: a stop ends the run after them.
-            if (const auto end = fast ? sendBatch(batch, table, columns, sendLine) : std::nullopt)
+            if (const auto end = fast ? sendAllBatches(batch, table, columns, sendLine) : std::nullopt)
                 return *end;
             rejectRest(record.line, RejectReason::Stopped, sendLine);
             return FileOutcome::Stopped;
@@ -468,7 +460,8 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
         if (fast && !record.undecodable && fields.size() == columns) {
             batch.rows.push_back(BuildRowValues(fields, style, quoted));
             batch.lines.emplace_back(record.line, record.lineCount);
-            batch.characters += record.lineText.size();
+            for (const QString& field : fields)
+                batch.characters += field.size();
             if (batch.rows.size() >= batchRows || batch.characters >= kBatchCharacters) {
                 if (const auto end = sendBatch(batch, table, columns, sendLine))
                     return *end;
@@ -476,8 +469,8 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
             }
             continue;
         }
-        // The lines stay in order: the batch goes first.
-        if (const auto end = fast ? sendBatch(batch, table, columns, sendLine) : std::nullopt)
+        // The lines stay in order: the batches go first.
+        if (const auto end = fast ? sendAllBatches(batch, table, columns, sendLine) : std::nullopt)
             return *end;
         try {
             send([&] {
@@ -501,25 +494,42 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
     return FileOutcome::Failed;  // the connection is lost: every row after would fail too
 }
 
-std::optional<ImportRun::FileOutcome> ImportRun::sendBatch(Batch& batch, const QString& table, int columns,
+std::optional<ImportRun::FileOutcome> ImportRun::sendBatch(RowBatch& batch, const QString& table, int columns,
                                                            int sendLine)
 {
-    if (batch.rows.empty())
+    if (const auto end = finishBatch(table, sendLine))
+        return end;
+    if (!batch.empty()) {
+        batches_.start(table, columns, std::move(batch));
+        batch.clear();
+    }
+    return std::nullopt;
+}
+
+std::optional<ImportRun::FileOutcome> ImportRun::sendAllBatches(RowBatch& batch, const QString& table,
+                                                                int columns, int sendLine)
+{
+    if (const auto end = sendBatch(batch, table, columns, sendLine))
+        return end;
+    return finishBatch(table, sendLine);
+}
+
+std::optional<ImportRun::FileOutcome> ImportRun::finishBatch(const QString& table, int sendLine)
+{
+    if (!batches_.busy())
         return std::nullopt;
-    const auto cleared = qScopeGuard([&] { batch.clear(); });
-    const qint64 firstLine = batch.lines.front().first;
-    try {
-        if (!batchesBegun_) {
-            c_.database.beginBatches(table, columns);
-            batchesBegun_ = true;
-        }
-        c_.database.sendBatch(batch.rows);
-        c_.database.commit();
+    RowBatch batch;
+    const std::exception_ptr sent = batches_.wait(batch);
+    if (!sent) {
         outcome_.counts.rowsInserted += static_cast<int>(batch.rows.size());
         return std::nullopt;
+    }
+    const qint64 firstLine = batch.lines.front().first;
+    try {
+        std::rethrow_exception(sent);
     } catch (const std::exception& failure) {
         const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
-        if ((odbcError && odbcError->isConnectionLost()) || !batchesBegun_)
+        if ((odbcError && odbcError->isConnectionLost()) || !batches_.prepared())
             return batchConnectionLost(failure, firstLine, table, sendLine);
     }
     // Only the rows the database refuses are left out: the others go in,
@@ -582,11 +592,8 @@ ImportRun::FileOutcome ImportRun::batchConnectionLost(const std::exception& fail
 
 void ImportRun::endBatches()
 {
-    if (!batchesBegun_)
-        return;
-    batchesBegun_ = false;
     try {
-        c_.database.endBatches();
+        batches_.finish();
     } catch (const std::exception&) {
         // Only a lost connection fails here, and the file has its report.
     }

@@ -3,6 +3,8 @@
 #include "FaultsHelpers.h"
 #include "ImportRunFixture.h"
 
+#include <atomic>
+
 using namespace quorvane;
 using namespace quorvane::testing;
 
@@ -49,7 +51,7 @@ public:
     void update(int, int, int) override {}
     bool stopRequested() const override { return pressed; }
 
-    bool pressed = false;
+    std::atomic<bool> pressed{false};
     int sentAfterStop = 0;
 
 private:
