@@ -4,25 +4,20 @@
 #include "db/OdbcError.h"
 
 #include <QByteArray>
+#include <QStringEncoder>
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 namespace quorvane {
 
 namespace {
 
-// A row's values as the bytes a literal of the same text carries.
-using EncodedRow = std::vector<std::optional<QByteArray>>;
-
-EncodedRow encode(const ParameterRow& row)
+// The most UTF-8 bytes a value can take: a column's width in an array is
+// sized from this, so each value is encoded once, straight into its place.
+std::size_t utf8Room(const std::optional<QString>& value)
 {
-    EncodedRow encoded;
-    encoded.reserve(row.size());
-    for (const std::optional<QString>& value : row)
-        encoded.push_back(value ? std::optional<QByteArray>(value->toUtf8()) : std::nullopt);
-    return encoded;
+    return value ? static_cast<std::size_t>(value->size()) * 3 : 0;
 }
 
 SQLPOINTER attribute(SQLULEN value) { return reinterpret_cast<SQLPOINTER>(value); }
@@ -83,34 +78,27 @@ void BatchInsert::send(const std::vector<ParameterRow>& rows)
                                 .arg(columns));
     }
     const std::size_t maxRows = sendsArrays_ ? rows.size() : 1;
-    std::vector<EncodedRow> array;
+    // The same bytes a literal of the same text carries in execute().
+    QStringEncoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     std::vector<std::size_t> widths(columns);
-    std::optional<EncodedRow> carried;  // encoded, but too wide for the array before
     std::size_t next = 0;
-    while (next < rows.size() || carried) {
+    while (next < rows.size()) {
         // Rows join the array while all of them, each as wide as the widest
-        // value of its column, fit the bound.
-        array.clear();
+        // value of its column, fit the bound; a longer row goes alone.
         std::fill(widths.begin(), widths.end(), 0);
-        while (array.size() < maxRows && (carried || next < rows.size())) {
-            EncodedRow row = carried ? std::move(*carried) : encode(rows[next++]);
-            carried.reset();
-            std::vector<std::size_t> wider = widths;
+        std::size_t count = 0;
+        while (count < maxRows && next + count < rows.size()) {
+            const ParameterRow& row = rows[next + count];
             std::size_t rowBytes = columns * sizeof(SQLLEN);
-            for (std::size_t c = 0; c < columns; ++c) {
-                if (row[c])
-                    wider[c] = std::max(wider[c], static_cast<std::size_t>(row[c]->size()));
-                rowBytes += std::max<std::size_t>(wider[c], 1);
-            }
-            if (!array.empty() && (array.size() + 1) * rowBytes > kArrayBytes) {
-                carried = std::move(row);
+            for (std::size_t c = 0; c < columns; ++c)
+                rowBytes += std::max<std::size_t>({widths[c], utf8Room(row[c]), 1});
+            if (count > 0 && (count + 1) * rowBytes > kArrayBytes)
                 break;
-            }
-            array.push_back(std::move(row));
-            widths = std::move(wider);
+            for (std::size_t c = 0; c < columns; ++c)
+                widths[c] = std::max(widths[c], utf8Room(row[c]));
+            ++count;
         }
 
-        const std::size_t count = array.size();
         Buffers& buffers = count == 1 ? rowBuffers_ : arrayBuffers_;
         for (std::size_t c = 0; c < columns; ++c) {
             const std::size_t width = std::max<std::size_t>(widths[c], 1);
@@ -123,13 +111,13 @@ void BatchInsert::send(const std::vector<ParameterRow>& rows)
             values.resize(count * width);
             lengths.resize(count);
             for (std::size_t r = 0; r < count; ++r) {
-                const std::optional<QByteArray>& value = array[r][c];
+                const std::optional<QString>& value = rows[next + r][c];
                 if (!value) {
                     lengths[r] = SQL_NULL_DATA;
                     continue;
                 }
-                std::memcpy(values.data() + r * width, value->constData(), static_cast<std::size_t>(value->size()));
-                lengths[r] = static_cast<SQLLEN>(value->size());
+                char* const start = values.data() + r * width;
+                lengths[r] = static_cast<SQLLEN>(utf8.appendToBuffer(start, *value) - start);
             }
             odbc::Check(SQLBindParameter(statement_->get(), static_cast<SQLUSMALLINT>(c + 1),
                                          SQL_PARAM_INPUT, SQL_C_CHAR, SQL_LONGVARCHAR, width, 0,
@@ -137,6 +125,7 @@ void BatchInsert::send(const std::vector<ParameterRow>& rows)
                         *statement_, "bind a value");
         }
         execute(count);
+        next += count;
     }
 }
 
