@@ -99,8 +99,10 @@ private:
     std::optional<FileOutcome> sendAllBatches(RowBatch& batch, const QString& table, int columns,
                                               int sendLine);
     std::optional<FileOutcome> finishBatch(const QString& table, int sendLine);
-    FileOutcome batchConnectionLost(const std::exception& failure, qint64 fromLine, const QString& table,
-                                    int sendLine);
+    // The connection is lost (or the batch insert could not be prepared):
+    // one report, and the file's rows from fromLine on go to the rejects.
+    FileOutcome rowsMissingFrom(const std::exception& failure, qint64 fromLine, const QString& table,
+                                int sendLine);
     void endBatches();
 
     // The lines not loaded; a rejects file that cannot be written is
@@ -530,14 +532,14 @@ std::optional<ImportRun::FileOutcome> ImportRun::finishBatch(const QString& tabl
     } catch (const std::exception& failure) {
         const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
         if ((odbcError && odbcError->isConnectionLost()) || !batches_.prepared())
-            return batchConnectionLost(failure, firstLine, table, sendLine);
+            return rowsMissingFrom(failure, firstLine, table, sendLine);
     }
     // Only the rows the database refuses are left out: the others go in,
     // each in a transaction of its own.
     try {
         c_.database.rollback();
     } catch (const std::exception& failure) {
-        return batchConnectionLost(failure, firstLine, table, sendLine);
+        return rowsMissingFrom(failure, firstLine, table, sendLine);
     }
     for (size_t i = 0; i < batch.rows.size(); ++i) {
         const auto [line, lineCount] = batch.lines[i];
@@ -548,16 +550,14 @@ std::optional<ImportRun::FileOutcome> ImportRun::finishBatch(const QString& tabl
             return FileOutcome::Stopped;
         }
         try {
-            send([&] {
-                c_.database.sendBatch({batch.rows[i]});
-                c_.database.commit();
-            });
+            c_.database.sendBatch({batch.rows[i]});
+            c_.database.commit();
             ++outcome_.counts.rowsInserted;
         } catch (const std::exception& failure) {
-            if (connectionLost_) {
-                --outcome_.counts.statementsFailed;  // counted once, below
-                return batchConnectionLost(failure, line, table, sendLine);
-            }
+            const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
+            if (odbcError && odbcError->isConnectionLost())
+                return rowsMissingFrom(failure, line, table, sendLine);
+            ++outcome_.counts.statementsFailed;
             try {
                 c_.database.rollback();
             } catch (const std::exception&) {
@@ -572,10 +572,8 @@ std::optional<ImportRun::FileOutcome> ImportRun::finishBatch(const QString& tabl
     return std::nullopt;
 }
 
-// Also for a batch statement that cannot even be prepared: no row of the
-// file can go in then.
-ImportRun::FileOutcome ImportRun::batchConnectionLost(const std::exception& failure, qint64 fromLine, const QString& table,
-                                    int sendLine)
+ImportRun::FileOutcome ImportRun::rowsMissingFrom(const std::exception& failure, qint64 fromLine,
+                                                   const QString& table, int sendLine)
 {
     ++outcome_.counts.statementsFailed;
     const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
