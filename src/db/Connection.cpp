@@ -45,6 +45,18 @@ odbc::Handle allocate(SQLSMALLINT type, SQLHANDLE parent, const char* action)
     return odbc::Handle(type, handle);
 }
 
+// MariaDB's driver (3.1) takes a cancel from another thread for one of an
+// idle statement and closes the statement under way from that thread:
+// waiting for the statement is the safe choice there.
+bool CancelReachesServer(const odbc::Handle& connection)
+{
+    SQLCHAR name[256] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfo(connection.get(), SQL_DRIVER_NAME, name, sizeof name, &length)))
+        return true;
+    return !QByteArray(reinterpret_cast<const char*>(name)).startsWith("libmaodbc");
+}
+
 std::atomic<std::chrono::milliseconds::rep> openTimeoutMs{kOpenTimeout.count()};
 std::atomic<int> abandonedOpens{0};
 
@@ -211,6 +223,7 @@ void Connection::open(const QString& connectionString, EventPump* events)
     if (pending->failure)
         std::rethrow_exception(pending->failure);
     connected_ = true;
+    cancelReachesServer_ = CancelReachesServer(connection_);
 }
 
 std::shared_ptr<odbc::Handle> Connection::newStatement()
@@ -266,7 +279,7 @@ void Connection::endTransaction(SQLSMALLINT completion, const char* action)
 void Connection::cancel()
 {
     const std::lock_guard lock(runningMutex_);
-    if (running_ != SQL_NULL_HSTMT)
+    if (running_ != SQL_NULL_HSTMT && cancelReachesServer_)
         SQLCancel(running_);
 }
 

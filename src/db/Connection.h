@@ -57,7 +57,8 @@ public:
 
     // From any thread: asks the statement that execute() or a BatchInsert
     // is running on this connection at this moment, if any, to end now. It
-    // then fails with the driver's error.
+    // then fails with the driver's error. A driver known to mishandle a
+    // cancel from another thread is left to finish the statement.
     void cancel();
 
     // The catalogue of tables: one row per object, columns TABLE_TYPE,
@@ -94,6 +95,7 @@ private:
     odbc::Handle environment_;
     odbc::Handle connection_;
     bool connected_ = false;
+    bool cancelReachesServer_ = true;
     int mode_ = 0;
     std::vector<std::weak_ptr<odbc::Handle>> statements_;
     // One handle serves every execute: allocating one per statement costs
