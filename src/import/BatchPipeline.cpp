@@ -4,48 +4,131 @@
 
 namespace quorvane {
 
-void BatchPipeline::start(const QString& table, int columns, RowBatch batch)
+BatchPipeline::~BatchPipeline() { stopThread(); }
+
+bool BatchPipeline::busy() const
 {
-    waitQuietly();
-    sending_ = std::move(batch);
-    inFlight_ = std::async(std::launch::async, [this, table, columns] {
-        if (!prepared_) {
-            database_.beginBatches(table, columns);
-            prepared_ = true;
-        }
-        database_.sendBatch(sending_.rows);
-        database_.commit();
-    });
+    const std::lock_guard lock(mutex_);
+    return !waiting_.empty() || sending_ || !sent_.empty();
 }
 
-std::exception_ptr BatchPipeline::wait(RowBatch& batch)
+bool BatchPipeline::full() const
 {
-    std::exception_ptr failure;
-    if (inFlight_.valid()) {
-        try {
-            inFlight_.get();
-        } catch (...) {
-            failure = std::current_exception();
-        }
+    const std::lock_guard lock(mutex_);
+    return !waiting_.empty();
+}
+
+bool BatchPipeline::prepared() const
+{
+    const std::lock_guard lock(mutex_);
+    return prepared_;
+}
+
+void BatchPipeline::send(const QString& table, int columns, RowBatch batch)
+{
+    {
+        const std::lock_guard lock(mutex_);
+        table_ = table;
+        columns_ = columns;
+        waiting_.push_back(std::move(batch));
     }
-    batch = std::move(sending_);
-    sending_.clear();
-    return failure;
+    if (!thread_.joinable())
+        thread_ = std::thread([this] { sendAll(); });
+    changed_.notify_all();
+}
+
+void BatchPipeline::sendAll()
+{
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [&] { return ending_ || (!halted_ && !waiting_.empty()); });
+        if (ending_)
+            return;
+        Sent sent{std::move(waiting_.front()), {}};
+        waiting_.pop_front();
+        sending_ = true;
+        const bool prepare = !prepared_;
+        const QString table = table_;
+        const int columns = columns_;
+        lock.unlock();
+        bool prepared = !prepare;
+        try {
+            if (prepare) {
+                database_.beginBatches(table, columns);
+                prepared = true;
+            }
+            database_.sendBatch(sent.batch.rows);
+            database_.commit();
+        } catch (...) {
+            sent.failure = std::current_exception();
+        }
+        lock.lock();
+        prepared_ = prepared;
+        halted_ = static_cast<bool>(sent.failure);
+        sending_ = false;
+        sent_.push_back(std::move(sent));
+        changed_.notify_all();
+    }
+}
+
+std::optional<BatchPipeline::Sent> BatchPipeline::collect()
+{
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return !sent_.empty() || (!sending_ && (waiting_.empty() || halted_)); });
+    if (sent_.empty())
+        return std::nullopt;
+    Sent sent = std::move(sent_.front());
+    sent_.pop_front();
+    return sent;
+}
+
+void BatchPipeline::resume()
+{
+    {
+        const std::lock_guard lock(mutex_);
+        halted_ = false;
+    }
+    changed_.notify_all();
+}
+
+std::optional<RowBatch> BatchPipeline::dropWaiting()
+{
+    const std::lock_guard lock(mutex_);
+    if (waiting_.empty())
+        return std::nullopt;
+    RowBatch batch = std::move(waiting_.front());
+    waiting_.pop_front();
+    return batch;
 }
 
 void BatchPipeline::finish()
 {
-    waitQuietly();
-    if (!prepared_)
-        return;
-    prepared_ = false;
-    database_.endBatches();
+    stopThread();
+    bool prepared = false;
+    {
+        const std::lock_guard lock(mutex_);
+        prepared = std::exchange(prepared_, false);
+    }
+    if (prepared)
+        database_.endBatches();
 }
 
-void BatchPipeline::waitQuietly()
+// A batch under way is waited for; one still waiting is dropped.
+void BatchPipeline::stopThread()
 {
-    if (inFlight_.valid())
-        inFlight_.wait();
+    {
+        const std::lock_guard lock(mutex_);
+        ending_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable())
+        thread_.join();
+    const std::lock_guard lock(mutex_);
+    thread_ = std::thread();
+    ending_ = false;
+    halted_ = false;
+    waiting_.clear();
+    sent_.clear();
 }
 
 }  // namespace quorvane

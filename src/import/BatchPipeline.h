@@ -4,8 +4,12 @@
 
 #include <QString>
 
+#include <condition_variable>
+#include <deque>
 #include <exception>
-#include <future>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -28,35 +32,58 @@ struct RowBatch {
     }
 };
 
-// Sends fast load's batches one at a time on a thread of their own, each
-// as one transaction, so that the next batch is read while the database
-// works on the last. Only one batch is ever under way: the caller waits for
-// it before the connection is used for anything else.
+// Sends fast load's batches on a thread of its own, each as one
+// transaction, while the next ones are read. One batch is sent at a time
+// and one more may wait its turn, so the sending thread goes from one to
+// the next without waiting for the reader. A batch that fails halts the
+// sending: the one waiting stays unsent until the caller, having dealt
+// with the failure (the connection is idle meanwhile), resumes or drops it.
 class BatchPipeline {
 public:
+    struct Sent {
+        RowBatch batch;
+        std::exception_ptr failure;  // empty when every row is committed
+    };
+
     explicit BatchPipeline(ImportDatabase& database) : database_(database) {}
-    ~BatchPipeline() { waitQuietly(); }
+    ~BatchPipeline();
     BatchPipeline(const BatchPipeline&) = delete;
     BatchPipeline& operator=(const BatchPipeline&) = delete;
 
-    // Starts sending the rows to the table, the insert being prepared first
-    // when it is not yet, and committing them.
-    void start(const QString& table, int columns, RowBatch batch);
-    bool busy() const { return inFlight_.valid(); }
-    // Waits for the batch under way and gives it back; its failure, if any.
-    std::exception_ptr wait(RowBatch& batch);
+    // Batches handed over and not collected yet.
+    bool busy() const;
+    // True when a batch waits its turn (so that a third would have to wait).
+    bool full() const;
+    // Hands a batch over to be sent to the table, the insert being prepared
+    // first when it is not yet. The pipeline must not be full.
+    void send(const QString& table, int columns, RowBatch batch);
+    // The oldest batch handed over, once sent; waits for it. Empty when
+    // there is none.
+    std::optional<Sent> collect();
+    // After a failure: lets the batch that waits go, or drops it.
+    void resume();
+    std::optional<RowBatch> dropWaiting();
     // The insert is prepared (until finish).
-    bool prepared() const { return prepared_; }
-    // Waits for any batch under way, then ends the batches on the connection.
+    bool prepared() const;
+    // Ends the sending thread and the batches on the connection.
     void finish();
 
 private:
-    void waitQuietly();
+    void sendAll();
+    void stopThread();
 
     ImportDatabase& database_;
-    RowBatch sending_;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<RowBatch> waiting_;  // at most one
+    std::deque<Sent> sent_;         // in the order handed over
+    bool sending_ = false;          // a batch is being sent
+    bool halted_ = false;           // a batch failed; the waiting one stays
+    bool ending_ = false;
     bool prepared_ = false;
-    std::future<void> inFlight_;  // last: it is waited for before the rest goes
+    QString table_;
+    int columns_ = 0;
+    std::thread thread_;
 };
 
 }  // namespace quorvane

@@ -88,9 +88,8 @@ private:
     void reportRowFailure(const QString& description, int sendLine);
 
     // Fast load. A full batch is handed to the pipeline, which sends it
-    // while the next is read; the one before it is waited for first, and a
-    // batch the database refused is rolled back and its rows sent again one
-    // by one. Empty when the file goes on; otherwise how it ends: the
+    // while the next is read; the batches come back in order, and one the
+    // database refused is rolled back and its rows sent again one by one. Empty when the file goes on; otherwise how it ends: the
     // connection was lost (the batch is then in the rejects, with the rest
     // of the file) or a stop came while the rows were sent one by one (the
     // rows not sent, likewise).
@@ -98,7 +97,7 @@ private:
     // The same, and waits until every row read is in the table.
     std::optional<FileOutcome> sendAllBatches(RowBatch& batch, const QString& table, int columns,
                                               int sendLine);
-    std::optional<FileOutcome> finishBatch(const QString& table, int sendLine);
+    std::optional<FileOutcome> collectBatch(const QString& table, int sendLine);
     // The connection is lost (or the batch insert could not be prepared):
     // one report, and the file's rows from fromLine on go to the rejects.
     FileOutcome rowsMissingFrom(const std::exception& failure, qint64 fromLine, const QString& table,
@@ -499,10 +498,14 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
 std::optional<ImportRun::FileOutcome> ImportRun::sendBatch(RowBatch& batch, const QString& table, int columns,
                                                            int sendLine)
 {
-    if (const auto end = finishBatch(table, sendLine))
-        return end;
+    // A third batch waits until the one being sent is back and the next has
+    // gone in its place.
+    while (batches_.full()) {
+        if (const auto end = collectBatch(table, sendLine))
+            return end;
+    }
     if (!batch.empty()) {
-        batches_.start(table, columns, std::move(batch));
+        batches_.send(table, columns, std::move(batch));
         batch.clear();
     }
     return std::nullopt;
@@ -513,33 +516,44 @@ std::optional<ImportRun::FileOutcome> ImportRun::sendAllBatches(RowBatch& batch,
 {
     if (const auto end = sendBatch(batch, table, columns, sendLine))
         return end;
-    return finishBatch(table, sendLine);
+    while (batches_.busy()) {
+        if (const auto end = collectBatch(table, sendLine))
+            return end;
+    }
+    return std::nullopt;
 }
 
-std::optional<ImportRun::FileOutcome> ImportRun::finishBatch(const QString& table, int sendLine)
+std::optional<ImportRun::FileOutcome> ImportRun::collectBatch(const QString& table, int sendLine)
 {
-    if (!batches_.busy())
+    std::optional<BatchPipeline::Sent> sent = batches_.collect();
+    if (!sent)
         return std::nullopt;
-    RowBatch batch;
-    const std::exception_ptr sent = batches_.wait(batch);
-    if (!sent) {
+    const RowBatch& batch = sent->batch;
+    if (!sent->failure) {
         outcome_.counts.rowsInserted += static_cast<int>(batch.rows.size());
         return std::nullopt;
     }
+    // From here the sending waits: the batch after this one is sent only
+    // once this one is dealt with, and is dropped when the file ends here
+    // (its lines are then in the rejects with the rest).
+    const auto ending = [&](FileOutcome outcome) {
+        batches_.dropWaiting();
+        return outcome;
+    };
     const qint64 firstLine = batch.lines.front().first;
     try {
-        std::rethrow_exception(sent);
+        std::rethrow_exception(sent->failure);
     } catch (const std::exception& failure) {
         const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
         if ((odbcError && odbcError->isConnectionLost()) || !batches_.prepared())
-            return rowsMissingFrom(failure, firstLine, table, sendLine);
+            return ending(rowsMissingFrom(failure, firstLine, table, sendLine));
     }
     // Only the rows the database refuses are left out: the others go in,
     // each in a transaction of its own.
     try {
         c_.database.rollback();
     } catch (const std::exception& failure) {
-        return rowsMissingFrom(failure, firstLine, table, sendLine);
+        return ending(rowsMissingFrom(failure, firstLine, table, sendLine));
     }
     for (size_t i = 0; i < batch.rows.size(); ++i) {
         const auto [line, lineCount] = batch.lines[i];
@@ -547,7 +561,7 @@ std::optional<ImportRun::FileOutcome> ImportRun::finishBatch(const QString& tabl
         // the rows after it would only wait in turn.
         if (stopSeen()) {
             rejectRest(line, RejectReason::Stopped, sendLine);
-            return FileOutcome::Stopped;
+            return ending(FileOutcome::Stopped);
         }
         try {
             c_.database.sendBatch({batch.rows[i]});
@@ -556,7 +570,7 @@ std::optional<ImportRun::FileOutcome> ImportRun::finishBatch(const QString& tabl
         } catch (const std::exception& failure) {
             const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
             if (odbcError && odbcError->isConnectionLost())
-                return rowsMissingFrom(failure, line, table, sendLine);
+                return ending(rowsMissingFrom(failure, line, table, sendLine));
             ++outcome_.counts.statementsFailed;
             try {
                 c_.database.rollback();
@@ -569,6 +583,7 @@ std::optional<ImportRun::FileOutcome> ImportRun::finishBatch(const QString& tabl
         }
         maybeYield();
     }
+    batches_.resume();
     return std::nullopt;
 }
 
