@@ -415,23 +415,27 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
     constexpr qsizetype kBatchCharacters = 4 * 1024 * 1024;
     RowBatch batch;
     int columns = 0;
-    bool anyRowFailed = false;
+    // Every row that failed is counted, in both modes.
     const int failedBefore = outcome_.counts.statementsFailed;
     const auto ended = [&](FileOutcome whenAllWentIn) {
-        return anyRowFailed || outcome_.counts.statementsFailed > failedBefore ? FileOutcome::Failed
-                                                                              : whenAllWentIn;
+        return outcome_.counts.statementsFailed > failedBefore ? FileOutcome::Failed : whenAllWentIn;
+    };
+    // Before the run reads on or ends the file: whatever fast load holds goes
+    // in first (nothing in row mode).
+    const auto sendAll = [&]() -> std::optional<FileOutcome> {
+        return fast ? sendAllBatches(batch, table, columns, sendLine) : std::nullopt;
     };
     TextRecord record;
     bool more = true;
     bool first = true;
     while (!connectionLost_) {
         if (!proc_.step(Line::ReadDataLine, [&] { more = reader.next(record, separator()); })) {
-            if (const auto end = fast ? sendAllBatches(batch, table, columns, sendLine) : std::nullopt)
+            if (const auto end = sendAll())
                 return *end;
             return ended(FileOutcome::NotLoaded);
         }
         if (!more) {
-            if (const auto end = fast ? sendAllBatches(batch, table, columns, sendLine) : std::nullopt)
+            if (const auto end = sendAll())
                 return *end;
             return ended(FileOutcome::Loaded);
         }
@@ -450,7 +454,7 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
         }
         if (stopSeen()) {
             // The rows read so far go in: a stop ends the run after them.
-            if (const auto end = fast ? sendAllBatches(batch, table, columns, sendLine) : std::nullopt)
+            if (const auto end = sendAll())
                 return *end;
             rejectRest(record.line, RejectReason::Stopped, sendLine);
             return FileOutcome::Stopped;
@@ -471,7 +475,7 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
             continue;
         }
         // The lines stay in order: the batches go first.
-        if (const auto end = fast ? sendAllBatches(batch, table, columns, sendLine) : std::nullopt)
+        if (const auto end = sendAll())
             return *end;
         try {
             send([&] {
@@ -479,11 +483,10 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
                 if (record.undecodable)
                     throw Failure(UndecodableLineMessage(path_, record.line, ShowUndecodable(record.lineText),
                                                          encoding_));
-                c_.database.execute(BuildRowStatement(table, BuildRowValues(fields, style, quoted)));
+                c_.database.execute(BuildRowStatement(table, fields, style, quoted));
             });
             ++outcome_.counts.rowsInserted;
         } catch (const std::exception& failure) {
-            anyRowFailed = true;
             reportRowFailure(failure, sendLine);
             if (connectionLost_)
                 rejectRest(record.line, RejectReason::ConnectionLost, sendLine);
