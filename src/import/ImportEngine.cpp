@@ -283,11 +283,21 @@ ImportRun::FileOutcome ImportRun::importFile(int position)
     // count and settles the encoding; the rows come from a second.
     const TextFormat format = textFormat();
     std::unique_ptr<FieldCountPass> countPass;
-    proc_.step(Line::FirstLine, [&] { countPass = std::make_unique<FieldCountPass>(path, format); });
+    bool headerRefused = false;
+    proc_.step(Line::FirstLine, [&] {
+        try {
+            countPass = std::make_unique<FieldCountPass>(path, format);
+        } catch (const HeaderQuoteNotClosed&) {
+            headerRefused = true;
+            throw;
+        }
+    });
 
     FieldCountScan scan;
     bool countsAgree = false;
     const bool checked = proc_.step(Line::CheckCounts, [&] {
+        if (headerRefused)  // reported once already: the check fails without a word
+            return;
         if (!countPass)  // the file could not be read: that failure again ends the run
             countPass = std::make_unique<FieldCountPass>(path, format);
         scan = countPass->run(std::nullopt, &c_.events, [&] { return stopSeen(); });
@@ -481,8 +491,8 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
             send([&] {
                 // Never sent with a replacement character: reported and counted.
                 if (record.undecodable)
-                    throw Failure(UndecodableLineMessage(path_, record.line, ShowUndecodable(record.lineText),
-                                                         encoding_));
+                    throw Failure(UndecodableLineMessage(path_, record.line + 1, record.undecodableLine + 1,
+                                                         ShowUndecodable(record.undecodableLineText), encoding_));
                 c_.database.execute(BuildRowStatement(table, fields, style, quoted));
             });
             ++outcome_.counts.rowsInserted;

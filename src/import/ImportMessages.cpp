@@ -12,11 +12,11 @@ QString ColumnCountMismatchMessage(const QString& path, const QString& separator
            + QStringLiteral(" has ") + QString::number(tableColumns) + QStringLiteral(" columns.");
 }
 
-QString UndecodableLineMessage(const QString& path, qint64 line, const QString& lineText,
-                               const QString& encoding)
+QString UndecodableLineMessage(const QString& path, qint64 recordLine, qint64 undecodableLine,
+                               const QString& lineText, const QString& encoding)
 {
-    return QStringLiteral("Line no %1 of %2 is not %3 text, so it was not sent: %4")
-        .arg(QString::number(line), path, encoding, lineText);
+    return QStringLiteral("%1, line %2: line %3 is not %4 text: %5")
+        .arg(path, QString::number(recordLine), QString::number(undecodableLine), encoding, lineText);
 }
 
 QString FailedRowMessage(const QString& path, qint64 line, const QString& failure)

@@ -21,10 +21,11 @@ inline const QString SilenceFailedRows =
 QString ColumnCountMismatchMessage(const QString& path, const QString& separator, int fileColumns,
                                    const QString& table, int tableColumns);
 
-// A data line with bytes that are not text in the file's encoding (shown
-// as \xNN in lineText); it is not sent.
-QString UndecodableLineMessage(const QString& path, qint64 line, const QString& lineText,
-                               const QString& encoding);
+// A record with bytes that are not text in the file's encoding; it is not
+// sent. Lines are counted as an editor counts them: recordLine names the
+// record, undecodableLine the physical line quoted (bytes shown as \xNN).
+QString UndecodableLineMessage(const QString& path, qint64 recordLine, qint64 undecodableLine,
+                               const QString& lineText, const QString& encoding);
 
 struct ImportCounts {
     int filesTotal = 0;

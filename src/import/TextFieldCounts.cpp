@@ -119,10 +119,10 @@ struct FieldCountPass::State {
         }
         asRead.feed(line, lines.lineBreak(), format.separator, lines.sawUndecodable());
         if (!asRead.header && asRead.splitter.keptSize() > kLongestHeader)
-            throw Failure(QStringLiteral("Cannot read file %1: its first line opens a double quote that "
-                                         "is not closed within %2 characters.")
-                              .arg(path)
-                              .arg(kLongestHeader));
+            throw HeaderQuoteNotClosed(QStringLiteral("Cannot read file %1: its first line opens a double "
+                                                      "quote that is not closed within %2 characters.")
+                                           .arg(path)
+                                           .arg(kLongestHeader));
         if (asWindows1252) {
             const QByteArray bytes = MarkedTextToBytes(line);
             QString text;

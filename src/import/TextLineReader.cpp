@@ -27,6 +27,11 @@ QString EncodingOfMark(const QByteArray& head)
 {
     if (head.startsWith("\xef\xbb\xbf"))
         return FileEncoding::Utf8;
+    // The four-byte marks first: UTF-32LE's begins with UTF-16LE's.
+    if (head.startsWith(QByteArrayView("\xff\xfe\x00\x00", 4)))
+        return QStringLiteral("UTF-32LE");
+    if (head.startsWith(QByteArrayView("\x00\x00\xfe\xff", 4)))
+        return QStringLiteral("UTF-32BE");
     if (head.startsWith("\xff\xfe"))
         return QStringLiteral("UTF-16LE");
     if (head.startsWith("\xfe\xff"))
@@ -70,7 +75,7 @@ struct LineReader::State {
     // byte was not UTF-8).
     void startAutomatic()
     {
-        QByteArray head(3, '\0');
+        QByteArray head(4, '\0');
         qint64 filled = 0;
         for (qint64 count = 1; filled < head.size() && count > 0; filled += count)
             count = readBytes(head.data() + filled, head.size() - filled);

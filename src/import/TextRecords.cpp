@@ -43,7 +43,11 @@ bool RecordSplitter::feed(const QString& line, QStringView lineBreak, const QStr
     if (firstLine)
         startRecord(line, index);
     record_.lineCount = index - record_.line + 1;
-    record_.undecodable = record_.undecodable || (mayBeUndecodable && HoldsUndecodable(line));
+    if (!record_.undecodable && mayBeUndecodable && HoldsUndecodable(line)) {
+        record_.undecodable = true;
+        record_.undecodableLine = index;
+        record_.undecodableLineText = line;
+    }
     if (!quotedFields_) {
         inRecord_ = false;
         if (keepText_)

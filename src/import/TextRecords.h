@@ -24,6 +24,10 @@ struct TextRecord {
     qint64 lineCount = 1;  // physical lines the record spans
     QString lineText;     // the text of that line
     bool undecodable = false;  // some byte of it could not be decoded
+    // The first physical line holding such a byte, which a quoted record
+    // may have after its first.
+    qint64 undecodableLine = 0;
+    QString undecodableLineText;
     // A double quote opened a field that the file never closes.
     bool unclosedQuote = false;
     qint64 quoteLine = 0;  // where that quote opened

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Failure.h"
 #include "import/TextFormat.h"
 
 #include <QString>
@@ -89,6 +90,13 @@ struct FieldCountScan {
 // the header's): index counts physical lines from 0 and names the line where
 // the record starts; text is that line. A double quote never closed is
 // reported at the line where it opened. Constructing reads the header record.
+// The header opens a double quote that stays open past the longest header
+// read: the file was read, so opening it again only says the same again.
+class HeaderQuoteNotClosed : public Failure {
+public:
+    using Failure::Failure;
+};
+
 class FieldCountPass {
 public:
     FieldCountPass(const QString& path, const TextFormat& format);

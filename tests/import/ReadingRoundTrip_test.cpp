@@ -181,26 +181,48 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "Fast" : "RowByRow");
     });
 
-class UndecodableLinesDb : public ImportRunFixture {};
+struct UndecodableCase {
+    const char* name;
+    QByteArray bytes;
+    bool quoted;
+    const char* report;  // after "PATH, "
+    QStringList rows;
+};
+void PrintTo(const UndecodableCase& c, std::ostream* os) { *os << c.name; }
 
-// A line that is not text in the chosen encoding is reported with its file
-// and line, counted, and not sent; the others load.
-TEST_F(UndecodableLinesDb, AreReportedCountedAndNotSent)
+class UndecodableLinesDb : public ImportRunFixture, public ::testing::WithParamInterface<UndecodableCase> {};
+
+// A record that is not text in the chosen encoding is reported with its file
+// and first line, and the physical line that holds the bad bytes; it is
+// counted and not sent, and the others load.
+TEST_P(UndecodableLinesDb, AreReportedCountedAndNotSent)
 {
-    const QString path = file(QStringLiteral("bad.txt"), "A,B\n1,ok\nM\xfcller,2\n3,\"fine\"\n");
+    const UndecodableCase& c = GetParam();
+    const QString path = file(QStringLiteral("bad.txt"), c.bytes);
     files_.append(path);
     options_.options().encoding = QStringLiteral("UTF-8");
+    options_.options().quotedFields = c.quoted;
     dialogs_.expectErrorReport(Location::ImportRun, 226);
     dialogs_.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 1.\r\n"
                                           "Rows inserted: 2.\r\nStatements that failed: 1."));
     OdbcImportDatabase database;
     runWith(db_.parameters(), database, nullptr);
     ASSERT_FALSE(dialogs_.shown().empty());
-    EXPECT_TRUE(dialogs_.shown().front().text.contains(
-        QStringLiteral("Line no 2 of ") + path + QStringLiteral(" is not UTF-8 text, so it was not sent: M\\xFCller,2")))
+    EXPECT_TRUE(dialogs_.shown().front().text.contains(path + QStringLiteral(", ") + QString::fromUtf8(c.report)))
         << dialogs_.shown().front().text.toStdString();
-    EXPECT_EQ(QueryRows(db_.parameters(), QStringLiteral("SELECT * FROM \"NewTable1\" ORDER BY 1")),
-              (QStringList{QStringLiteral("1\x1fok"), QStringLiteral("3\x1f\"fine\"")}));
+    EXPECT_EQ(QueryRows(db_.parameters(), QStringLiteral("SELECT * FROM \"NewTable1\" ORDER BY 1")), c.rows);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, UndecodableLinesDb,
+    ::testing::Values(
+        UndecodableCase{"OneLine", "A,B\n1,ok\nM\xfcller,2\n3,\"fine\"\n", false,
+                        "line 3: line 3 is not UTF-8 text: M\\xFCller,2",
+                        {QStringLiteral("1\x1fok"), QStringLiteral("3\x1f\"fine\"")}},
+        // The bad byte on the second line of a quoted field: that line is quoted.
+        UndecodableCase{"LaterLineOfAQuotedRecord", "A,B\n1,ok\n\"x\ny\xffz\",2\n3,fine\n", true,
+                        "line 3: line 4 is not UTF-8 text: y\\xFFz\",2",
+                        {QStringLiteral("1\x1fok"), QStringLiteral("3\x1f" "fine")}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

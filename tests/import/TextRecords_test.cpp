@@ -152,6 +152,11 @@ INSTANTIATE_TEST_SUITE_P(
                  {"h", "i"}, "Line no 1: a"},
         PassCase{"Utf16BeMarkUnderUtf16", QByteArray("\xfe\xff\0h\0\t\0i", 8), "\t", false, "UTF-16", "UTF-16",
                  {"h", "i"}, nullptr},
+        // UTF-32LE's mark begins with UTF-16LE's.
+        PassCase{"Utf32LeMark", QByteArray("\xff\xfe\0\0h\0\0\0\t\0\0\0i\0\0\0\n\0\0\0a\0\0\0", 24), "\t",
+                 false, "", "UTF-32LE", {"h", "i"}, "Line no 1: a"},
+        PassCase{"Utf32BeMark", QByteArray("\0\0\xfe\xff\0\0\0h\0\0\0\t\0\0\0i", 16), "\t", false, "",
+                 "UTF-32BE", {"h", "i"}, nullptr},
         // The report is read again once a later byte shows the file is not UTF-8.
         PassCase{"ReportDecodedInTheSettledEncoding", "h1,h2\n\xc3\xa9\n\xff,x\n", ",", false, "",
                  "Windows-1252", {"h1", "h2"}, "Line no 1: \xc3\x83\xc2\xa9"},
