@@ -18,14 +18,15 @@ namespace quorvane {
 
 // The physical lines of a file as raw bytes, breaks included, cut where
 // LineReader cuts them (CR LF, lone LF, lone CR) but without decoding: a
-// break is a whole code unit of the encoding, so the bytes 0A and 0D inside
-// a UTF-16 character never cut a line.
+// break is a whole code unit of the encoding, as the encoding writes LF and
+// CR, so the bytes 0A and 0D inside a UTF-16 character never cut a line and
+// an EBCDIC file is cut at its own line feed.
 class RawLineReader {
 public:
     using Sink = std::function<void(QByteArrayView)>;
 
     RawLineReader(const QString& path, const QString& encoding, qint64 chunkSize)
-        : path_(path), unit_(int(CodeUnitBytes(encoding)))
+        : path_(path), breaks_(LineBreaksOf(encoding)), unit_(int(breaks_.lf.size()))
     {
         // Unbuffered: the chunk is the only buffer, so memory stays bounded.
         try {
@@ -34,8 +35,10 @@ public:
             throw Failure(QStringLiteral("Cannot open file %1: %2").arg(path, failure.description()));
         }
         buffer_.resize(std::max<qint64>(chunkSize, unit_));
-        if (unit_ > 1)
-            littleEndian_ = readsLittleEndian(encoding, fill() ? leadingMark() : QByteArray());
+        if (unit_ > 1 && !decodesAsLineFeed(encoding, fill() ? leadingMark() : QByteArray())) {
+            std::reverse(breaks_.lf.begin(), breaks_.lf.end());
+            std::reverse(breaks_.cr.begin(), breaks_.cr.end());
+        }
     }
 
     // Index of the line the next pass hands over.
@@ -61,7 +64,9 @@ public:
             qsizetype at = pos_;
             if (unit_ == 1) {  // most files: a plain search
                 const char* bytes = buffer_.constData();
-                at = std::find_if(bytes + pos_, bytes + end_, [](char c) { return c == '\n' || c == '\r'; }) - bytes;
+                const char lf = breaks_.lf.front();
+                const char cr = breaks_.cr.front();
+                at = std::find_if(bytes + pos_, bytes + end_, [&](char c) { return c == lf || c == cr; }) - bytes;
             } else {
                 while (at + unit_ <= end_ && !isBreak(at))
                     at += unit_;
@@ -70,26 +75,24 @@ public:
                 hand(at);
                 continue;
             }
-            const bool cr = unitAt(at) == '\r';
+            const bool cr = unitIs(at, breaks_.cr);
             hand(at + unit_);
-            if (cr && fill() && unitAt(pos_) == '\n')
+            if (cr && fill() && unitIs(pos_, breaks_.lf))
                 hand(pos_ + unit_);
             return true;
         }
     }
 
 private:
-    // The byte order that the system's converter reads in this encoding and
-    // behind this mark, asked of the converter itself: names such as
-    // "UTF-16" follow the mark, or the system's default without one.
-    bool readsLittleEndian(const QString& encoding, const QByteArray& mark) const
+    // Whether the converter, behind this mark, reads the LF it writes as LF:
+    // names such as "UTF-16" follow the mark, or the system's default
+    // without one, which may be the other byte order.
+    bool decodesAsLineFeed(const QString& encoding, const QByteArray& mark) const
     {
-        QByteArray probe(unit_, '\0');
-        probe[0] = '\n';
         TextDecoder decoder(encoding);
         QString text;
         decoder.decode(mark.constData(), mark.size(), text);
-        decoder.decode(probe.constData(), probe.size(), text);
+        decoder.decode(breaks_.lf.constData(), breaks_.lf.size(), text);
         if (text.startsWith(QChar(0xFEFF)))
             text.remove(0, 1);
         return text == QLatin1String("\n");
@@ -123,26 +126,17 @@ private:
         return end_ >= unit_;
     }
 
-    char32_t unitAt(qsizetype at) const
+    bool unitIs(qsizetype at, const QByteArray& unit) const
     {
-        char32_t value = 0;
-        for (int i = 0; i < unit_; ++i) {
-            const auto byte = static_cast<unsigned char>(buffer_.at(at + (littleEndian_ ? unit_ - 1 - i : i)));
-            value = (value << 8) | byte;
-        }
-        return value;
+        return std::memcmp(buffer_.constData() + at, unit.constData(), size_t(unit_)) == 0;
     }
 
-    bool isBreak(qsizetype at) const
-    {
-        const char32_t value = unitAt(at);
-        return value == '\n' || value == '\r';
-    }
+    bool isBreak(qsizetype at) const { return unitIs(at, breaks_.lf) || unitIs(at, breaks_.cr); }
 
     QString path_;
     QFile file_;
+    EncodedLineBreaks breaks_;
     int unit_;
-    bool littleEndian_ = true;
     QByteArray buffer_;
     qsizetype pos_ = 0;
     qsizetype end_ = 0;

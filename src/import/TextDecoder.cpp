@@ -29,16 +29,32 @@ iconv_t Handle(void* handle) { return static_cast<iconv_t>(handle); }
 
 }  // namespace
 
-qsizetype CodeUnitBytes(const QString& encoding)
+EncodedLineBreaks LineBreaksOf(const QString& encoding)
 {
-    const QString name = encoding.toUpper();
-    if (name.startsWith(QLatin1String("UTF-16")) || name.startsWith(QLatin1String("UCS-2"))
-        || name.startsWith(QLatin1String("UNICODE")))
-        return 2;
-    if (name.startsWith(QLatin1String("UTF-32")) || name.startsWith(QLatin1String("UCS-4")))
-        return 4;
-    return 1;
+    const iconv_t handle = iconv_open(encoding.toLatin1().constData(), "UTF-8");
+    if (handle == reinterpret_cast<iconv_t>(-1))
+        return {QByteArray("\n"), QByteArray("\r")};
+    const auto encode = [&](char c) {
+        char in[] = {c};
+        char out[16];
+        char* inPointer = in;
+        char* outPointer = out;
+        size_t inLeft = 1;
+        size_t outLeft = sizeof out;
+        if (iconv(handle, &inPointer, &inLeft, &outPointer, &outLeft) == static_cast<size_t>(-1))
+            return QByteArray();
+        return QByteArray(out, qsizetype(sizeof out - outLeft));
+    };
+    // A mark, if the encoding writes one, comes with the first character only.
+    encode('\n');
+    EncodedLineBreaks breaks{encode('\n'), encode('\r')};
+    iconv_close(handle);
+    if (breaks.lf.isEmpty() || breaks.lf.size() != breaks.cr.size())
+        return {QByteArray("\n"), QByteArray("\r")};
+    return breaks;
 }
+
+qsizetype CodeUnitBytes(const QString& encoding) { return LineBreaksOf(encoding).lf.size(); }
 
 TextDecoder::TextDecoder(const QString& encoding)
     : encoding_(encoding), handle_(Open(encoding)), unit_(CodeUnitBytes(encoding))

@@ -44,7 +44,20 @@ private:
     bool sawUndecodable_ = false;
 };
 
-// Bytes in one code unit of the encoding: 2 for UTF-16, 4 for UTF-32, else 1.
+// How the encoding writes LF and CR, asked of the system's converter, so
+// that any name it knows (UTF16LE, UCS-4, IBM037, ...) is cut into lines
+// where its decoder cuts them. Without the byte-order mark that names such as
+// "UTF-16" write first; in the byte order the converter writes, which a
+// file's own mark may reverse. LF and CR of a plain 8-bit text when the
+// converter knows no such encoding.
+struct EncodedLineBreaks {
+    QByteArray lf;
+    QByteArray cr;
+};
+EncodedLineBreaks LineBreaksOf(const QString& encoding);
+
+// Bytes in one code unit of the encoding: 2 for UTF-16, 4 for UTF-32, 1 for
+// most others.
 qsizetype CodeUnitBytes(const QString& encoding);
 
 // True when the text holds bytes that could not be decoded.

@@ -33,6 +33,14 @@ QByteArray Utf16Be(const char16_t* text)
     return bytes;
 }
 
+QByteArray Utf32Le(const char16_t* text)
+{
+    QByteArray bytes;
+    for (const QByteArray unit = Utf16Le(text); bytes.size() < unit.size() * 2;)
+        bytes += unit.mid(bytes.size() / 2, 2) + QByteArray(2, '\0');
+    return bytes;
+}
+
 QByteArray ReadAll(const QString& path)
 {
     QFile file(path);
@@ -101,6 +109,13 @@ INSTANTIATE_TEST_SUITE_P(
                         "line 3: x\nline 4: y\n"},
             RejectsCase{"Utf16BigEndianByItsMark", "\xfe\xff" + Utf16Be(u"h\na,\u0a0d\rb\r\n"), "UTF-16", 1,
                         {{1, 1, "x"}}, "\xfe\xff" + Utf16Be(u"h\na,\u0a0d\r"), "line 2: x\n"},
+            // Names the converter knows besides the usual ones, and EBCDIC, whose LF is 0x25.
+            RejectsCase{"Utf16LeWithoutHyphen", Utf16Le(u"h\na,\u0a0d\nb\n"), "UTF16LE", 1, {{2, 1, "x"}},
+                        Utf16Le(u"h\nb\n"), "line 3: x\n"},
+            RejectsCase{"Utf32WithoutHyphenByItsMark", QByteArray("\xff\xfe\0\0", 4) + Utf32Le(u"h\r\na\r\nb"), "UTF32", 1,
+                        {{1, 1, "x"}}, QByteArray("\xff\xfe\0\0", 4) + Utf32Le(u"h\r\na\r\n"), "line 2: x\n"},
+            RejectsCase{"Ebcdic", "\x88\x25\x81\x0a\x25\x82\x25", "IBM037", 1, {{1, 1, "x"}},
+                        "\x88\x25\x81\x0a\x25", "line 2: x\n"},
             RejectsCase{"Windows1252BytesKept", "h\r\nM\xfcller\r\nok\r\n\x80\x81\xa7\r\n", "Windows-1252", 1,
                         {{1, 1, "M\xc3\xbcller too long"}, {3, 0, "not loaded"}},
                         "h\r\nM\xfcller\r\n\x80\x81\xa7\r\n",
