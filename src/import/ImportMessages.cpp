@@ -1,5 +1,7 @@
 #include "import/ImportMessages.h"
 
+#include "import/SeparatorEscapes.h"
+
 namespace quorvane {
 
 QString ColumnCountMismatchMessage(const QString& path, const QString& separator, int fileColumns,
@@ -7,7 +9,7 @@ QString ColumnCountMismatchMessage(const QString& path, const QString& separator
 {
     return QStringLiteral("The columns in the text file and the columns in the table must be "
                           "identical.\r\n\r\n")
-           + path + QStringLiteral(" was split by ") + separator + QStringLiteral(" and has ")
+           + path + QStringLiteral(" was split by ") + EscapeSeparator(separator) + QStringLiteral(" and has ")
            + QString::number(fileColumns) + QStringLiteral(" columns. The table ") + table
            + QStringLiteral(" has ") + QString::number(tableColumns) + QStringLiteral(" columns.");
 }

@@ -195,7 +195,7 @@ void RejectsFile::reject(qint64 firstLine, qint64 lineCount, const QString& mess
     while (source_->nextLine() < firstLine + lineCount
            && source_->pass([&](QByteArrayView bytes) { write(rejects_, bytes.data(), bytes.size()); })) {
     }
-    log(firstLine, message);
+    log(firstLine, lineCount, message);
 }
 
 void RejectsFile::rejectRest(qint64 firstLine, const QString& message)
@@ -208,7 +208,7 @@ void RejectsFile::rejectRest(qint64 firstLine, const QString& message)
              write(rejects_, bytes.data(), bytes.size());
          });
          line = source_->nextLine())
-        log(line, message);
+        log(line, 1, message);
 }
 
 void RejectsFile::create()
@@ -246,17 +246,38 @@ void RejectsFile::write(QFile& file, const char* bytes, qsizetype size)
         throw Failure(QStringLiteral("Cannot write file %1: %2").arg(file.fileName(), file.errorString()));
 }
 
-void RejectsFile::log(qint64 line, const QString& message)
+void RejectsFile::log(qint64 firstLine, qint64 lineCount, const QString& message)
 {
     static const QRegularExpression lineBreaks(QStringLiteral("\r\n|\r|\n"));
-    const QString flat = QString(message).replace(lineBreaks, QStringLiteral(" "));
-    const QByteArray text = QStringLiteral("line %1: %2\n").arg(QString::number(line + 1), flat).toUtf8();
+    QString flat = QString(message).replace(lineBreaks, QStringLiteral(" "));
+    PendingLog& pending = pendingLog_;
+    if (pending.records > 0 && pending.endLine == firstLine && pending.message == flat) {
+        pending.endLine = firstLine + lineCount;
+        ++pending.records;
+        return;
+    }
+    writeLog();
+    pending = {firstLine, firstLine + lineCount, 1, std::move(flat)};
+}
+
+void RejectsFile::writeLog()
+{
+    PendingLog& pending = pendingLog_;
+    if (pending.records == 0)
+        return;
+    // A single record is named by its first line, however many it spans.
+    const QString lines = pending.records == 1 ? QStringLiteral("line %1").arg(pending.firstLine + 1)
+                                               : QStringLiteral("lines %1-%2").arg(pending.firstLine + 1).arg(pending.endLine);
+    const QByteArray text = (lines + QStringLiteral(": ") + pending.message + QLatin1Char('\n')).toUtf8();
+    pending.records = 0;
     write(log_, text.constData(), text.size());
 }
 
 void RejectsFile::finish()
 {
     source_.reset();
+    if (log_.isOpen())
+        writeLog();
     for (QFile* file : {&rejects_, &log_}) {
         if (!file->isOpen())
             continue;

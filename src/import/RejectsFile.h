@@ -40,6 +40,8 @@ private:
 // The lines of one source file that are not in its table, copied byte for
 // byte after the source's header, and a log beside it ("name.log") with one
 // line per rejection: "line N: message", N counted from 1 as an editor does.
+// Rejections of consecutive lines for one reason share a log line
+// ("lines N-M: message"), so a stop early in a long file logs one line.
 // The source is read once, forwards, so calls come in increasing line order.
 class RejectsFile {
 public:
@@ -65,7 +67,8 @@ private:
     void skipTo(qint64 line);
     void create();
     void write(QFile& file, const char* bytes, qsizetype size);
-    void log(qint64 line, const QString& message);
+    void log(qint64 firstLine, qint64 lineCount, const QString& message);
+    void writeLog();
 
     RejectsFolder& folder_;
     QString sourcePath_;
@@ -76,6 +79,13 @@ private:
     QFile rejects_;
     QFile log_;
     bool created_ = false;
+    // The log line not written yet, as it may take in the next rejection.
+    struct PendingLog {
+        qint64 firstLine = 0;
+        qint64 endLine = 0;  // one past its last line
+        qint64 records = 0;
+        QString message;
+    } pendingLog_;
 };
 
 }  // namespace quorvane

@@ -21,4 +21,23 @@ QString UnescapeSeparator(const QString& text)
     return result;
 }
 
+QString EscapeSeparator(const QString& separator)
+{
+    QString result;
+    for (qsizetype i = 0; i < separator.size(); ++i) {
+        const QChar c = separator[i];
+        if (c == QLatin1Char('\t')) {
+            result += QLatin1String("\\t");
+        } else if (c == QLatin1Char('\n')) {
+            result += QLatin1String("\\n");
+        } else if (c == QLatin1Char('\\') && i + 1 < separator.size()
+                   && QStringView(u"tn\\\t\n").contains(separator[i + 1])) {
+            result += QLatin1String("\\\\");  // else it would read as an escape
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
 }  // namespace quorvane

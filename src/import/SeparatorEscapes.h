@@ -9,4 +9,8 @@ namespace quorvane {
 // be typed into a one-line field, so it needs a spelling of its own.
 QString UnescapeSeparator(const QString& text);
 
+// The separator spelt so that UnescapeSeparator gives it back: a tab shows
+// as \t in a message, as it was typed.
+QString EscapeSeparator(const QString& separator);
+
 }  // namespace quorvane

@@ -1,5 +1,7 @@
 #include "cli/CliHelp.h"
 #include "cli/CliOptions.h"
+#include "import/ImportMessages.h"
+#include "import/SeparatorEscapes.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -79,6 +81,11 @@ TEST(CliArguments, SeparatorEscapes)
     EXPECT_EQ(UnescapeSeparator(QStringLiteral("\\\\t")), QStringLiteral("\\t"));
     EXPECT_EQ(UnescapeSeparator(QStringLiteral("\\x|")), QStringLiteral("\\x|"));
     EXPECT_EQ(UnescapeSeparator(QStringLiteral("||")), QStringLiteral("||"));
+    // Spelt again as typed, for messages: the round trip gives the separator back.
+    for (const char* typed : {"\\t", "a\\nb", "\\\\t", "\\x|", "\\", "||"})
+        EXPECT_EQ(EscapeSeparator(UnescapeSeparator(QString::fromLatin1(typed))), QString::fromLatin1(typed));
+    EXPECT_TRUE(ColumnCountMismatchMessage(QStringLiteral("f"), QStringLiteral("\t"), 1, QStringLiteral("T"), 2)
+                    .contains(QStringLiteral("f was split by \\t and has 1 columns.")));
 }
 
 TEST(CliHelp, ManualPageNamesEveryOptionOfTheHelpText)

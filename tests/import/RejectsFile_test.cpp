@@ -124,7 +124,11 @@ INSTANTIATE_TEST_SUITE_P(
                         "h\na,\"x\r\ny\rz\",b\n", "line 2: bad\n"},
             RejectsCase{"RestAfterARejectedLine", "h\na\nb\n\nc\nd", "UTF-8", 1,
                         {{1, 1, "bad"}, {3, 0, "stopped"}}, "h\na\n\nc\nd",
-                        "line 2: bad\nline 4: stopped\nline 5: stopped\nline 6: stopped\n"},
+                        "line 2: bad\nlines 4-6: stopped\n"},
+            // One log line for a run of lines with one reason, records of several lines included.
+            RejectsCase{"ConsecutiveLinesShareALogLine", "h\na\n\"b\nc\"\nd\ne\nf\n", "UTF-8", 1,
+                        {{1, 1, "x"}, {2, 2, "x"}, {4, 1, "x"}, {5, 1, "y"}, {6, 1, "x"}},
+                        "h\na\n\"b\nc\"\nd\ne\nf\n", "lines 2-5: x\nline 6: y\nline 7: x\n"},
             RejectsCase{"TwoLineHeader", "\"h\n1\",h2\r\nx,y\r\nz,w", "UTF-8", 2, {{3, 1, "bad"}},
                         "\"h\n1\",h2\r\nz,w", "line 4: bad\n"},
             RejectsCase{"NothingLeftToReject", "h\na\n", "UTF-8", 1, {{2, 0, "stopped"}}, "", ""}),
