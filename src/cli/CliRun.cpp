@@ -18,6 +18,9 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <algorithm>
+#include <iterator>
+
 #include <unistd.h>
 
 namespace quorvane::cli {
@@ -133,12 +136,28 @@ int RunCli(const CliOptions& options, const CliStreams& streams)
         }
     }
     if (options.mode == ImportMode::AppendExisting) {
-        if (!options.printSql && !tables.items().contains(options.appendTable)
-            && !ListContains(tables.items(), options.appendTable)) {
-            print(streams.err, QStringLiteral("There is no table %1 in the database.\n").arg(options.appendTable));
-            return kRefused;
-        }
         importOptions.selectedTable = options.appendTable;
+        if (!options.printSql) {
+            // Sent as the catalogue spells it, as the window sends its list's
+            // entry: a server that tells case apart knows no other spelling.
+            const QStringList& listed = tables.items();
+            QStringList matches;
+            if (listed.contains(options.appendTable))
+                matches << options.appendTable;
+            else
+                std::copy_if(listed.begin(), listed.end(), std::back_inserter(matches),
+                             [&](const QString& name) { return ListContains({name}, options.appendTable); });
+            if (matches.isEmpty()) {
+                print(streams.err, QStringLiteral("There is no table %1 in the database.\n").arg(options.appendTable));
+                return kRefused;
+            }
+            if (matches.size() > 1) {
+                print(streams.err, QStringLiteral("The name %1 matches several tables (%2): give one as it is spelt.\n")
+                                       .arg(options.appendTable, matches.join(QStringLiteral(", "))));
+                return kRefused;
+            }
+            importOptions.selectedTable = matches.front();
+        }
     }
 
     FixedImportOptions optionsSource(importOptions);

@@ -130,11 +130,12 @@ TEST_F(CliRunDb, AppendToATableThatIsNotThereIsRefused)
     EXPECT_EQ(r.err, QStringLiteral("There is no table Nowhere in the database.\n"));
 }
 
+// The name as typed finds the table whatever its case; the catalogue's spelling is sent.
 TEST_F(CliRunDb, AppendAddsRowsToTheNamedTable)
 {
     RunSql(db_.parameters(), QStringLiteral("CREATE TABLE \"Stock\"(\"A\" LONG VARCHAR, \"B\" LONG VARCHAR)"));
     const QString a = file(QStringLiteral("a.txt"), "x||y\n\"1\"||two\n");
-    const CliResult r = cli(connect() << "--append" << "Stock" << "--separator" << "||" << a,
+    const CliResult r = cli(connect() << "--append" << "STOCK" << "--separator" << "||" << a,
                             db_.parameters().password);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(QueryRows(db_.parameters(), QStringLiteral("SELECT \"A\", \"B\" FROM \"Stock\"")),
