@@ -180,7 +180,8 @@ int RunCli(const CliOptions& options, const CliStreams& streams)
     case ImportOutcome::Ending::Finished:
         break;
     }
-    return outcome.anyFailure ? kFailed : kLoaded;
+    // A line of a single field was not loaded either.
+    return outcome.anyFailure || outcome.counts.linesSkippedSingleField > 0 ? kFailed : kLoaded;
 }
 
 }  // namespace quorvane::cli

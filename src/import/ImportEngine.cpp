@@ -460,6 +460,12 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
         const QStringList& fields = record.fields;
         if (fields.size() <= 1) {
             ++outcome_.counts.linesSkippedSingleField;
+            // Not a row, but a line not loaded: most likely the separator is wrong.
+            if (!fields.value(0).isEmpty()) {
+                if (const auto end = sendAll())
+                    return *end;
+                reject(record.line, record.lineCount, RejectReason::SingleField, sendLine);
+            }
             continue;
         }
         if (stopSeen()) {
@@ -472,7 +478,11 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
         const std::vector<bool>* quoted = record.quoted.empty() ? nullptr : &record.quoted;
         // A line read after the separator changed may not fit the prepared
         // statement: it goes on its own, as in row mode, after the batch.
-        if (fast && !record.undecodable && fields.size() == columns) {
+        // A NUL would end row mode's statement text early, and fast load would
+        // store it: neither sends it.
+        const bool holdsNul = std::any_of(fields.begin(), fields.end(),
+                                          [](const QString& field) { return field.contains(QChar(0)); });
+        if (fast && !record.undecodable && !holdsNul && fields.size() == columns) {
             batch.rows.push_back(BuildRowValues(fields, style, quoted));
             batch.lines.emplace_back(record.line, record.lineCount);
             for (const QString& field : fields)
@@ -493,6 +503,8 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
                 if (record.undecodable)
                     throw Failure(UndecodableLineMessage(path_, record.line + 1, record.undecodableLine + 1,
                                                          ShowUndecodable(record.undecodableLineText), encoding_));
+                if (holdsNul)
+                    throw Failure(FailedRowMessage(path_, record.line + 1, RejectReason::NulCharacter));
                 c_.database.execute(BuildRowStatement(table, fields, style, quoted));
             });
             ++outcome_.counts.rowsInserted;

@@ -47,6 +47,8 @@ QString RowsMissingMessage(const QString& failure, const QString& path, qint64 f
 namespace RejectReason {
 inline const QString Stopped = QStringLiteral("not sent: the import was stopped");
 inline const QString ConnectionLost = QStringLiteral("not sent: the connection was lost");
+inline const QString SingleField = QStringLiteral("holds a single field: is the separator right?");
+inline const QString NulCharacter = QStringLiteral("holds a NUL character");
 }  // namespace RejectReason
 
 // The closing message, with a last line naming the folder that holds the

@@ -157,12 +157,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace {
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 // Rows the database refuses among good ones: exactly those are reported (in
 // fast load with their file and line), and written as read to the rejects;
 // every other row is in the table. Fast load sends batches of 4 here, so
@@ -199,8 +193,8 @@ TEST_P(RefusedRowsDb, AreReportedAndRejectedAndEveryOtherRowLoads)
         EXPECT_TRUE(dialogs_.shown()[0].text.contains(path + QStringLiteral(", line 4: ")));
         EXPECT_TRUE(dialogs_.shown()[1].text.contains(path + QStringLiteral(", line 8: ")));
     }
-    EXPECT_EQ(ReadAll(QDir(rejectsFolder_).filePath(QStringLiteral("source.txt"))), QByteArray("A,B\r\n3,\r\n7,\n"));
-    const QList<QByteArray> log = ReadAll(QDir(rejectsFolder_).filePath(QStringLiteral("source.txt.log"))).split('\n');
+    EXPECT_EQ(ReadFileBytes(QDir(rejectsFolder_).filePath(QStringLiteral("source.txt"))), QByteArray("A,B\r\n3,\r\n7,\n"));
+    const QList<QByteArray> log = ReadFileBytes(QDir(rejectsFolder_).filePath(QStringLiteral("source.txt.log"))).split('\n');
     ASSERT_GE(log.size(), 2);
     EXPECT_TRUE(log[0].startsWith("line 4: ")) << log[0].toStdString();
     EXPECT_TRUE(log[1].startsWith("line 8: ")) << log[1].toStdString();

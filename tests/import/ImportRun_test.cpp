@@ -113,10 +113,18 @@ TEST_F(ImportRunDb, PatternWithoutCounterMakesOneTableAndSaysTheyExist)
 TEST_F(ImportRunDb, HeaderLineAndOneFieldLinesAreNeverRows)
 {
     files_.append(file(QStringLiteral("a.txt"), "A,B,C\r\nx,,z\r\n\r\n,b,\r\n"));
-    // Without a separator in its header every line has one field: a table, no rows.
-    files_.append(file(QStringLiteral("solo.txt"), "Solo\nv1\nv2\n"));
-    dialogs_.expectMessage(QStringLiteral("Done.\r\nLines skipped because they hold a single field: 2."));
+    // Without a separator in its header every line has one field: a table, no
+    // rows, and the lines in the rejects (the empty one is no data line).
+    files_.append(file(QStringLiteral("solo.txt"), "Solo\nv1\n\nv2\n"));
+    rejectsFolder_ = QDir(db_.folder()).filePath(QStringLiteral("rejects"));
+    dialogs_.expectMessage(QStringLiteral("Done.\r\nLines skipped because they hold a single field: 2.\r\n"
+                                          "Lines not loaded were written to ")
+                           + rejectsFolder_ + QLatin1Char('.'));
     run();
+    EXPECT_EQ(ReadFileBytes(QDir(rejectsFolder_).filePath(QStringLiteral("solo.txt"))), "Solo\nv1\nv2\n");
+    EXPECT_EQ(ReadFileBytes(QDir(rejectsFolder_).filePath(QStringLiteral("solo.txt.log"))),
+              "line 2: holds a single field: is the separator right?\n"
+              "line 4: holds a single field: is the separator right?\n");
     EXPECT_TRUE(rows(QStringLiteral("NewTable2"), QStringLiteral("\"Solo\"")).isEmpty());
     EXPECT_EQ(rows(QStringLiteral("NewTable1"), QStringLiteral("\"A\", \"B\", \"C\"")),
               (QStringList{QString() + kSep + QStringLiteral("b") + kSep + QStringLiteral("<NULL>"),

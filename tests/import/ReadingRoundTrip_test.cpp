@@ -185,6 +185,7 @@ struct UndecodableCase {
     const char* name;
     QByteArray bytes;
     bool quoted;
+    bool fast;
     const char* report;  // after "PATH, "
     QStringList rows;
 };
@@ -192,9 +193,10 @@ void PrintTo(const UndecodableCase& c, std::ostream* os) { *os << c.name; }
 
 class UndecodableLinesDb : public ImportRunFixture, public ::testing::WithParamInterface<UndecodableCase> {};
 
-// A record that is not text in the chosen encoding is reported with its file
-// and first line, and the physical line that holds the bad bytes; it is
-// counted and not sent, and the others load.
+// A record that cannot be sent as it is (not text in the chosen encoding, or
+// holding a NUL) is reported with its file and first line, and the physical
+// line that holds the bad bytes; it is counted and not sent in either mode,
+// and the others load.
 TEST_P(UndecodableLinesDb, AreReportedCountedAndNotSent)
 {
     const UndecodableCase& c = GetParam();
@@ -202,6 +204,7 @@ TEST_P(UndecodableLinesDb, AreReportedCountedAndNotSent)
     files_.append(path);
     options_.options().encoding = QStringLiteral("UTF-8");
     options_.options().quotedFields = c.quoted;
+    options_.options().fastLoad = c.fast;
     dialogs_.expectErrorReport(Location::ImportRun, 226);
     dialogs_.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\nFiles loaded completely: 0 of 1.\r\n"
                                           "Rows inserted: 2.\r\nStatements that failed: 1."));
@@ -216,13 +219,15 @@ TEST_P(UndecodableLinesDb, AreReportedCountedAndNotSent)
 INSTANTIATE_TEST_SUITE_P(
     Files, UndecodableLinesDb,
     ::testing::Values(
-        UndecodableCase{"OneLine", "A,B\n1,ok\nM\xfcller,2\n3,\"fine\"\n", false,
+        UndecodableCase{"OneLine", "A,B\n1,ok\nM\xfcller,2\n3,\"fine\"\n", false, false,
                         "line 3: line 3 is not UTF-8 text: M\\xFCller,2",
                         {QStringLiteral("1\x1fok"), QStringLiteral("3\x1f\"fine\"")}},
         // The bad byte on the second line of a quoted field: that line is quoted.
-        UndecodableCase{"LaterLineOfAQuotedRecord", "A,B\n1,ok\n\"x\ny\xffz\",2\n3,fine\n", true,
+        UndecodableCase{"LaterLineOfAQuotedRecord", "A,B\n1,ok\n\"x\ny\xffz\",2\n3,fine\n", true, true,
                         "line 3: line 4 is not UTF-8 text: y\\xFFz\",2",
-                        {QStringLiteral("1\x1fok"), QStringLiteral("3\x1f" "fine")}}),
+                        {QStringLiteral("1\x1fok"), QStringLiteral("3\x1f" "fine")}},
+        UndecodableCase{"NulCharacterFast", QByteArray("A,B\n1,ok\nx\0y,2\n3,fine\n", 22), false, true,
+                        "line 3: holds a NUL character", {QStringLiteral("1\x1fok"), QStringLiteral("3\x1f" "fine")}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

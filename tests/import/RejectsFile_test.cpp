@@ -17,6 +17,7 @@
 #include <vector>
 
 using namespace quorvane;
+using quorvane::testing::ReadFileBytes;
 
 namespace {
 
@@ -39,12 +40,6 @@ QByteArray Utf32Le(const char16_t* text)
     for (const QByteArray unit = Utf16Le(text); bytes.size() < unit.size() * 2;)
         bytes += unit.mid(bytes.size() / 2, 2) + QByteArray(2, '\0');
     return bytes;
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 struct Rejection {
@@ -89,8 +84,8 @@ TEST_P(RejectsFiles, HoldTheHeaderAndTheRejectedLinesAsTheSourceHasThem)
         return;
     }
     EXPECT_TRUE(rejects.anyWritten());
-    EXPECT_EQ(ReadAll(folder + QStringLiteral("/f.csv")).toHex(' '), c.rejects.toHex(' '));
-    EXPECT_EQ(ReadAll(folder + QStringLiteral("/f.csv.log")).toStdString(), c.log);
+    EXPECT_EQ(ReadFileBytes(folder + QStringLiteral("/f.csv")).toHex(' '), c.rejects.toHex(' '));
+    EXPECT_EQ(ReadFileBytes(folder + QStringLiteral("/f.csv.log")).toStdString(), c.log);
 }
 
 // Chunks of 1 and 3 bytes cut CR LF pairs and UTF-16 code units.
@@ -149,10 +144,10 @@ TEST(RejectsFolderNames, TakenNamesGetANumber)
         quorvane::testing::WriteFile(source, QByteArray("h\n") + from + "\n");
         rejects.forSource(source, QStringLiteral("UTF-8"))->reject(1, 1, QStringLiteral("bad"));
     }
-    EXPECT_EQ(ReadAll(folder + QStringLiteral("/f.csv")), "older");
-    EXPECT_EQ(ReadAll(folder + QStringLiteral("/f (2).csv")), "h\na\n");
-    EXPECT_EQ(ReadAll(folder + QStringLiteral("/f (3).csv")), "h\nb\n");
-    EXPECT_EQ(ReadAll(folder + QStringLiteral("/f (3).csv.log")), "line 2: bad\n");
+    EXPECT_EQ(ReadFileBytes(folder + QStringLiteral("/f.csv")), "older");
+    EXPECT_EQ(ReadFileBytes(folder + QStringLiteral("/f (2).csv")), "h\na\n");
+    EXPECT_EQ(ReadFileBytes(folder + QStringLiteral("/f (3).csv")), "h\nb\n");
+    EXPECT_EQ(ReadFileBytes(folder + QStringLiteral("/f (3).csv.log")), "line 2: bad\n");
 }
 
 TEST(RejectsFolderNames, AFolderThatCannotBeMadeIsAFailure)

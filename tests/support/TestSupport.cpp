@@ -152,6 +152,12 @@ void WriteFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
+QByteArray ReadFileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
 ScratchDatabase::ScratchDatabase() : previousFolder_(QDir::currentPath())
 {
     QDir::setCurrent(dir_.path());

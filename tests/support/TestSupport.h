@@ -44,6 +44,8 @@ void ExpectRows(const ConnectionParameters& parameters, const QString& sql, QStr
 
 // Writes bytes to a file, creating folders as needed.
 void WriteFile(const QString& path, const QByteArray& bytes);
+// A file's bytes, or "<missing>" when it cannot be read.
+QByteArray ReadFileBytes(const QString& path);
 
 // An empty database of the current backend for one test: a SQLite file in a
 // scratch folder (in WAL mode, for speed), or a MariaDB database dropped
