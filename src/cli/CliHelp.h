@@ -57,7 +57,7 @@ inline const QString kHelpText = QStringLiteral(
     "progress.\n"
     "\n"
     "Exit status: 0 everything loaded (or skipped as existing), 1 the run\n"
-    "finished with failures or was stopped, 2 bad arguments or a refusal\n"
-    "before any file.\n");
+    "finished with failures, skipped a line of a single field, or was\n"
+    "stopped, 2 bad arguments or a refusal before any file.\n");
 
 }  // namespace quorvane::cli
