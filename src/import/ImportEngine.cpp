@@ -501,19 +501,20 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
             send([&] {
                 // Never sent with a replacement character: reported and counted.
                 if (record.undecodable)
-                    throw Failure(UndecodableLineMessage(path_, record.line + 1, record.undecodableLine + 1,
+                    throw Failure(UndecodableLineMessage(record.undecodableLine + 1,
                                                          ShowUndecodable(record.undecodableLineText), encoding_));
                 if (holdsNul)
-                    throw Failure(FailedRowMessage(path_, record.line + 1, RejectReason::NulCharacter));
+                    throw Failure(RejectReason::NulCharacter);
                 c_.database.execute(BuildRowStatement(table, fields, style, quoted));
             });
             ++outcome_.counts.rowsInserted;
         } catch (const std::exception& failure) {
-            reportRowFailure(failure, sendLine);
+            const QString description = DescribeFailure(failure);
+            reportRowFailure(FailedRowMessage(path_, record.line + 1, description), sendLine);
             if (connectionLost_)
                 rejectRest(record.line, RejectReason::ConnectionLost, sendLine);
             else
-                reject(record.line, record.lineCount, DescribeFailure(failure), sendLine);
+                reject(record.line, record.lineCount, description, sendLine);
         }
         maybeYield();
     }

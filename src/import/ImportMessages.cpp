@@ -14,11 +14,9 @@ QString ColumnCountMismatchMessage(const QString& path, const QString& separator
            + QStringLiteral(" has ") + QString::number(tableColumns) + QStringLiteral(" columns.");
 }
 
-QString UndecodableLineMessage(const QString& path, qint64 recordLine, qint64 undecodableLine,
-                               const QString& lineText, const QString& encoding)
+QString UndecodableLineMessage(qint64 line, const QString& lineText, const QString& encoding)
 {
-    return QStringLiteral("%1, line %2: line %3 is not %4 text: %5")
-        .arg(path, QString::number(recordLine), QString::number(undecodableLine), encoding, lineText);
+    return QStringLiteral("line %1 is not %2 text: %3").arg(QString::number(line), encoding, lineText);
 }
 
 QString FailedRowMessage(const QString& path, qint64 line, const QString& failure)

@@ -21,11 +21,10 @@ inline const QString SilenceFailedRows =
 QString ColumnCountMismatchMessage(const QString& path, const QString& separator, int fileColumns,
                                    const QString& table, int tableColumns);
 
-// A record with bytes that are not text in the file's encoding; it is not
-// sent. Lines are counted as an editor counts them: recordLine names the
-// record, undecodableLine the physical line quoted (bytes shown as \xNN).
-QString UndecodableLineMessage(const QString& path, qint64 recordLine, qint64 undecodableLine,
-                               const QString& lineText, const QString& encoding);
+// Why a record is not sent: the physical line quoted (counted as an editor
+// counts, bytes shown as \xNN) is not text in the file's encoding. Reported
+// after the record's own "FILE, line N: ", as every row's failure is.
+QString UndecodableLineMessage(qint64 line, const QString& lineText, const QString& encoding);
 
 struct ImportCounts {
     int filesTotal = 0;
@@ -35,8 +34,9 @@ struct ImportCounts {
     int linesSkippedSingleField = 0;  // data lines that the separator did not split
 };
 
-// A data line that the database refused in a batch, sent again on its own.
-// line counts from 1, the header being line 1.
+// A data line that was not sent or that the database refused, in either
+// mode: "FILE, line N: failure", N counted as an editor counts (the header is
+// line 1; a record of several lines is named by its first).
 QString FailedRowMessage(const QString& path, qint64 line, const QString& failure);
 
 // The connection was lost during fast load: the uncommitted batch is gone.
