@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QMessageBox;
+
 #include <functional>
 
 namespace quorvane {
@@ -27,6 +29,9 @@ public:
 
     // CR LF and lone CR both become a line break on screen.
     static QString ScreenText(const QString& text);
+
+    // The box at least as wide as its title on the title bar.
+    static void WidenForTitle(QMessageBox& box);
 
 private:
     static QWidget* owner();

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QTimer>
 
@@ -68,6 +70,27 @@ TEST(QtDialogsPlainText, InputBoxShowsThePromptAsWritten)
     ExpectTwoPlainLines(ShowAndRead([&] {
         EXPECT_EQ(dialogs.inputBox(kText, QStringLiteral("Quorvane"), QStringLiteral("txt")), QString());
     }));
+}
+
+// A box with a short text is still as wide as its title, plus the title
+// bar's boxes, so the title bar does not cut the title.
+TEST(QtDialogsWidth, MessageBoxIsAtLeastAsWideAsItsTitle)
+{
+    const QFontMetrics titleFont(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+    for (const QString& title : {QStringLiteral("Quorvane"),
+                                 QStringLiteral("Quorvane - a title far longer than the text of the box")}) {
+        SCOPED_TRACE(title.toStdString());
+        int width = 0;
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                width = box->width();
+                box->reject();
+            }
+        });
+        QtDialogs dialogs;
+        dialogs.messageBox({QStringLiteral("Done."), title});
+        EXPECT_GE(width, titleFont.horizontalAdvance(title) + 3 * 20);
+    }
 }
 
 }  // namespace

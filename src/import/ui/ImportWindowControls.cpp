@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTreeWidgetItem>
 
 namespace quorvane {
 
@@ -90,6 +91,16 @@ ImportWindowControls BuildImportWindowControls(QWidget* window, BusyIndicator& w
     PlaceInTwips(c.encodingChoice, 1440, 30, 2400, 345);
     c.encodingChoice->addItems(FileEncoding::WindowChoices());
     c.encodingLabel->setBuddy(c.encodingChoice);
+    // A screen reader names each field and list by the label the user sees:
+    // the label beside it, the list's column header, or the caption of the
+    // frame that holds the separator field alone.
+    c.tableNameLabel->setBuddy(c.tableNameEdit);
+    c.tableListLabel->setBuddy(c.tableList);
+    // Lists and combo boxes take no name from their buddy.
+    c.tableList->setAccessibleName(c.tableListLabel->text());
+    c.encodingChoice->setAccessibleName(c.encodingLabel->text());
+    c.fileList->setAccessibleName(c.fileList->headerItem()->text(0));
+    c.separatorEdit->setAccessibleName(c.separatorFrame->title());
     c.quotedFieldsCheck = Make<QCheckBox>(
         c.readingStrip, QStringLiteral("Fields may be enclosed in double quotes"), 4080, 75, 3840, 255);
     c.fastLoadCheck = Make<QCheckBox>(c.readingStrip, QStringLiteral("Fast load (rows in batches)"), 8040, 75, 3840, 255);
