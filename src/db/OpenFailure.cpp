@@ -18,12 +18,11 @@ bool DriverNotLoaded(const OdbcError& failure, const DriverLookup& lookup)
 
 QString DriverSearchLine(const DriverLookup& lookup)
 {
-    const QString files = lookup.files.join(QStringLiteral(" and "));
     if (!lookup.registered)
         return QStringLiteral("The ODBC driver manager has no driver named \"%1\": it looked in %2.")
-            .arg(kDriverName, files);
+            .arg(kDriverName, lookup.files.join(QStringLiteral(" and ")));
     return QStringLiteral("The ODBC driver manager found the driver \"%1\" in %2 but could not load it.")
-        .arg(kDriverName, files);
+        .arg(kDriverName, lookup.files.join(QStringLiteral(" or ")));
 }
 
 // A driver may quote the connection string, where the password stands
