@@ -13,6 +13,29 @@
 
 namespace quorvane {
 
+namespace {
+
+// Qt sizes a message box to its text alone, so a short one ("Done.")
+// makes a box narrower than its own title, which the title bar then cuts.
+// The title is measured in the title-bar font, with room for the window
+// icon and the window manager's buttons beside it. Setting a check box
+// lays the box out anew, so this comes after.
+void WidenForTitle(QMessageBox& box)
+{
+    constexpr int kTitleBarBoxesPx = 120;
+    const QFontMetrics title(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+    const int width = title.horizontalAdvance(box.windowTitle()) + kTitleBarBoxesPx;
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    const QMargins margins = grid->contentsMargins();
+    grid->addItem(new QSpacerItem(width - margins.left() - margins.right(), 0, QSizePolicy::Minimum,
+                                  QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+}  // namespace
+
 QString QtDialogs::ScreenText(const QString& text)
 {
     QString screen = text;
@@ -32,24 +55,6 @@ QWidget* QtDialogs::owner()
     return nullptr;
 }
 
-// Qt sizes a message box to its text alone, so a short one ("Done.")
-// makes a box narrower than its own title, which the title bar then cuts.
-// The title is measured in the title-bar font, with room for the window
-// icon and the window manager's buttons beside it.
-void QtDialogs::WidenForTitle(QMessageBox& box)
-{
-    constexpr int kTitleBarBoxesPx = 120;
-    const QFontMetrics title(QFontDatabase::systemFont(QFontDatabase::TitleFont));
-    const int width = title.horizontalAdvance(box.windowTitle()) + kTitleBarBoxesPx;
-    auto* grid = qobject_cast<QGridLayout*>(box.layout());
-    if (!grid)
-        return;
-    const QMargins margins = grid->contentsMargins();
-    grid->addItem(new QSpacerItem(width - margins.left() - margins.right(), 0, QSizePolicy::Minimum,
-                                  QSizePolicy::Minimum),
-                  grid->rowCount(), 0, 1, grid->columnCount());
-}
-
 bool QtDialogs::messageBox(const MessageBoxSpec& spec)
 {
     QMessageBox box(spec.warningIcon ? QMessageBox::Warning : QMessageBox::NoIcon, spec.title,
@@ -57,12 +62,12 @@ bool QtDialogs::messageBox(const MessageBoxSpec& spec)
     // Left to guess, Qt takes a text with a tag in its first line for rich
     // text and drops its line breaks; a report may quote any name or value.
     box.setTextFormat(Qt::PlainText);
-    WidenForTitle(box);
     QCheckBox* check = nullptr;
     if (!spec.checkBoxText.isEmpty()) {
         check = new QCheckBox(spec.checkBoxText, &box);
         box.setCheckBox(check);
     }
+    WidenForTitle(box);
     box.exec();
     return check && check->isChecked();
 }

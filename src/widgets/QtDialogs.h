@@ -5,8 +5,6 @@
 #include <QPointer>
 #include <QWidget>
 
-class QMessageBox;
-
 #include <functional>
 
 namespace quorvane {
@@ -29,9 +27,6 @@ public:
 
     // CR LF and lone CR both become a line break on screen.
     static QString ScreenText(const QString& text);
-
-    // The box at least as wide as its title on the title bar.
-    static void WidenForTitle(QMessageBox& box);
 
 private:
     static QWidget* owner();

@@ -25,7 +25,7 @@ public:
 }  // namespace
 
 ConnectingWindow::ConnectingWindow(EventPump& events, const ConnectionParameters& target)
-    : events_(events), target_(target)
+    : events_(events), text_(Text(target))
 {
     waited_.start();
 }
@@ -57,7 +57,7 @@ void ConnectingWindow::show()
                           | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint);
 
     auto* layout = new QVBoxLayout(&window);
-    auto* text = new QLabel(Text(target_), &window);
+    auto* text = new QLabel(text_, &window);
     text->setTextFormat(Qt::PlainText);
     layout->addWidget(text);
     auto* busy = new QProgressBar(&window);

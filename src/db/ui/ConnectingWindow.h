@@ -30,9 +30,6 @@ public:
 
     void processEvents() override;
 
-    // Null until the wait has been long enough.
-    QDialog* window() const { return window_.get(); }
-
     // The window's text for the parameters.
     static QString Text(const ConnectionParameters& target);
 
@@ -40,7 +37,7 @@ private:
     void show();
 
     EventPump& events_;
-    ConnectionParameters target_;
+    QString text_;
     QElapsedTimer waited_;
     std::unique_ptr<QDialog> window_;
     bool cancelled_ = false;

@@ -2,6 +2,7 @@
 
 #include "filelist/ui/FileListView.h"
 #include "import/TextFormat.h"
+#include "import/ui/ImportWindowNames.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowLook.h"
 
@@ -14,7 +15,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTreeWidgetItem>
 
 namespace quorvane {
 
@@ -91,16 +91,6 @@ ImportWindowControls BuildImportWindowControls(QWidget* window, BusyIndicator& w
     PlaceInTwips(c.encodingChoice, 1440, 30, 2400, 345);
     c.encodingChoice->addItems(FileEncoding::WindowChoices());
     c.encodingLabel->setBuddy(c.encodingChoice);
-    // A screen reader names each field and list by the label the user sees:
-    // the label beside it, the list's column header, or the caption of the
-    // frame that holds the separator field alone.
-    c.tableNameLabel->setBuddy(c.tableNameEdit);
-    c.tableListLabel->setBuddy(c.tableList);
-    // Lists and combo boxes take no name from their buddy.
-    c.tableList->setAccessibleName(c.tableListLabel->text());
-    c.encodingChoice->setAccessibleName(c.encodingLabel->text());
-    c.fileList->setAccessibleName(c.fileList->headerItem()->text(0));
-    c.separatorEdit->setAccessibleName(c.separatorFrame->title());
     c.quotedFieldsCheck = Make<QCheckBox>(
         c.readingStrip, QStringLiteral("Fields may be enclosed in double quotes"), 4080, 75, 3840, 255);
     c.fastLoadCheck = Make<QCheckBox>(c.readingStrip, QStringLiteral("Fast load (rows in batches)"), 8040, 75, 3840, 255);
@@ -124,6 +114,7 @@ ImportWindowControls BuildImportWindowControls(QWidget* window, BusyIndicator& w
                         c.quotedFieldsCheck, c.fastLoadCheck};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+    NameForScreenReaders(c);
     return c;
 }
 
