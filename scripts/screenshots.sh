@@ -11,7 +11,8 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(cd "${1:-build/windows}" && pwd)
 out=${2:-docs}
-port=50069
+source "$root/scripts/practice-setup.sh"
+port=$practice_port
 scratch=$(mktemp -d)
 server="$scratch/mariadb"
 cleanup() {
@@ -27,25 +28,12 @@ fi
 GRANT_SCOPE=database "$root/scripts/mariadb-server.sh" start "$server" "$port" practice quorvane practice
 
 # The MariaDB driver under the DB2 driver name, privately, as run-practice.sh does.
-mkdir -p "$scratch/odbc"
-driver=$(dpkg -L odbc-mariadb | grep -m1 '/libmaodbc\.so$')
-printf '[IBM DB2 ODBC DRIVER]\nDescription=MariaDB standing in for DB2 (practice)\nDriver=%s\n' \
-  "$driver" >"$scratch/odbc/odbcinst.ini"
-: >"$scratch/odbc/odbc.ini"
-export ODBCSYSINI="$scratch/odbc"
+register_practice_driver "$scratch/odbc"
 
 # Settings of a user who has logged in before, in a scratch store.
-mkdir -p "$scratch/config/Tamsorel" "$scratch/runtime" "$scratch/data"
+write_practice_settings "$scratch/config/Tamsorel/Quorvane.conf"
+mkdir -p "$scratch/runtime" "$scratch/data"
 chmod 700 "$scratch/runtime"
-(umask 077 && cat >"$scratch/config/Tamsorel/Quorvane.conf" <<CONF
-[Quorvane]
-Database=practice
-Password=practice
-Port=$port
-Server=127.0.0.1
-User=quorvane
-CONF
-)
 export XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/runtime" XDG_DATA_HOME="$scratch/data"
 
 # The README's first example, so that the table list shows what it makes.
