@@ -8,7 +8,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build/release"
 home_data=${XDG_DATA_HOME:-$HOME/.local/share}/quorvane
 server="$home_data/practice"
-port=50069
+source "$root/scripts/practice-setup.sh"
+port=$practice_port
 
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && "${QT_QPA_PLATFORM:-}" != offscreen ]]; then
   cat >&2 <<MSG
@@ -37,29 +38,12 @@ trap '"$root/scripts/mariadb-server.sh" stop "$server"' EXIT
 echo "Practice server running on 127.0.0.1:$port (data in $server)."
 
 # The MariaDB driver stands in for IBM's under the DB2 driver name, privately.
-odbc="$home_data/odbc"
-mkdir -p "$odbc"
-driver=$(dpkg -L odbc-mariadb | grep -m1 '/libmaodbc\.so$')
-printf '[IBM DB2 ODBC DRIVER]\nDescription=MariaDB standing in for DB2 (practice)\nDriver=%s\n' \
-  "$driver" >"$odbc/odbcinst.ini"
-: >"$odbc/odbc.ini"
-export ODBCSYSINI="$odbc"
+register_practice_driver "$home_data/odbc"
 
 # A settings folder of its own, filled so that the start-up check connects.
 export XDG_CONFIG_HOME="$home_data/practice-config"
 settings="$XDG_CONFIG_HOME/Tamsorel/Quorvane.conf"
-if [[ ! -f "$settings" ]]; then
-  mkdir -p "$(dirname "$settings")"
-  (umask 077 && cat >"$settings" <<CONF
-[Quorvane]
-Database=practice
-Password=practice
-Port=$port
-Server=127.0.0.1
-User=quorvane
-CONF
-  )
-fi
+[[ -f "$settings" ]] || write_practice_settings "$settings"
 
 echo "Sample files to import: $root/samples"
 "$build/src/quorvane" "$@"

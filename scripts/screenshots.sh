@@ -1,30 +1,44 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # Pictures of the three windows, taken from the real program on a virtual
-# display. The import window lists the tables of the practice MariaDB
-# database named by QUORVANE_TEST_MARIADB_* (see scripts/test.sh); without
-# it, its table list stays empty.
+# display, in the practice set-up that the README describes: a MariaDB
+# server on 127.0.0.1:50069 (database "practice", user "quorvane", password
+# "practice") standing in for DB2, and a user who has logged in before. The
+# server is a throwaway one in a scratch folder, holding the table that the
+# README's first command-line example makes from samples/people.csv.
 #   scripts/screenshots.sh [build folder] [output folder]
-set -eu
-build=${1:-build/windows}
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$(cd "${1:-build/windows}" && pwd)
 out=${2:-docs}
+source "$root/scripts/practice-setup.sh"
+port=$practice_port
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+server="$scratch/mariadb"
+cleanup() {
+  "$root/scripts/mariadb-server.sh" stop "$server" || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+  echo "Port $port is taken (the practice server of scripts/run-practice.sh?): stop it first." >&2
+  exit 1
+fi
+GRANT_SCOPE=database "$root/scripts/mariadb-server.sh" start "$server" "$port" practice quorvane practice
+
+# The MariaDB driver under the DB2 driver name, privately, as run-practice.sh does.
+register_practice_driver "$scratch/odbc"
 
 # Settings of a user who has logged in before, in a scratch store.
-mkdir -p "$scratch/config/Tamsorel" "$scratch/runtime"
+write_practice_settings "$scratch/config/Tamsorel/Quorvane.conf"
+mkdir -p "$scratch/runtime" "$scratch/data"
 chmod 700 "$scratch/runtime"
-cat > "$scratch/config/Tamsorel/Quorvane.conf" <<CONF
-[Quorvane]
-Server=127.0.0.1
-Port=${QUORVANE_TEST_MARIADB_PORT:-50000}
-User=${QUORVANE_TEST_MARIADB_USER:-loader}
-Password="${QUORVANE_TEST_MARIADB_PASSWORD:-secret}"
-Database=${QUORVANE_TEST_MARIADB_DATABASE:-SAMPLE}
-CONF
+export XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/runtime" XDG_DATA_HOME="$scratch/data"
 
-env -u QT_QPA_PLATFORM \
-    XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/runtime" \
-    ODBCSYSINI="$(cd "$build" && pwd)/odbc/mariadb" \
-    xvfb-run -a -s "-screen 0 1280x800x24" \
+# The README's first example, so that the table list shows what it makes.
+"$build/src/cli/quorvane-cli" --create 'Sample[counter]' "$root/samples/people.csv"
+
+env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x800x24" \
     "$build/src/quorvane" --screenshot "$out"
 echo "saved $out/login.png $out/import.png $out/help.png"

@@ -23,3 +23,14 @@ endforeach()
 if(TARGET test_import_ui)
   target_compile_definitions(test_import_ui PRIVATE QUORVANE_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
 endif()
+
+# "Test Connection" with no driver registered under the DB2 name: a drivers
+# file without it, and a home without a user drivers file.
+if(TARGET test_db_ui)
+  set(no_driver "${CMAKE_BINARY_DIR}/odbc/none")
+  file(WRITE "${no_driver}/odbcinst.ini" "")
+  file(WRITE "${no_driver}/odbc.ini" "")
+  add_test(NAME db_ui_no_driver COMMAND test_db_ui --gtest_filter=LoginWindowNoDriver.*)
+  set_tests_properties(db_ui_no_driver PROPERTIES ENVIRONMENT
+      "ODBCSYSINI=${no_driver};HOME=${no_driver};QT_QPA_PLATFORM=offscreen")
+endif()

@@ -14,7 +14,8 @@ QString QuoteConnectionValue(const QString& value)
 
 QString BuildConnectionString(const ConnectionParameters& p)
 {
-    return QStringLiteral("Driver={IBM DB2 ODBC DRIVER};Database=") + QuoteConnectionValue(p.database)
+    return QStringLiteral("Driver={") + kDriverName + QStringLiteral("};Database=")
+           + QuoteConnectionValue(p.database)
            + QStringLiteral(";Hostname=") + QuoteConnectionValue(p.server)
            + QStringLiteral(";Port=") + QuoteConnectionValue(p.port)
            + QStringLiteral(";Protocol=TCPIP;Uid=") + QuoteConnectionValue(p.user)

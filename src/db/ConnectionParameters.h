@@ -31,6 +31,9 @@ private:
     ConnectionParameters parameters_;
 };
 
+// The name under which the ODBC driver manager must know the DB2 driver.
+inline const QString kDriverName = QStringLiteral("IBM DB2 ODBC DRIVER");
+
 // "Driver={IBM DB2 ODBC DRIVER};Database=...;Hostname=...;Port=...;
 // Protocol=TCPIP;Uid=...;Pwd=...;"
 QString BuildConnectionString(const ConnectionParameters& parameters);

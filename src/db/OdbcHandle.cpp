@@ -39,7 +39,7 @@ namespace {
         messages << QStringLiteral("ODBC call failed while trying to %1 (return code %2).")
                         .arg(QLatin1String(action))
                         .arg(rc);
-    throw OdbcError(firstState, firstNative, messages.join(QLatin1Char('\n')));
+    throw OdbcError(firstState, firstNative, messages.join(QLatin1Char('\n')), messages.first());
 }
 
 }  // namespace

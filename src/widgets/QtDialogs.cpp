@@ -3,11 +3,38 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace quorvane {
+
+namespace {
+
+// Qt sizes a message box to its text alone, so a short one ("Done.")
+// makes a box narrower than its own title, which the title bar then cuts.
+// The title is measured in the title-bar font, with room for the window
+// icon and the window manager's buttons beside it. Setting a check box
+// lays the box out anew, so this comes after.
+void WidenForTitle(QMessageBox& box)
+{
+    constexpr int kTitleBarBoxesPx = 120;
+    const QFontMetrics title(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+    const int width = title.horizontalAdvance(box.windowTitle()) + kTitleBarBoxesPx;
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    const QMargins margins = grid->contentsMargins();
+    grid->addItem(new QSpacerItem(width - margins.left() - margins.right(), 0, QSizePolicy::Minimum,
+                                  QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+}  // namespace
 
 QString QtDialogs::ScreenText(const QString& text)
 {
@@ -40,6 +67,7 @@ bool QtDialogs::messageBox(const MessageBoxSpec& spec)
         check = new QCheckBox(spec.checkBoxText, &box);
         box.setCheckBox(check);
     }
+    WidenForTitle(box);
     box.exec();
     return check && check->isChecked();
 }

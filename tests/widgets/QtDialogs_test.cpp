@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QTimer>
 
@@ -68,6 +70,32 @@ TEST(QtDialogsPlainText, InputBoxShowsThePromptAsWritten)
     ExpectTwoPlainLines(ShowAndRead([&] {
         EXPECT_EQ(dialogs.inputBox(kText, QStringLiteral("Quorvane"), QStringLiteral("txt")), QString());
     }));
+}
+
+// A box with a short text is still as wide as its title, plus the title
+// bar's boxes, so the title bar does not cut the title.
+TEST(QtDialogsWidth, MessageBoxIsAtLeastAsWideAsItsTitle)
+{
+    const QFontMetrics titleFont(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+    const QString longTitle = QStringLiteral("Quorvane - a title far longer than the text of the box");
+    // A check box makes Qt lay the box out anew.
+    const struct {
+        QString title;
+        QString checkBox;
+    } cases[] = {{QStringLiteral("Quorvane"), {}}, {longTitle, {}}, {longTitle, QStringLiteral("Skip")}};
+    for (const auto& [title, checkBox] : cases) {
+        SCOPED_TRACE(title.toStdString() + " " + checkBox.toStdString());
+        int width = 0;
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                width = box->width();
+                box->reject();
+            }
+        });
+        QtDialogs dialogs;
+        dialogs.messageBox({QStringLiteral("Done."), title, false, checkBox});
+        EXPECT_GE(width, titleFont.horizontalAdvance(title) + 3 * 20);
+    }
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include "base/Settings.h"
 #include "db/CanConnect.h"
 #include "db/Connection.h"
+#include "db/OpenFailure.h"
+#include "db/ui/ConnectingWindow.h"
 #include "help/LoginHelp.h"
 #include "widgets/ApplicationIcon.h"
 #include "widgets/ProgramLifetime.h"
@@ -120,7 +122,12 @@ void LoginWindow::load()
     proc.step(LoadLine::Password, [&] { c.passwordEdit->setText(settings_.GetSetting(SettingsKey::Password)); });
     proc.step(LoadLine::Database, [&] { c.databaseEdit->setText(settings_.GetSetting(SettingsKey::Database)); });
 
-    if (proc.test(LoadLine::CanConnect, [&] { return CanConnect(*this, &lifetime_); })) {
+    // A check left waiting by a silent server shows what it waits for.
+    const auto check = [&] {
+        ConnectingWindow waiting(lifetime_, currentParameters());
+        return CanConnect(*this, &waiting);
+    };
+    if (proc.test(LoadLine::CanConnect, check)) {
         proc.step(LoadLine::ShowImportWindow, [&] { flow_.showImportWindow(); });
         proc.step(LoadLine::Hide, [&] {
             hide();
@@ -154,13 +161,16 @@ void LoginWindow::onTestConnectionClicked()
     // A failed open is the expected "no", not an unexpected failure: it is
     // kept pending and answered below.
     bool openFailed = false;
+    QString failureReason;
     proc.at(TestConnectionLine::Open);
+    const ConnectionParameters attempted = currentParameters();
     try {
         if (!connection)
             throw Failure(QStringLiteral("No connection object."));
-        connection->open(BuildConnectionString(currentParameters()), &lifetime_);
-    } catch (const std::exception&) {
+        connection->open(BuildConnectionString(attempted), &lifetime_);
+    } catch (const std::exception& failure) {
         openFailed = true;
+        failureReason = DescribeOpenFailure(failure, attempted);
     }
     if (!openFailed) {
         proc.step(TestConnectionLine::SuccessMessage,
@@ -169,8 +179,10 @@ void LoginWindow::onTestConnectionClicked()
     }
     if (proc.test(TestConnectionLine::OpenFailed, [&] { return openFailed; })) {
         proc.step(TestConnectionLine::FailureMessage, [&] {
+            // The driver's reason follows the message, after an empty line.
             ShowPlainMessage(dialogs_,
-                             QStringLiteral("Could not connect. Please check with your administrator."));
+                             QStringLiteral("Could not connect. Please check with your administrator.")
+                                 + QStringLiteral("\r\n\r\n") + failureReason);
         });
         proc.step(TestConnectionLine::PointerAfterFailure, [&] { pointer_.setBusy(false); });
         proc.step(TestConnectionLine::ClearFailure, [&] { openFailed = false; });

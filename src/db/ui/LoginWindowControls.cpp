@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include <limits>
+#include <utility>
 
 namespace quorvane {
 
@@ -65,6 +66,11 @@ LoginWindowControls BuildLoginWindowControls(QWidget* window)
     ShowPasswordAsStars(c.passwordEdit);
     c.databaseLabel = MakeLabel(c.connectionFrame, QStringLiteral("Database:"), 240, 1845, 975, 255);
     c.databaseEdit = MakeField(c.connectionFrame, 1320, 1800, 6255, 330);
+    // A screen reader names each field by its label, not by the frame.
+    for (auto [label, field] : {std::pair{c.serverLabel, c.serverEdit}, std::pair{c.portLabel, c.portEdit},
+                                std::pair{c.userLabel, c.userEdit}, std::pair{c.passwordLabel, c.passwordEdit},
+                                std::pair{c.databaseLabel, c.databaseEdit}})
+        label->setBuddy(field);
 
     c.testConnectionButton = MakeButton(c.connectionFrame, QStringLiteral("Test Connection"), 240, 2280, 3600, 405);
     c.helpButton = MakeButton(c.connectionFrame, QStringLiteral("Help"), 3960, 2280, 3600, 405);

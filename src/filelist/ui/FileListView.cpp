@@ -45,9 +45,13 @@ FileListView::FileListView(BusyIndicator& windowBusy, QWidget* parent)
     setRootIsDecorated(false);
     setColumnCount(1);
     setHeaderLabels({QStringLiteral("Text Files")});
-    // Paths are wider than the list: the user drags the column's right edge
-    // out past the list's border to read them, so the column must not stretch.
+    // Paths are wider than the list: the user may drag the column's right
+    // edge out past the list's border to read them, so the column must not
+    // stretch. It is never narrower than the list, and a path too long for
+    // it loses its middle, never its file name; the row's tooltip has it all.
     header()->setStretchLastSection(false);
+    setTextElideMode(Qt::ElideMiddle);
+    connect(header(), &QHeaderView::sectionResized, this, [this] { fitColumnToList(); });
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformRowHeights(true);
@@ -69,13 +73,50 @@ QString FileListView::path(int row) const
     return item ? item->text(0) : QString();
 }
 
-void FileListView::append(const QString& path) { addTopLevelItem(new QTreeWidgetItem({path})); }
+namespace {
+
+// A row whose tooltip is its path, also after a drag has exchanged texts.
+class PathItem final : public QTreeWidgetItem {
+public:
+    explicit PathItem(const QString& path) : QTreeWidgetItem({path}) {}
+    QVariant data(int column, int role) const override
+    {
+        if (role == Qt::ToolTipRole)
+            return text(column);
+        return QTreeWidgetItem::data(column, role);
+    }
+};
+
+}  // namespace
+
+void FileListView::append(const QString& path) { addTopLevelItem(new PathItem(path)); }
+
+void FileListView::fitColumnToList()
+{
+    if (columnCount() != 1)
+        return;
+    const int list = viewport()->width();
+    const int column = columnWidth(0);
+    // A width the list gave follows the list (a scroll bar that comes or
+    // goes); one the user dragged wider stays.
+    if (column != list && (column < list || column == fittedWidth_)) {
+        fittedWidth_ = list;
+        setColumnWidth(0, list);
+    }
+}
+
+void FileListView::resizeEvent(QResizeEvent* event)
+{
+    QTreeWidget::resizeEvent(event);
+    fitColumnToList();
+}
 
 void FileListView::addTextFilesColumn()
 {
     setColumnCount(1);
     setHeaderLabels({QStringLiteral("Text Files")});
     setColumnWidth(0, kTextFilesColumnTwips / kTwipsPerPixel);
+    fitColumnToList();
 }
 
 void FileListView::setScreenPointerSource(ScreenPointerSource source)

@@ -52,8 +52,8 @@ public:
     QString path(int row) const override;
     void append(const QString& path) override;
 
-    // Adds the column "Text Files" 5000 twips wide; a repeated call keeps
-    // the one column there is.
+    // Adds the column "Text Files" 5000 twips wide, or as wide as the list
+    // when that is wider; a repeated call keeps the one column there is.
     void addTextFilesColumn();
 
     // The drag's scrolling reads the pointer from here (QCursor::pos() unless
@@ -84,6 +84,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void onMousePressed();
@@ -95,6 +96,7 @@ private:
     void onDragOver(QDragMoveEvent& event);
     void onDrop(QDropEvent& event);
 
+    void fitColumnToList();
     void removeSelectedRow();
     void exchangeDraggedTextWith(QTreeWidgetItem* hit, QTreeWidgetItem* dragged);
     void scrollNeighbourIntoView(QTreeWidgetItem* hit);
@@ -104,6 +106,7 @@ private:
     ScreenPointerSource screenPointer_;
     bool frozen_ = false;
 
+    int fittedWidth_ = -1;  // the column width last taken from the list
     bool mouseIsDown_ = false;
     // A persistent index, so that a row removed meanwhile reads as none.
     QPersistentModelIndex dragItem_;

@@ -43,6 +43,8 @@ HelpTextWindow::HelpTextWindow(Dialogs& dialogs, QWidget* owner)
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The text has no label on screen; a screen reader still needs a name.
+    text_->setAccessibleName(QStringLiteral("Help text"));
 
     PlaceInTwips(closeButton_, 120, 3480, 5760, 400);
     closeButton_->setFont(ButtonFont());

@@ -50,12 +50,24 @@ bool ImportController::eventFilter(QObject* watched, QEvent* event)
 
 void ImportController::notePress() { lastPress_ = clock_.elapsed(); }
 
+namespace {
+
+QString RowsInserted(int rows)
+{
+    return rows == 1 ? QStringLiteral("1 row inserted") : QStringLiteral("%1 rows inserted").arg(rows);
+}
+
+}  // namespace
+
 QString ImportController::ProgressCaption(int filePosition, int fileCount, int rowsInserted)
 {
-    return QStringLiteral("Stop import: file %1 of %2, %3 rows inserted")
-        .arg(filePosition)
-        .arg(fileCount)
-        .arg(rowsInserted);
+    return QStringLiteral("Stop import: file %1 of %2, ").arg(filePosition).arg(fileCount)
+           + RowsInserted(rowsInserted);
+}
+
+QString ImportController::ResultCaption(int rowsInserted, bool stopped)
+{
+    return (stopped ? QStringLiteral("Stopped: ") : QStringLiteral("Finished: ")) + RowsInserted(rowsInserted);
 }
 
 void ImportController::onImportClicked()
@@ -110,10 +122,11 @@ void ImportController::update(int filePosition, int fileCount, int rowsInserted)
         window_.importButton()->setText(ProgressCaption(filePosition, fileCount, rowsInserted));
 }
 
-void ImportController::ended(int filePosition, int fileCount, int rowsInserted)
+void ImportController::ended(int /*filePosition*/, int /*fileCount*/, int rowsInserted)
 {
-    // The counts stand next to the closing message, after a stop too.
-    window_.importButton()->setText(ProgressCaption(filePosition, fileCount, rowsInserted));
+    // The counts stand next to the closing message, after a stop too, as a
+    // result: nothing is left to stop. The designed caption returns after.
+    window_.importButton()->setText(ResultCaption(rowsInserted, stopRequested_));
 }
 
 }  // namespace quorvane

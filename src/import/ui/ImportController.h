@@ -23,6 +23,8 @@ public:
     bool isRunning() const { return running_; }
 
     static QString ProgressCaption(int filePosition, int fileCount, int rowsInserted);
+    // The caption while the closing message is up.
+    static QString ResultCaption(int rowsInserted, bool stopped);
 
 private:
     void update(int filePosition, int fileCount, int rowsInserted) override;

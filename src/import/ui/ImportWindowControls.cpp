@@ -2,6 +2,7 @@
 
 #include "filelist/ui/FileListView.h"
 #include "import/TextFormat.h"
+#include "import/ui/ImportWindowNames.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowLook.h"
 
@@ -113,6 +114,7 @@ ImportWindowControls BuildImportWindowControls(QWidget* window, BusyIndicator& w
                         c.quotedFieldsCheck, c.fastLoadCheck};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+    NameForScreenReaders(c);
     return c;
 }
 

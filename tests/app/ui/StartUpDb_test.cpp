@@ -1,13 +1,28 @@
 // The start-up sequence and the window flow, run against each test database.
 #include "app/ApplicationWindows.h"
 #include "base/Settings.h"
+#include "db/ui/ConnectingWindow.h"
 #include "db/ui/LoginWindow.h"
+#include "filelist/ui/FileListView.h"
+#include "help/ui/HelpTextWindow.h"
 #include "import/ui/ImportWindow.h"
 
 #include "ScriptedDialogs.h"
+#include "SilentServer.h"
 #include "TestSupport.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -15,6 +30,8 @@
 
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
+
+#include <map>
 
 namespace quorvane {
 namespace {
@@ -147,6 +164,139 @@ TEST_F(StartUpDb, BackToSetupShowsTheLoginWindowAsItWasLeft)
     EXPECT_FALSE(importWindow->isVisible());
     EXPECT_FALSE(windows.lifetime().isEnding());
     EXPECT_EQ(windows.loginWindow().controls().databaseEdit->text(), db.parameters().database);
+}
+
+// The start-up check that waits a second unanswered shows which server and
+// port it tries; Cancel then brings up the login window at once. A check
+// answered sooner shows nothing of the kind.
+TEST_F(StartUpDb, SlowStartUpCheckShowsWhatItWaitsForAndCancelShowsTheLoginWindow)
+{
+    const bool server = CurrentBackend() == testing::Backend::MariaDb;
+    // Listening until the process ends: the attempt given up on still waits.
+    static const auto* silentServer = new testing::SilentServer;
+    ConnectionParameters silent = db.parameters();
+    silent.port = silentServer->port();
+    const struct {
+        const char* name;
+        ConnectionParameters stored;
+        bool waits;
+        bool connects;
+    } cases[] = {
+        {"silent server", silent, true, false},
+        {"refused at once", db.refusedParameters(), false, false},
+        {"connects at once", db.parameters(), false, true},
+    };
+    for (const auto& row : cases) {
+        if (row.waits && !server)
+            continue;  // the SQLite driver has no server to wait for
+        SCOPED_TRACE(row.name);
+        ClearSettings();
+        StoreLogin(row.stored);
+        ApplicationWindows windows(dialogs);
+        QElapsedTimer sinceStart;
+        QElapsedTimer sinceCancel;
+        qint64 shownAfter = -1;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                auto* waiting = qobject_cast<QDialog*>(top);
+                if (!waiting || !waiting->isVisible() || shownAfter >= 0)
+                    continue;
+                shownAfter = sinceStart.elapsed();
+                const auto* label = waiting->findChild<QLabel*>();
+                EXPECT_TRUE(label && label->text() == ConnectingWindow::Text(row.stored))
+                    << (label ? label->text().toStdString() : "no label");
+                EXPECT_NE(waiting->findChild<QProgressBar*>(), nullptr);
+                auto* cancel = waiting->findChild<QPushButton*>();
+                ASSERT_NE(cancel, nullptr);
+                EXPECT_EQ(cancel->text(), QStringLiteral("Cancel"));
+                sinceCancel.start();
+                QTest::mouseClick(cancel, Qt::LeftButton);
+            }
+        });
+        poll.start(50);
+        sinceStart.start();
+        windows.start();
+        poll.stop();
+
+        if (row.waits) {
+            EXPECT_GE(shownAfter, 1000);
+            ASSERT_TRUE(sinceCancel.isValid());
+            EXPECT_LT(sinceCancel.elapsed(), 1000);
+        } else {
+            EXPECT_EQ(shownAfter, -1);
+        }
+        EXPECT_EQ(windows.loginWindow().isVisible(), !row.connects);
+        EXPECT_EQ(windows.importWindow() != nullptr, row.connects);
+    }
+}
+
+// What a screen reader announces for each field, list and combo box of the
+// three windows: the text of the label beside it (its buddy), or where it
+// has none, the one caption the user sees for it. Never empty, never the
+// title of the frame it sits in.
+TEST_F(StartUpDb, EveryFieldListAndComboBoxIsNamedByItsOwnLabel)
+{
+    StoreLogin(db.parameters());
+    ApplicationWindows windows(dialogs);
+    windows.start();
+    ImportWindow* import = windows.importWindow();
+    ASSERT_NE(import, nullptr);
+    HelpTextWindow help(dialogs, nullptr);
+    const ImportWindowControls& ic = import->controls();
+
+    const struct {
+        const char* name;
+        QWidget* window;
+        int controls;  // how many it has
+        std::map<QWidget*, QString> captions;  // named by what is not a buddy label
+    } cases[] = {
+        {"login", &windows.loginWindow(), 5, {}},
+        {"import", import, 5,
+         {{static_cast<QWidget*>(ic.fileList), QStringLiteral("Text Files")},
+          {static_cast<QWidget*>(ic.separatorEdit), ic.separatorFrame->title()}}},
+        {"help text", &help, 1, {{static_cast<QWidget*>(help.text()), QStringLiteral("Help text")}}},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        const QList<QLabel*> labels = row.window->findChildren<QLabel*>();
+        int named = 0;
+        for (QWidget* control : row.window->findChildren<QWidget*>()) {
+            const bool field = qobject_cast<QLineEdit*>(control) || qobject_cast<QPlainTextEdit*>(control);
+            const bool list = qobject_cast<QAbstractItemView*>(control) && !qobject_cast<QHeaderView*>(control);
+            const bool combo = qobject_cast<QComboBox*>(control);
+            // A combo box's own parts (its popup list) are not controls of the window.
+            bool inCombo = false;
+            for (QWidget* up = control->parentWidget(); up; up = up->parentWidget())
+                inCombo = inCombo || qobject_cast<QComboBox*>(up);
+            if (!(field || list || combo) || inCombo)
+                continue;
+            QString expected = row.captions.count(control) ? row.captions.at(control) : QString();
+            for (QLabel* label : labels) {
+                if (label->buddy() == control)
+                    expected = label->text();
+            }
+            SCOPED_TRACE(control->metaObject()->className() + std::string(" labelled ") + expected.toStdString());
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+            ASSERT_NE(accessible, nullptr);
+            QString name = accessible->text(QAccessible::Name);
+#ifdef Q_OS_UNIX
+            // On Unix Qt names a combo box by its current value and gives its
+            // label through the "labelled by" relation, which AT-SPI passes on.
+            if (combo) {
+                name.clear();
+                for (const auto& [related, relation] : accessible->relations(QAccessible::Label))
+                    name = related->text(QAccessible::Name);
+            }
+#endif
+            EXPECT_FALSE(expected.isEmpty()) << "no label of its own";
+            EXPECT_EQ(name, expected);
+            if (auto* frame = qobject_cast<QGroupBox*>(control->parentWidget()); frame && !row.captions.count(control))
+                EXPECT_NE(name, frame->title());
+            ++named;
+        }
+        EXPECT_GE(named, row.controls);
+    }
 }
 
 }  // namespace

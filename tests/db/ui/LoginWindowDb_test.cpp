@@ -2,6 +2,7 @@
 // fields that the connection reads.
 #include "app/ApplicationWindows.h"
 #include "base/Settings.h"
+#include "db/DriverRegistry.h"
 #include "db/ui/LoginWindow.h"
 #include "import/ui/ImportWindow.h"
 #include "widgets/WindowPointer.h"
@@ -10,9 +11,12 @@
 #include "SilentServer.h"
 #include "TestSupport.h"
 
+#include <QDir>
 #include <QLineEdit>
+#include <QProcess>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 #include <QTimer>
@@ -85,11 +89,48 @@ TEST_F(LoginWindowDb, TestConnectionSucceedsWithTheHourglassWhileTheMessageShows
 
 TEST_F(LoginWindowDb, TestConnectionFailsWithItsMessageAndThePointerBack)
 {
-    dialogs.expectMessage(kFailure);
+    dialogs.expectMessageContaining(kFailure);
     QTest::mouseClick(c().testConnectionButton, Qt::LeftButton);
     EXPECT_EQ(login().pointer().state(), PointerState::Default);
     EXPECT_EQ(login().cursor().shape(), Qt::ArrowCursor);
     EXPECT_EQ(SettingsStore().GetSetting(SettingsKey::Password), db.refusedParameters().password);
+}
+
+// The designed text, an empty line, then the driver's first record with its
+// SQLSTATE; never the password, also where the driver echoes a field that
+// holds it (the database name here).
+TEST_F(LoginWindowDb, TestConnectionFailureGivesTheDriversReasonWithoutThePassword)
+{
+    const bool server = testing::CurrentBackend() == testing::Backend::MariaDb;
+    ConnectionParameters echoing = db.parameters();
+    echoing.password = server ? echoing.password : QStringLiteral("se;cr}et");
+    echoing.database = server ? echoing.password : db.folder() + QStringLiteral("/no/") + echoing.password;
+    const struct {
+        const char* name;
+        ConnectionParameters parameters;
+        QString reason;  // a part of the driver's own words
+    } cases[] = {
+        {"wrong password", db.refusedParameters(),
+         server ? QStringLiteral("Access denied for user '%1'").arg(db.parameters().user) : QString()},
+        {"password in the database name", echoing,
+         server ? QStringLiteral("'********'") : QString()},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        EnterLogin(c(), row.parameters);
+        dialogs.expectMessageContaining(kFailure + QStringLiteral("\r\n\r\n"));
+        QTest::mouseClick(c().testConnectionButton, Qt::LeftButton);
+        ASSERT_FALSE(dialogs.shown().empty());
+        const QString text = dialogs.shown().back().text;
+        EXPECT_TRUE(text.startsWith(kFailure + QStringLiteral("\r\n\r\n"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(row.reason)) << text.toStdString();
+        EXPECT_TRUE(QRegularExpression(QStringLiteral(".+ \\([0-9A-Z]{5}\\)$")).match(text).hasMatch())
+            << text.toStdString();
+        EXPECT_FALSE(text.contains(row.parameters.password)) << text.toStdString();
+        EXPECT_FALSE(text.contains(QuoteConnectionValue(row.parameters.password))) << text.toStdString();
+    }
+    if (server)
+        EXPECT_TRUE(dialogs.shown().front().text.endsWith(QStringLiteral("(28000)")));
 }
 
 TEST_F(LoginWindowDb, TestConnectionToASilentServerFailsAtTheBoundWhileTheWindowIsServed)
@@ -111,7 +152,7 @@ TEST_F(LoginWindowDb, TestConnectionToASilentServerFailsAtTheBoundWhileTheWindow
         served = true;
         QTest::mouseClick(c().testConnectionButton, Qt::LeftButton);
     });
-    dialogs.expectMessage(kFailure);
+    dialogs.expectMessageContaining(kFailure);
     QTest::mouseClick(c().testConnectionButton, Qt::LeftButton);
     EXPECT_TRUE(served);
     EXPECT_EQ(login().pointer().state(), PointerState::Default);
@@ -156,6 +197,40 @@ TEST_F(LoginWindowDb, ConnectionReadsTheFieldsAsTheyAreNowAndEachIsSavedUnderIts
     EXPECT_EQ(saved.GetSetting(SettingsKey::User), typed.user);
     EXPECT_EQ(saved.GetSetting(SettingsKey::Password), typed.password);
     EXPECT_EQ(saved.GetSetting(SettingsKey::Database), typed.database);
+}
+
+// No driver registered under the DB2 name at all: a pass of its own
+// (db_ui_no_driver) whose ODBCSYSINI and HOME hold no registration.
+TEST(LoginWindowNoDriver, TestConnectionNamesTheDriverAndWhereItWasLookedFor)
+{
+    if (LookUpDriver(kDriverName).registered)
+        GTEST_SKIP() << "runs in the pass without a registered driver (db_ui_no_driver)";
+    testing::ClearSettings();
+    StoreLogin({QStringLiteral("127.0.0.1"), kDefaultPort, QStringLiteral("practice"),
+                QStringLiteral("quorvane"), QStringLiteral("practice-secret")});
+    ScriptedDialogs dialogs;
+    ApplicationWindows windows{dialogs};
+    windows.start();
+    ASSERT_TRUE(windows.loginWindow().isVisible());
+
+    // Where unixODBC's own tool says it reads drivers from.
+    QProcess odbcinst;
+    odbcinst.start(QStringLiteral("odbcinst"), {QStringLiteral("-j")});
+    ASSERT_TRUE(odbcinst.waitForFinished());
+    const QRegularExpressionMatch drivers =
+        QRegularExpression(QStringLiteral("DRIVERS\\.*: (\\S+)")).match(QString::fromLocal8Bit(odbcinst.readAll()));
+    ASSERT_TRUE(drivers.hasMatch());
+
+    dialogs.expectMessageContaining(kFailure + QStringLiteral("\r\n\r\n"));
+    QTest::mouseClick(windows.loginWindow().controls().testConnectionButton, Qt::LeftButton);
+    ASSERT_FALSE(dialogs.shown().empty());
+    const QString text = dialogs.shown().back().text;
+    EXPECT_TRUE(text.contains(QStringLiteral("\"IBM DB2 ODBC DRIVER\""))) << text.toStdString();
+    EXPECT_TRUE(text.contains(drivers.captured(1))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QDir(QDir::homePath()).filePath(QStringLiteral(".odbcinst.ini"))))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("practice-secret")));
+    testing::ClearSettings();
 }
 
 }  // namespace

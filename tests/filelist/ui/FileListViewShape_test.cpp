@@ -1,6 +1,8 @@
 #include "FileListViewHarness.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QStyle>
 
 namespace quorvane::testing {
 namespace {
@@ -18,7 +20,38 @@ TEST_F(FileListViewTest, RepeatedLoadsKeepOneTextFilesColumn)
     view.addTextFilesColumn();
     EXPECT_EQ(view.columnCount(), 1);
     EXPECT_EQ(view.headerItem()->text(0), QStringLiteral("Text Files"));
-    EXPECT_EQ(view.columnWidth(0), 333);
+    EXPECT_EQ(view.columnWidth(0), view.viewport()->width());
+}
+
+// A path far wider than the list loses its middle, never its file name; the
+// row's tooltip holds it whole. The column fills the list, follows it when
+// a scroll bar comes, and stays wider where the user dragged it wider.
+TEST_F(FileListViewTest, LongPathKeepsItsFileNameVisible)
+{
+    const QString name = QStringLiteral("orders-2026-12.csv");
+    QString path = QStringLiteral("/home/user/exports/2026/");
+    path += QString(200 - path.size() - name.size() - 1, QLatin1Char('d')) + QLatin1Char('/') + name;
+    ASSERT_EQ(path.size(), 200);
+    fill({path});
+
+    EXPECT_EQ(view.columnWidth(0), view.viewport()->width());
+    EXPECT_EQ(item(1)->data(0, Qt::ToolTipRole).toString(), path);
+    // What the row's delegate draws in the column (less its text margins).
+    const int margin = view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1;
+    const QString shown = view.fontMetrics().elidedText(path, view.textElideMode(), view.columnWidth(0) - 2 * margin);
+    EXPECT_TRUE(shown.endsWith(name)) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("/home/"))) << shown.toStdString();
+
+    fill(40);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.verticalScrollBar()->isVisible(); }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.columnWidth(0), view.viewport()->width());
+    EXPECT_FALSE(view.horizontalScrollBar()->isVisible());
+
+    view.setColumnWidth(0, 2000);
+    view.resize(view.width(), view.height() + 10);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.columnWidth(0), 2000);
 }
 
 TEST_F(FileListViewTest, RowsHoldPathsExactlyInOrderWithDuplicates)

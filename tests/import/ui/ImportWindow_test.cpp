@@ -458,4 +458,7 @@ TEST(ImportCaption, SaysItStopsAndCountsRows)
 {
     EXPECT_EQ(ImportController::ProgressCaption(2, 5, 12345),
               QStringLiteral("Stop import: file 2 of 5, 12345 rows inserted"));
+    EXPECT_EQ(ImportController::ProgressCaption(1, 1, 1),
+              QStringLiteral("Stop import: file 1 of 1, 1 row inserted"));
+    EXPECT_EQ(ImportController::ResultCaption(1, true), QStringLiteral("Stopped: 1 row inserted"));
 }
