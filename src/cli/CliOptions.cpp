@@ -1,7 +1,7 @@
 #include "cli/CliOptions.h"
 
-#include "import/TextDecoder.h"
-#include "import/TextFormat.h"
+#include "text/TextDecoder.h"
+#include "text/TextFormat.h"
 
 namespace quorvane::cli {
 

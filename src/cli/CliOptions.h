@@ -1,7 +1,7 @@
 #pragma once
 
 #include "import/ImportOptions.h"
-#include "import/SeparatorEscapes.h"  // --separator takes the escapes
+#include "text/SeparatorEscapes.h"  // --separator takes the escapes
 
 #include <QString>
 #include <QStringList>

@@ -11,7 +11,7 @@
 #include "filelist/FileList.h"
 #include "import/ImportDatabase.h"
 #include "import/ImportEngine.h"
-#include "import/TextRules.h"
+#include "text/TextRules.h"
 
 #include <QCoreApplication>
 #include <QFile>

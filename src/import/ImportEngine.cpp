@@ -15,9 +15,9 @@
 #include "import/ImportOptions.h"
 #include "import/RejectsFile.h"
 #include "import/SqlTexts.h"
-#include "import/TextDecoder.h"
-#include "import/TextRecords.h"
-#include "import/TextRules.h"
+#include "text/TextDecoder.h"
+#include "text/TextRecords.h"
+#include "text/TextRules.h"
 
 #include <algorithm>
 #include <memory>

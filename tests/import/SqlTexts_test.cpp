@@ -1,6 +1,6 @@
 #include "import/SqlTexts.h"
 
-#include "import/TextRules.h"
+#include "text/TextRules.h"
 
 #include <gtest/gtest.h>
 

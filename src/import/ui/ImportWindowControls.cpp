@@ -1,7 +1,7 @@
 #include "import/ui/ImportWindowControls.h"
 
 #include "filelist/ui/FileListView.h"
-#include "import/TextFormat.h"
+#include "text/TextFormat.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowLook.h"
 

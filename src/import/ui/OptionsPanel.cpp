@@ -1,7 +1,7 @@
 #include "import/ui/OptionsPanel.h"
 
-#include "import/SeparatorEscapes.h"
-#include "import/TextFormat.h"
+#include "text/SeparatorEscapes.h"
+#include "text/TextFormat.h"
 
 #include <QCheckBox>
 #include <QComboBox>

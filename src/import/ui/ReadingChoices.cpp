@@ -1,7 +1,7 @@
 #include "import/ui/ReadingChoices.h"
 
 #include "base/Settings.h"
-#include "import/TextFormat.h"
+#include "text/TextFormat.h"
 #include "import/ui/ImportWindowControls.h"
 
 #include <QCheckBox>

@@ -1,10 +1,10 @@
-#include "import/TextRules.h"
+#include "text/TextRules.h"
 
 #include "base/Dialogs.h"
 #include "base/Failure.h"
 #include "base/PacedEvents.h"
-#include "import/TextDecoder.h"
-#include "import/TextRecords.h"
+#include "text/TextDecoder.h"
+#include "text/TextRecords.h"
 
 #include <algorithm>
 #include <memory>
