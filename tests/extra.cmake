@@ -23,3 +23,10 @@ endforeach()
 if(TARGET test_import_ui)
   target_compile_definitions(test_import_ui PRIVATE QUORVANE_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
 endif()
+
+# The dialect check: the statements quorvane-cli prints for the cases in
+# tests/derby/ go through Apache Derby's ij.
+if(TARGET quorvane-cli)
+  add_test(NAME derby_dialect
+           COMMAND ${PROJECT_SOURCE_DIR}/scripts/derby-check.sh $<TARGET_FILE:quorvane-cli>)
+endif()

@@ -120,6 +120,8 @@ int RunCli(const CliOptions& options, const CliStreams& streams)
     importOptions.quotedFields = options.quoted;
     importOptions.fastLoad = options.fast;
     importOptions.batchSize = options.batchSize;
+    importOptions.detectColumnTypes = options.detectTypes;
+    importOptions.upperCaseNames = options.upperCaseNames;
 
     FixedConnectionParameters connection(*parameters);
     PlainTableList tables;

@@ -49,6 +49,27 @@ struct Reading {
             return;  // empty lines are skipped (and counted)
         if (record.unclosedQuote || record.fieldCount - 1 != *expected)
             mismatch = MismatchReport(record);
+        else if (detectors && record.fieldCount > 1)
+            detect(record.fields);
+    }
+
+    void detect(const QStringList& fields)
+    {
+        const size_t count = std::min(detectors->size(), size_t(fields.size()));
+        for (size_t i = 0; i < count; ++i) {
+            const QString& field = fields.at(qsizetype(i));
+            if (dropDoubleQuotes && field.contains(QLatin1Char('"')))
+                (*detectors)[i].add(QString(field).remove(QLatin1Char('"')));
+            else
+                (*detectors)[i].add(field);
+        }
+    }
+
+    void detectTypes(bool doubleQuotesDropped)
+    {
+        detectors.emplace(header ? size_t(header->size()) : 0);
+        dropDoubleQuotes = doubleQuotesDropped;
+        splitter.setKeepText(true);
     }
 
     void feed(const QString& line, QStringView lineBreak, const QString& separator, bool mayBeUndecodable)
@@ -67,6 +88,8 @@ struct Reading {
     std::optional<int> expected;
     std::optional<QStringList> header;
     std::optional<QString> mismatch;
+    std::optional<std::vector<ColumnTypeDetector>> detectors;
+    bool dropDoubleQuotes = false;
 };
 
 bool BeyondAscii(const QString& text)
@@ -117,6 +140,8 @@ struct FieldCountPass::State {
             asWindows1252.emplace(format.quotedFields, expectedLastIndex);
             windows1252 = std::make_unique<TextDecoder>(FileEncoding::Windows1252);
         }
+        if (asWindows1252 && typesWanted && !asWindows1252->detectors && asWindows1252->header)
+            asWindows1252->detectTypes(dropDoubleQuotes);
         asRead.feed(line, lines.lineBreak(), format.separator, lines.sawUndecodable());
         if (!asRead.header && asRead.splitter.keptSize() > kLongestHeader)
             throw Failure(QStringLiteral("Cannot read file %1: its first line opens a double quote that "
@@ -139,6 +164,8 @@ struct FieldCountPass::State {
     std::optional<Reading> asWindows1252;
     std::unique_ptr<TextDecoder> windows1252;
     qint64 lineCount = 0;
+    bool typesWanted = false;
+    bool dropDoubleQuotes = false;
 };
 
 FieldCountPass::FieldCountPass(const QString& path, const TextFormat& format)
@@ -154,6 +181,13 @@ FieldCountPass::FieldCountPass(const QString& path, const TextFormat& format)
 }
 
 FieldCountPass::~FieldCountPass() { delete state_; }
+
+void FieldCountPass::detectColumnTypes(bool doubleQuotesDropped)
+{
+    state_->asRead.detectTypes(doubleQuotesDropped);
+    state_->typesWanted = true;
+    state_->dropDoubleQuotes = doubleQuotesDropped;
+}
 
 FieldCountScan FieldCountPass::run(std::optional<int> expectedLastIndex, EventPump* events,
                                    const std::function<bool()>& stopped)
@@ -177,6 +211,9 @@ FieldCountScan FieldCountPass::run(std::optional<int> expectedLastIndex, EventPu
     const Reading& reading = s.deciding();
     scan.header = reading.header.value_or(QStringList());
     scan.mismatch = reading.mismatch;
+    if (reading.detectors)
+        for (const ColumnTypeDetector& detector : *reading.detectors)
+            scan.columnTypes.push_back(detector.type());
     // Settled on Windows-1252 after reading as UTF-8: the kept texts are
     // decoded again from their bytes.
     if (s.onTrust() && s.lines.sawUndecodable() && &reading == &s.asRead) {
