@@ -18,23 +18,35 @@ struct NumberShape {
     int fractionDigits = 0;
     bool hasPoint = false;
     bool hasExponent = false;
+    bool negative = false;
+    // The integer part's magnitude, when it fits 64 bits unsigned.
+    std::optional<quint64> magnitude;
 };
 
 std::optional<NumberShape> ReadNumber(QStringView v)
 {
     const qsizetype n = v.size();
-    qsizetype i = v.startsWith(QLatin1Char('-')) ? 1 : 0;
+    NumberShape shape;
+    shape.negative = v.startsWith(QLatin1Char('-'));
+    qsizetype i = shape.negative ? 1 : 0;
     if (i >= n)
         return std::nullopt;
-    NumberShape shape;
     const qsizetype integerStart = i;
-    if (v[i] == QLatin1Char('0'))
+    quint64 magnitude = 0;
+    bool fits = true;
+    if (v[i] == QLatin1Char('0')) {
         ++i;  // a zero stands alone: 007 is a code, not a number
-    else if (IsDigit(v[i]))
-        while (i < n && IsDigit(v[i]))
-            ++i;
-    else
+    } else if (IsDigit(v[i])) {
+        for (; i < n && IsDigit(v[i]); ++i) {
+            const quint64 digit = quint64(v[i].unicode() - '0');
+            fits = fits && magnitude <= (std::numeric_limits<quint64>::max() - digit) / 10;
+            magnitude = magnitude * 10 + digit;
+        }
+    } else {
         return std::nullopt;
+    }
+    if (fits)
+        shape.magnitude = magnitude;
     shape.integerDigits = int(i - integerStart);
     if (i < n && v[i] == QLatin1Char('.')) {
         const qsizetype fractionStart = ++i;
@@ -205,11 +217,12 @@ void ColumnTypeDetector::add(QStringView value)
             if (shape->hasPoint || shape->hasExponent)
                 integral_ = false;
             if (integral_ && (fitsInteger_ || fitsBigInt_)) {
-                bool ok = false;
-                const qlonglong number = shape->integerDigits <= 19 ? value.toLongLong(&ok) : 0;
-                fitsBigInt_ = fitsBigInt_ && ok;
-                fitsInteger_ = fitsInteger_ && ok && number >= std::numeric_limits<qint32>::min()
-                               && number <= std::numeric_limits<qint32>::max();
+                // The negative side holds one more than the positive.
+                const auto fitsSigned = [&](quint64 largest) {
+                    return shape->magnitude && *shape->magnitude <= largest + (shape->negative ? 1 : 0);
+                };
+                fitsBigInt_ = fitsBigInt_ && fitsSigned(quint64(std::numeric_limits<qint64>::max()));
+                fitsInteger_ = fitsInteger_ && fitsSigned(quint64(std::numeric_limits<qint32>::max()));
             }
             if (shape->hasExponent) {
                 bool ok = false;

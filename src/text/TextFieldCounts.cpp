@@ -29,8 +29,8 @@ QString MismatchReport(const TextRecord& record)
 // The records of the file as one reading of its text makes them: the
 // header's fields, then only counts, up to the first that disagrees.
 struct Reading {
-    Reading(bool quotedFields, std::optional<int> expectedLastIndex)
-        : splitter(quotedFields, true), expected(expectedLastIndex)
+    Reading(bool quoted, std::optional<int> expectedLastIndex)
+        : splitter(quoted, true), quotedFields(quoted), expected(expectedLastIndex)
     {
     }
 
@@ -50,30 +50,44 @@ struct Reading {
         if (record.unclosedQuote || record.fieldCount - 1 != *expected)
             mismatch = MismatchReport(record);
         else if (detectors && record.fieldCount > 1)
-            detect(record.fields);
+            detect(record);
     }
 
-    void detect(const QStringList& fields)
+    void detectValue(size_t column, QStringView field)
     {
-        const size_t count = std::min(detectors->size(), size_t(fields.size()));
-        for (size_t i = 0; i < count; ++i) {
-            const QString& field = fields.at(qsizetype(i));
-            if (dropDoubleQuotes && field.contains(QLatin1Char('"')))
-                (*detectors)[i].add(QString(field).remove(QLatin1Char('"')));
-            else
-                (*detectors)[i].add(field);
+        if (column >= detectors->size())
+            return;
+        if (dropDoubleQuotes && field.contains(QLatin1Char('"')))
+            (*detectors)[column].add(field.toString().remove(QLatin1Char('"')));
+        else
+            (*detectors)[column].add(field);
+    }
+
+    // Unquoted, the fields are cut from the line here, as views: the
+    // splitter keeps no text for them.
+    void detect(const TextRecord& record)
+    {
+        size_t column = 0;
+        if (quotedFields) {
+            for (const QString& field : record.fields)
+                detectValue(column++, field);
+            return;
         }
+        for (const QStringView field : QStringView(record.lineText).tokenize(*separatorFed))
+            detectValue(column++, field);
     }
 
     void detectTypes(bool doubleQuotesDropped)
     {
         detectors.emplace(header ? size_t(header->size()) : 0);
         dropDoubleQuotes = doubleQuotesDropped;
-        splitter.setKeepText(true);
+        if (quotedFields)
+            splitter.setKeepText(true);
     }
 
     void feed(const QString& line, QStringView lineBreak, const QString& separator, bool mayBeUndecodable)
     {
+        separatorFed = &separator;
         if (!mismatch && splitter.feed(line, lineBreak, separator, mayBeUndecodable))
             take(splitter.record());
     }
@@ -85,6 +99,8 @@ struct Reading {
     }
 
     RecordSplitter splitter;
+    bool quotedFields;
+    const QString* separatorFed = nullptr;  // the separator of the line last fed
     std::optional<int> expected;
     std::optional<QStringList> header;
     std::optional<QString> mismatch;

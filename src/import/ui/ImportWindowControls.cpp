@@ -93,7 +93,7 @@ ImportWindowControls BuildImportWindowControls(QWidget* window, BusyIndicator& w
     c.quotedFieldsCheck = Make<QCheckBox>(
         c.readingStrip, QStringLiteral("Fields may be enclosed in double quotes"), 4080, 75, 3840, 255);
     c.fastLoadCheck = Make<QCheckBox>(c.readingStrip, QStringLiteral("Fast load (rows in batches)"), 8040, 75, 3840, 255);
-    c.columnTypesLabel = Make<QLabel>(c.readingStrip, QStringLiteral("Column types:"), 12000, 75, 1200, 255);
+    c.columnTypesLabel = Make<QLabel>(c.readingStrip, QStringLiteral("Column types:"), 11880, 75, 1335, 255);
     c.columnTypesChoice = new QComboBox(c.readingStrip);
     PlaceInTwips(c.columnTypesChoice, 13260, 30, 2460, 345);
     c.columnTypesChoice->addItems({kTextColumnTypes, kDetectedColumnTypes});

@@ -327,7 +327,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"encodingChoice", "", {1440, 30, 2400, 345}},
         PlaceCase{"quotedFieldsCheck", "Fields may be enclosed in double quotes", {4080, 75, 3840, 255}},
         PlaceCase{"fastLoadCheck", "Fast load (rows in batches)", {8040, 75, 3840, 255}},
-        PlaceCase{"columnTypesLabel", "Column types:", {12000, 75, 1200, 255}},
+        PlaceCase{"columnTypesLabel", "Column types:", {11880, 75, 1335, 255}},
         PlaceCase{"columnTypesChoice", "", {13260, 30, 2460, 345}},
         PlaceCase{"upperCaseNamesCheck", "Upper-case names", {3840, 360, 2400, 255}}),
     [](const auto& info) { return std::string(info.param.name); });
