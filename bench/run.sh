@@ -344,7 +344,11 @@ pass_file=$scratch/types-pass.csv
 { cat "$overhead_file"; printf 'a,b\r\n'; } >"$pass_file"
 types_drop() { mariadb_sql 'DROP TABLE IF EXISTS types1'; }
 types_count() { mariadb_sql 'SELECT COUNT(*) FROM types1' 2>/dev/null || echo none; }
-declare -A types_times=()
+declare -A types_times=() types_cpu=()
+# Processor time (user + system) of quorvane-cli: on a shared machine the
+# wall time mostly says how long the process waited for a core.
+types_timed=(/usr/bin/time -f '%U %S' -o "$scratch/types-cpu.txt")
+types_cpu_seconds() { tail -n 1 "$scratch/types-cpu.txt" | awk '{ printf "%.2f", $1 + $2 }'; }
 # Untimed warm-up: the first table of a fresh database costs more.
 head -n 2001 "$overhead_file" >"$scratch/types-warm-up.csv"
 ODBCSYSINI=$scratch/odbc-mariadb "$cli" --server 127.0.0.1 --port "$mariadb_port" --database quorvane_bench \
@@ -355,18 +359,22 @@ for rep in $(seq 1 "$repetitions"); do
   ((rep % 2 == 0)) && order=(detected text)
   for types in "${order[@]}"; do
     start=$EPOCHREALTIME
-    ODBCSYSINI=$scratch/odbc-mariadb "$cli" --server 127.0.0.1 --port "$mariadb_port" --database quorvane_bench \
-      --user bench --fast --batch-size "$fast_batch" --types "$types" --create 'types[counter]' "$overhead_file" \
-      >"$scratch/types.log" 2>&1 || { echo "quorvane-cli exited $?:"; tail -n 20 "$scratch/types.log"; }
+    ODBCSYSINI=$scratch/odbc-mariadb "${types_timed[@]}" "$cli" --server 127.0.0.1 --port "$mariadb_port" \
+      --database quorvane_bench --user bench --fast --batch-size "$fast_batch" --types "$types" \
+      --create 'types[counter]' "$overhead_file" >"$scratch/types.log" 2>&1 ||
+      { echo "quorvane-cli exited $?:"; tail -n 20 "$scratch/types.log"; }
     elapsed=$(seconds_since "$start")
     types_times[load-$types]+="$elapsed "
-    echo "  fast load run $rep, --types $types: $elapsed s, rows in table: $(types_count)"
+    types_cpu[load-$types]+="$(types_cpu_seconds) "
+    echo "  fast load run $rep, --types $types: $elapsed s, processor $(types_cpu_seconds) s, rows in table: $(types_count)"
     types_drop
     start=$EPOCHREALTIME
-    "$cli" --print-sql --types "$types" --create 'types[counter]' "$pass_file" >/dev/null 2>&1 || true
+    "${types_timed[@]}" "$cli" --print-sql --types "$types" --create 'types[counter]' "$pass_file" \
+      >/dev/null 2>&1 || true
     elapsed=$(seconds_since "$start")
     types_times[pass-$types]+="$elapsed "
-    echo "  field-count pass alone run $rep, --types $types: $elapsed s"
+    types_cpu[pass-$types]+="$(types_cpu_seconds) "
+    echo "  field-count pass alone run $rep, --types $types: $elapsed s, processor $(types_cpu_seconds) s"
   done
 done
 types_create=$("$cli" --print-sql --types detected --create 'types[counter]' "$overhead_file" 2>/dev/null | head -n 1 || true)
@@ -375,6 +383,8 @@ for part in load pass; do
   text_best=$(best ${types_times[$part-text]})
   detected_best=$(best ${types_times[$part-detected]})
   r=$(ratio "$detected_best" "$text_best")
+  text_cpu=$(best ${types_cpu[$part-text]})
+  detected_cpu=$(best ${types_cpu[$part-detected]})
   label=$([[ $part == load ]] && echo "fast load into MariaDB" || echo "field-count pass alone")
   if [[ $part == load ]]; then
     echo "$label, best of $repetitions: text $text_best s, detected $detected_best s; detected / text $r;" \
@@ -384,6 +394,8 @@ for part in load pass; do
     echo "$label, best of $repetitions: text $text_best s, detected $detected_best s; detected / text $r (no target)"
     summary+=("detected types, $label: detected / text $r (no target)")
   fi
+  echo "$label, processor time, best of $repetitions: text $text_cpu s, detected $detected_cpu s;" \
+    "added by detection $(awk -v a="$detected_cpu" -v b="$text_cpu" 'BEGIN { printf "%.2f", a - b }') s"
 done
 fi
 fi
