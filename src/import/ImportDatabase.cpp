@@ -107,7 +107,9 @@ void PrintingImportDatabase::sendBatch(const std::vector<ParameterRow>& rows)
 
 std::optional<int> PrintingImportDatabase::columnCount(const QString& query)
 {
-    out_ << query << '\n';
+    // Ended like every other statement printed, so a tool such as DB2's
+    // command line or Derby's ij can run the output as it is.
+    out_ << query << ";\n";
     return std::nullopt;
 }
 
