@@ -25,8 +25,6 @@ struct ColumnType {
     bool isNumber() const { return kind <= ColumnKind::Double; }
     // Numbers, dates and timestamps: an empty field is NULL there.
     bool isTyped() const { return kind < ColumnKind::Varchar; }
-
-    friend bool operator==(const ColumnType&, const ColumnType&) = default;
 };
 
 // DB2's longest VARCHAR, in bytes; a longer text column is a CLOB.
