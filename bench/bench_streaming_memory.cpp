@@ -8,8 +8,8 @@
 // separators, doubled quotes and line breaks, and are read as such.
 // The generated file is deleted at the end.
 #include "import/SqlTexts.h"
-#include "import/TextRecords.h"
-#include "import/TextRules.h"
+#include "text/TextRecords.h"
+#include "text/TextRules.h"
 
 #include "base/Failure.h"
 

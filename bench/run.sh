@@ -8,7 +8,7 @@
 #                           (or QUORVANE_BENCH_QUICK=1)
 #   bench/run.sh --only fast,responsiveness
 #                           only the sections named (comma-separated), of:
-#                           overhead fast memory responsiveness streaming scan
+#                           overhead fast types memory responsiveness streaming scan
 #
 # BUILD_DIR (default build/bench) is the build folder; SCRATCH_PARENT (default
 # /tmp) holds the generated files, the databases and the settings, all
@@ -18,7 +18,7 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${BUILD_DIR:-$repo/build/bench}
 quick=${QUORVANE_BENCH_QUICK:-0}
-all_sections=(overhead fast memory responsiveness streaming scan)
+all_sections=(overhead fast types memory responsiveness streaming scan)
 only=
 while (($#)); do
   case $1 in
@@ -103,7 +103,7 @@ free_port() {
   return 1
 }
 mariadb_sql() { mariadb --no-defaults --socket="$mariadb_dir/mysqld.sock" -uroot -N -B quorvane_bench -e "$1"; }
-if wants overhead || wants fast || wants responsiveness; then
+if wants overhead || wants fast || wants types || wants responsiveness; then
   mariadb_port=$(free_port)
   "$repo/scripts/mariadb-server.sh" start "$mariadb_dir" "$mariadb_port" quorvane_bench bench "$QUORVANE_PASSWORD"
   # Each autocommit INSERT would otherwise wait for a flush of the redo log to
@@ -137,7 +137,7 @@ fast_missing="skipped: quorvane-cli --help lists no --fast (this build has no fa
 
 # The file of the import sections: $overhead_rows data lines of 8 fields.
 overhead_file=$scratch/overhead.csv
-if wants overhead || wants fast || wants responsiveness; then
+if wants overhead || wants fast || wants types || wants responsiveness; then
   "$generate" "$overhead_file" "$overhead_rows" 8
 fi
 
@@ -327,6 +327,77 @@ fast_target "SQLite (WAL)" "$scratch/odbc-sqlite" localhost 0 "$fast_sqlite_db" 
 rm -f "$fast_sqlite_db"*
 fast_target "MariaDB" "$scratch/odbc-mariadb" 127.0.0.1 "$mariadb_port" quorvane_bench fast_mariadb_count \
   fast_mariadb_drop fast_mariadb_load "LOAD DATA LOCAL INFILE" 1.5 15
+fi
+
+# --- detected column types ---------------------------------------------------------
+if wants types; then
+section "Detected column types: what detection adds to a fast load into MariaDB and to the field-count pass"
+if [[ $fast_available != 1 ]]; then
+  echo "$fast_missing"
+  summary+=("detected types: $fast_missing")
+else
+echo "file: $overhead_rows data lines of 8 fields (the fast-load file); --types text against --types detected," \
+  "$repetitions run(s) each, alternating which goes first"
+# The field-count pass alone: the same file with a last line of two fields,
+# so the run stops at the pass's report and sends nothing.
+pass_file=$scratch/types-pass.csv
+{ cat "$overhead_file"; printf 'a,b\r\n'; } >"$pass_file"
+types_drop() { mariadb_sql 'DROP TABLE IF EXISTS types1'; }
+types_count() { mariadb_sql 'SELECT COUNT(*) FROM types1' 2>/dev/null || echo none; }
+declare -A types_times=() types_cpu=()
+# Processor time (user + system) of quorvane-cli: on a shared machine the
+# wall time mostly says how long the process waited for a core.
+types_timed=(/usr/bin/time -f '%U %S' -o "$scratch/types-cpu.txt")
+types_cpu_seconds() { tail -n 1 "$scratch/types-cpu.txt" | awk '{ printf "%.2f", $1 + $2 }'; }
+# Untimed warm-up: the first table of a fresh database costs more.
+head -n 2001 "$overhead_file" >"$scratch/types-warm-up.csv"
+ODBCSYSINI=$scratch/odbc-mariadb "$cli" --server 127.0.0.1 --port "$mariadb_port" --database quorvane_bench \
+  --user bench --fast --types detected --create 'types[counter]' "$scratch/types-warm-up.csv" >/dev/null 2>&1 || true
+types_drop
+for rep in $(seq 1 "$repetitions"); do
+  order=(text detected)
+  ((rep % 2 == 0)) && order=(detected text)
+  for types in "${order[@]}"; do
+    start=$EPOCHREALTIME
+    ODBCSYSINI=$scratch/odbc-mariadb "${types_timed[@]}" "$cli" --server 127.0.0.1 --port "$mariadb_port" \
+      --database quorvane_bench --user bench --fast --batch-size "$fast_batch" --types "$types" \
+      --create 'types[counter]' "$overhead_file" >"$scratch/types.log" 2>&1 ||
+      { echo "quorvane-cli exited $?:"; tail -n 20 "$scratch/types.log"; }
+    elapsed=$(seconds_since "$start")
+    types_times[load-$types]+="$elapsed "
+    types_cpu[load-$types]+="$(types_cpu_seconds) "
+    echo "  fast load run $rep, --types $types: $elapsed s, processor $(types_cpu_seconds) s, rows in table: $(types_count)"
+    types_drop
+    start=$EPOCHREALTIME
+    "${types_timed[@]}" "$cli" --print-sql --types "$types" --create 'types[counter]' "$pass_file" \
+      >/dev/null 2>&1 || true
+    elapsed=$(seconds_since "$start")
+    types_times[pass-$types]+="$elapsed "
+    types_cpu[pass-$types]+="$(types_cpu_seconds) "
+    echo "  field-count pass alone run $rep, --types $types: $elapsed s, processor $(types_cpu_seconds) s"
+  done
+done
+types_create=$("$cli" --print-sql --types detected --create 'types[counter]' "$overhead_file" 2>/dev/null | head -n 1 || true)
+echo "detected table: $types_create"
+for part in load pass; do
+  text_best=$(best ${types_times[$part-text]})
+  detected_best=$(best ${types_times[$part-detected]})
+  r=$(ratio "$detected_best" "$text_best")
+  text_cpu=$(best ${types_cpu[$part-text]})
+  detected_cpu=$(best ${types_cpu[$part-detected]})
+  label=$([[ $part == load ]] && echo "fast load into MariaDB" || echo "field-count pass alone")
+  if [[ $part == load ]]; then
+    echo "$label, best of $repetitions: text $text_best s, detected $detected_best s; detected / text $r;" \
+      "target <= 1.10: $(at_most "$r" 1.10)"
+    summary+=("detected types, $label: detected / text $r (target <= 1.10): $(at_most "$r" 1.10)")
+  else
+    echo "$label, best of $repetitions: text $text_best s, detected $detected_best s; detected / text $r (no target)"
+    summary+=("detected types, $label: detected / text $r (no target)")
+  fi
+  echo "$label, processor time, best of $repetitions: text $text_cpu s, detected $detected_cpu s;" \
+    "added by detection $(awk -v a="$detected_cpu" -v b="$text_cpu" 'BEGIN { printf "%.2f", a - b }') s"
+done
+fi
 fi
 
 # --- memory --------------------------------------------------------------------

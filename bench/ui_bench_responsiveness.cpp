@@ -25,7 +25,7 @@
 #include "import/ImportDatabase.h"
 #include "import/ImportEngine.h"
 #include "import/SqlTexts.h"
-#include "import/TextRules.h"
+#include "text/TextRules.h"
 #include "import/ui/ImportWindow.h"
 #include "import/ui/ImportWindowControls.h"
 

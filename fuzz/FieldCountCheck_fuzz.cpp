@@ -12,9 +12,9 @@
 #include "FuzzCheck.h"
 #include "FuzzInput.h"
 
-#include "import/TextDecoder.h"
-#include "import/TextRecords.h"
-#include "import/TextRules.h"
+#include "text/TextDecoder.h"
+#include "text/TextRecords.h"
+#include "text/TextRules.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "FuzzCheck.h"
 #include "FuzzInput.h"
 
-#include "import/TextRules.h"
+#include "text/TextRules.h"
 
 using namespace quorvane;
 

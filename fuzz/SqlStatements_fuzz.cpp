@@ -7,7 +7,7 @@
 #include "SqlLiteralParser.h"
 
 #include "import/SqlTexts.h"
-#include "import/TextRules.h"
+#include "text/TextRules.h"
 
 using namespace quorvane;
 

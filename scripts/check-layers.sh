@@ -9,7 +9,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 awk '
 BEGIN {
-    split("base|db filelist help|import|widgets cli|db/ui filelist/ui help/ui|import/ui|app", layers, "|")
+    split("base|db filelist help|text|import|widgets cli|db/ui filelist/ui help/ui|import/ui|app", layers, "|")
     for (i in layers) {
         n = split(layers[i], folders, " ")
         for (j = 1; j <= n; j++) layer[folders[j]] = i

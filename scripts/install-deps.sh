@@ -14,6 +14,8 @@ packages=(
   xvfb xauth clang libclang-rt-14-dev
   # tests that drop privileges and read files back
   util-linux sqlite3 procps
+  # the dialect check: Apache Derby's ij runs the statements --print-sql writes
+  derby-tools libderby-java default-jre-headless
   # the Debian package and its checks
   dpkg-dev file gzip desktop-file-utils appstream
 )

@@ -34,3 +34,10 @@ if(TARGET test_db_ui)
   set_tests_properties(db_ui_no_driver PROPERTIES ENVIRONMENT
       "ODBCSYSINI=${no_driver};HOME=${no_driver};QT_QPA_PLATFORM=offscreen")
 endif()
+
+# The dialect check: the statements quorvane-cli prints for the cases in
+# tests/derby/ go through Apache Derby's ij.
+if(TARGET quorvane-cli)
+  add_test(NAME derby_dialect
+           COMMAND ${PROJECT_SOURCE_DIR}/scripts/derby-check.sh $<TARGET_FILE:quorvane-cli>)
+endif()

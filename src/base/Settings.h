@@ -19,6 +19,10 @@ inline const QString FileEncoding = QStringLiteral("FileEncoding");
 inline const QString QuotedFields = QStringLiteral("QuotedFields");
 // Rows in batches, one transaction each; absent: one INSERT per line.
 inline const QString FastLoad = QStringLiteral("FastLoad");
+// Created tables: "Text" (absent) every column LONG VARCHAR, or "Detected";
+// and their names upper-cased ("true"; absent: as written).
+inline const QString ColumnTypes = QStringLiteral("ColumnTypes");
+inline const QString UpperCaseNames = QStringLiteral("UpperCaseNames");
 }  // namespace SettingsKey
 
 inline const QString kSettingsOrganization = QStringLiteral("Tamsorel");

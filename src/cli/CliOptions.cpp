@@ -1,7 +1,7 @@
 #include "cli/CliOptions.h"
 
-#include "import/TextDecoder.h"
-#include "import/TextFormat.h"
+#include "text/TextDecoder.h"
+#include "text/TextFormat.h"
 
 namespace quorvane::cli {
 
@@ -32,13 +32,14 @@ ParseResult ParseArguments(const QStringList& arguments)
                                                  "the environment variable QUORVANE_PASSWORD.")};
         if (name == QLatin1String("--help") || name == QLatin1String("--version")
             || name == QLatin1String("--print-sql") || name == QLatin1String("--quoted")
-            || name == QLatin1String("--fast")) {
+            || name == QLatin1String("--fast") || name == QLatin1String("--upper-case-names")) {
             if (inlineValue)
                 return {std::nullopt, name + QStringLiteral(" takes no value.")};
             (name == QLatin1String("--help")      ? options.help
              : name == QLatin1String("--version") ? options.version
              : name == QLatin1String("--quoted")  ? options.quoted
              : name == QLatin1String("--fast")    ? options.fast
+             : name == QLatin1String("--upper-case-names") ? options.upperCaseNames
                                                   : options.printSql) = true;
             continue;
         }
@@ -46,7 +47,8 @@ ParseResult ParseArguments(const QStringList& arguments)
             QStringLiteral("--server"), QStringLiteral("--port"), QStringLiteral("--database"),
             QStringLiteral("--user"), QStringLiteral("--password-file"), QStringLiteral("--create"),
             QStringLiteral("--append"), QStringLiteral("--separator"), QStringLiteral("--extension"),
-            QStringLiteral("--encoding"), QStringLiteral("--batch-size"), QStringLiteral("--rejects")};
+            QStringLiteral("--encoding"), QStringLiteral("--batch-size"), QStringLiteral("--rejects"),
+            QStringLiteral("--types")};
         if (!withValue.contains(name))
             return {std::nullopt, QStringLiteral("Unknown option %1. See --help.").arg(name)};
         QString value;
@@ -75,6 +77,10 @@ ParseResult ParseArguments(const QStringList& arguments)
             if (!number || options.batchSize < 1 || options.batchSize > kMaxBatchSize)
                 return {std::nullopt, QStringLiteral("--batch-size takes a number of rows from 1 to %1.")
                                           .arg(kMaxBatchSize)};
+        } else if (name == QLatin1String("--types")) {
+            if (value != QLatin1String("text") && value != QLatin1String("detected"))
+                return {std::nullopt, QStringLiteral("--types takes text or detected.")};
+            options.detectTypes = value == QLatin1String("detected");
         } else if (name == QLatin1String("--rejects")) {
             if (value.isEmpty())
                 return {std::nullopt, QStringLiteral("--rejects needs a folder.")};

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "import/ImportOptions.h"
-#include "import/SeparatorEscapes.h"  // --separator takes the escapes
+#include "text/SeparatorEscapes.h"  // --separator takes the escapes
 
 #include <QString>
 #include <QStringList>
@@ -21,6 +21,8 @@ struct CliOptions {
     QString encoding;  // empty: Automatic
     bool quoted = false;
     bool fast = false;
+    bool detectTypes = false;     // --types detected
+    bool upperCaseNames = false;  // --upper-case-names
     int batchSize = kDefaultBatchSize;
     QString rejectsFolder;  // empty: unloaded lines are not written
     bool printSql = false;

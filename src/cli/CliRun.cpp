@@ -11,7 +11,7 @@
 #include "filelist/FileList.h"
 #include "import/ImportDatabase.h"
 #include "import/ImportEngine.h"
-#include "import/TextRules.h"
+#include "text/TextRules.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -123,6 +123,8 @@ int RunCli(const CliOptions& options, const CliStreams& streams)
     importOptions.quotedFields = options.quoted;
     importOptions.fastLoad = options.fast;
     importOptions.batchSize = options.batchSize;
+    importOptions.detectColumnTypes = options.detectTypes;
+    importOptions.upperCaseNames = options.upperCaseNames;
 
     FixedConnectionParameters connection(*parameters);
     PlainTableList tables;

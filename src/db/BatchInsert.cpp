@@ -27,9 +27,10 @@ constexpr SQLUSMALLINT kUnreported = 0xffff;
 
 }  // namespace
 
-BatchInsert::BatchInsert(Connection& connection, const QString& sql, int columns)
-    : connection_(connection), columns_(columns)
+BatchInsert::BatchInsert(Connection& connection, const QString& sql, int columns, std::vector<ParameterType> types)
+    : connection_(connection), columns_(columns), types_(std::move(types))
 {
+    types_.resize(static_cast<std::size_t>(std::max(columns, 0)));
     if (columns < 1)
         throw OdbcError(QStringLiteral("07009"), 0, QStringLiteral("An INSERT needs at least one column."));
     statement_ = connection_.newStatement();
@@ -119,8 +120,10 @@ void BatchInsert::send(const std::vector<ParameterRow>& rows)
                 char* const start = values.data() + r * width;
                 lengths[r] = static_cast<SQLLEN>(utf8.appendToBuffer(start, *value) - start);
             }
+            const ParameterType& type = types_[c];
             odbc::Check(SQLBindParameter(statement_->get(), static_cast<SQLUSMALLINT>(c + 1),
-                                         SQL_PARAM_INPUT, SQL_C_CHAR, SQL_LONGVARCHAR, width, 0,
+                                         SQL_PARAM_INPUT, SQL_C_CHAR, type.sqlType,
+                                         type.size ? type.size : width, type.digits,
                                          values.data(), static_cast<SQLLEN>(width), lengths.data()),
                         *statement_, "bind a value");
         }

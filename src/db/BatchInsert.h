@@ -15,6 +15,14 @@ class Connection;
 
 using ParameterRow = std::vector<std::optional<QString>>;  // one value per column; nullopt is NULL
 
+// The SQL type a column's parameter is bound as; its data is always text.
+// size 0: the width of the values sent.
+struct ParameterType {
+    SQLSMALLINT sqlType = SQL_LONGVARCHAR;
+    SQLULEN size = 0;
+    SQLSMALLINT digits = 0;
+};
+
 // One prepared INSERT whose rows go to the driver in parameter arrays where
 // the driver takes them, and one execute per row where not. Values go as
 // UTF-8 text, whole, whatever their length. Nothing is committed here.
@@ -24,8 +32,9 @@ public:
     // are cut into several arrays, and a longer row goes alone.
     static constexpr std::size_t kArrayBytes = std::size_t{16} << 20;
 
-    // Prepares sql, an INSERT with one parameter marker per column.
-    BatchInsert(Connection& connection, const QString& sql, int columns);
+    // Prepares sql, an INSERT with one parameter marker per column; a
+    // column without a type in types is bound as SQL_LONGVARCHAR.
+    BatchInsert(Connection& connection, const QString& sql, int columns, std::vector<ParameterType> types = {});
     ~BatchInsert();
     BatchInsert(const BatchInsert&) = delete;
     BatchInsert& operator=(const BatchInsert&) = delete;
@@ -43,6 +52,7 @@ private:
     Connection& connection_;
     std::shared_ptr<odbc::Handle> statement_;
     int columns_;
+    std::vector<ParameterType> types_;
     bool sendsArrays_ = false;
     // One buffer and one length array per column, the current array's.
     // Per column. A single row is bound from buffers of its own: MariaDB's

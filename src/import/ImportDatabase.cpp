@@ -8,6 +8,35 @@
 
 namespace quorvane {
 
+namespace {
+
+// A typed column's parameter is bound as its SQL type, with the same text
+// that row mode sends, so the driver converts it as the server would.
+ParameterType BindingOf(const ColumnType& type)
+{
+    switch (type.kind) {
+    case ColumnKind::Integer:
+        return {SQL_INTEGER, 10, 0};
+    case ColumnKind::BigInt:
+        return {SQL_BIGINT, 19, 0};
+    case ColumnKind::Decimal:
+        return {SQL_DECIMAL, SQLULEN(type.precision), SQLSMALLINT(type.scale)};
+    case ColumnKind::Double:
+        return {SQL_DOUBLE, 15, 0};
+    case ColumnKind::Date:
+        return {SQL_TYPE_DATE, 10, 0};
+    case ColumnKind::Timestamp:
+        return {SQL_TYPE_TIMESTAMP, 26, 6};
+    case ColumnKind::Varchar:
+        return {SQL_VARCHAR, 0, 0};
+    case ColumnKind::Clob:
+        break;
+    }
+    return {SQL_LONGVARCHAR, 0, 0};
+}
+
+}  // namespace
+
 OdbcImportDatabase::OdbcImportDatabase(EventPump* events)
     : connection_(std::make_unique<Connection>()), events_(events)
 {
@@ -38,7 +67,11 @@ void OdbcImportDatabase::close()
 void OdbcImportDatabase::beginBatches(const QString& table, int columns)
 {
     batch_.reset();
-    batch_ = std::make_unique<BatchInsert>(*connection_, BuildParameterInsert(table, columns), columns);
+    std::vector<ParameterType> types;
+    for (const ColumnType& type : columnTypes_)
+        types.push_back(BindingOf(type));
+    batch_ = std::make_unique<BatchInsert>(*connection_, BuildParameterInsert(table, columns), columns,
+                                           std::move(types));
     connection_->setAutoCommit(false);
 }
 
@@ -69,12 +102,14 @@ void PrintingImportDatabase::execute(const QString& sql) { out_ << sql << '\n'; 
 void PrintingImportDatabase::sendBatch(const std::vector<ParameterRow>& rows)
 {
     for (const ParameterRow& row : rows)
-        out_ << BuildRowStatement(table_, row) << '\n';
+        out_ << BuildRowStatement(table_, row, &columnTypes_) << '\n';
 }
 
 std::optional<int> PrintingImportDatabase::columnCount(const QString& query)
 {
-    out_ << query << '\n';
+    // Ended like every other statement printed, so a tool such as DB2's
+    // command line or Derby's ij can run the output as it is.
+    out_ << query << ";\n";
     return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/BatchInsert.h"
+#include "import/SqlTexts.h"
 
 #include <QString>
 
@@ -36,8 +37,14 @@ public:
     virtual void commit() = 0;
     virtual void rollback() = 0;
     virtual void endBatches() = 0;
+    // The types of the table's columns (none: all text) for the batches
+    // begun from now on: each parameter is bound as its column's type.
+    virtual void useColumnTypes(const ColumnTypes& types) { columnTypes_ = types; }
     // From any thread: asks the statement under way, if any, to end now.
     virtual void cancel() {}
+
+protected:
+    ColumnTypes columnTypes_;
 };
 
 // The real thing: one ODBC connection, opened and closed once per file.

@@ -15,9 +15,9 @@
 #include "import/ImportOptions.h"
 #include "import/RejectsFile.h"
 #include "import/SqlTexts.h"
-#include "import/TextDecoder.h"
-#include "import/TextRecords.h"
-#include "import/TextRules.h"
+#include "text/TextDecoder.h"
+#include "text/TextRecords.h"
+#include "text/TextRules.h"
 
 #include <algorithm>
 #include <memory>
@@ -75,6 +75,12 @@ private:
         const ImportOptions o = options();
         return {o.separator, o.encoding, o.quotedFields};
     }
+    // The table a file creates; with upper-case names, as DB2 folds it.
+    QString createdTableName(const ImportOptions& o, int position) const
+    {
+        const QString name = ExpandTableName(o.tableNamePattern, position);
+        return o.upperCaseNames ? name.toUpper() : name;
+    }
 
     bool refusedBeforeAnyFile();
     FileOutcome importFile(int position);
@@ -83,6 +89,10 @@ private:
     // Empty when the table was made; otherwise how the file's pass ends.
     std::optional<FileOutcome> createTable(const QString& name, const QStringList& header,
                                            ColumnSource source);
+    QString createStatement(const QString& name, const QStringList& columns) const
+    {
+        return BuildCreateStatement(name, columns, columnTypes_, options().upperCaseNames);
+    }
     FileOutcome sendRows(RecordReader& reader, const QString& table, RowStyle style, int sendLine);
     void reportRowFailure(const std::exception& failure, int sendLine);
     void reportRowFailure(const QString& description, int sendLine);
@@ -170,6 +180,7 @@ private:
     bool connectionLost_ = false;  // on the current file's connection
     QString path_;                 // the file being read
     QString encoding_;             // and the encoding it is read in
+    ColumnTypes columnTypes_;      // of the table it creates; none: all text
     PacedEvents paced_{&c_.events};
     RejectsFolder rejects_{c_.rejectsFolder};
     std::unique_ptr<RejectsFile> fileRejects_;
@@ -242,7 +253,9 @@ bool ImportRun::refusedBeforeAnyFile()
         return refuse(Line::SelectTableMessage, ImportMessage::SelectTable);
     if (proc_.test(Line::PatternTaken, [&] {
             const ImportOptions o = options();
-            return o.mode == ImportMode::CreateNew && ListContains(c_.tables.items(), o.tableNamePattern);
+            return o.mode == ImportMode::CreateNew
+                   && ListContains(c_.tables.items(),
+                                   o.upperCaseNames ? o.tableNamePattern.toUpper() : o.tableNamePattern);
         }))
         return refuse(Line::TableExistsMessage, ImportMessage::TableExists);
     // An empty pattern would import nothing and then say "Done.".
@@ -282,11 +295,21 @@ ImportRun::FileOutcome ImportRun::importFile(int position)
     // One pass over the file reads the header, checks every record's field
     // count and settles the encoding; the rows come from a second.
     const TextFormat format = textFormat();
+    const ImportOptions chosen = options();
+    // The types come from the same pass, over every record of the file.
+    const bool detect = chosen.mode == ImportMode::CreateNew && chosen.detectColumnTypes;
+    const bool quotesDropped = chosen.columnSource == ColumnSource::Prompted && !format.quotedFields;
     std::unique_ptr<FieldCountPass> countPass;
+    const auto startPass = [&] {
+        countPass = std::make_unique<FieldCountPass>(path, format);
+        if (detect)
+            countPass->detectColumnTypes(quotesDropped);
+    };
+    columnTypes_.clear();
     bool headerRefused = false;
     proc_.step(Line::FirstLine, [&] {
         try {
-            countPass = std::make_unique<FieldCountPass>(path, format);
+            startPass();
         } catch (const HeaderQuoteNotClosed&) {
             headerRefused = true;
             throw;
@@ -299,7 +322,7 @@ ImportRun::FileOutcome ImportRun::importFile(int position)
         if (headerRefused)  // reported once already: the check fails without a word
             return;
         if (!countPass)  // the file could not be read: that failure again ends the run
-            countPass = std::make_unique<FieldCountPass>(path, format);
+            startPass();
         scan = countPass->run(std::nullopt, &c_.events, [&] { return stopSeen(); });
         countPass.reset();
         countsAgree = CheckFieldCounts(scan.mismatch, c_.dialogs);
@@ -315,6 +338,7 @@ ImportRun::FileOutcome ImportRun::importFile(int position)
     QStringList header;
     proc_.step(Line::SplitHeader, [&] { header = scan.header; });
     encoding_ = scan.encoding;
+    columnTypes_ = std::move(scan.columnTypes);
 
     if (stopSeen()) {
         closeFile();
@@ -340,7 +364,7 @@ ImportRun::FileOutcome ImportRun::importFile(int position)
 ImportRun::FileOutcome ImportRun::createAndFill(int position, const QStringList& header, RecordReader* reader)
 {
     proc_.at(Line::CreateMode);
-    const QString name = ExpandTableName(options().tableNamePattern, position);
+    const QString name = createdTableName(options(), position);
     if (proc_.test(Line::NameListed, [&] { return ListContains(c_.tables.items(), name); })) {
         proc_.at(Line::SkipFile);
         return FileOutcome::SkippedAsExisting;
@@ -388,7 +412,7 @@ std::optional<ImportRun::FileOutcome> ImportRun::createTable(const QString& name
                                                              ColumnSource source)
 {
     if (source == ColumnSource::HeaderRow) {
-        if (!sendStep(Line::HeaderCreate, [&] { c_.database.execute(BuildCreateStatement(name, header)); }))
+        if (!sendStep(Line::HeaderCreate, [&] { c_.database.execute(createStatement(name, header)); }))
             return FileOutcome::Failed;
         return std::nullopt;
     }
@@ -408,7 +432,7 @@ std::optional<ImportRun::FileOutcome> ImportRun::createTable(const QString& name
         return FileOutcome::NotLoaded;  // a cancelled prompt: nothing is created, nothing failed
     if (stopSeen())
         return FileOutcome::Stopped;
-    if (!sendStep(Line::PromptedCreate, [&] { c_.database.execute(BuildCreateStatement(name, answers)); }))
+    if (!sendStep(Line::PromptedCreate, [&] { c_.database.execute(createStatement(name, answers)); }))
         return FileOutcome::Failed;
     return std::nullopt;
 }
@@ -434,6 +458,14 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
     // in first (nothing in row mode).
     const auto sendAll = [&]() -> std::optional<FileOutcome> {
         return fast ? sendAllBatches(batch, table, columns, sendLine) : std::nullopt;
+    };
+    // Appending sends text, as before: the table has its own types.
+    const ColumnTypes types = style == RowStyle::AppendRows ? ColumnTypes() : columnTypes_;
+    c_.database.useColumnTypes(types);
+    const auto rowValues = [&](const QStringList& fields, const std::vector<bool>* quoted) {
+        RowValues values = BuildRowValues(fields, style, quoted);
+        ApplyColumnTypes(values, types);
+        return values;
     };
     TextRecord record;
     bool more = true;
@@ -483,7 +515,7 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
         const bool holdsNul = std::any_of(fields.begin(), fields.end(),
                                           [](const QString& field) { return field.contains(QChar(0)); });
         if (fast && !record.undecodable && !holdsNul && fields.size() == columns) {
-            batch.rows.push_back(BuildRowValues(fields, style, quoted));
+            batch.rows.push_back(rowValues(fields, quoted));
             batch.lines.emplace_back(record.line, record.lineCount);
             for (const QString& field : fields)
                 batch.characters += field.size();
@@ -505,7 +537,7 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
                                                          ShowUndecodable(record.undecodableLineText), encoding_));
                 if (holdsNul)
                     throw Failure(RejectReason::NulCharacter);
-                c_.database.execute(BuildRowStatement(table, fields, style, quoted));
+                c_.database.execute(BuildRowStatement(table, rowValues(fields, quoted), &types));
             });
             ++outcome_.counts.rowsInserted;
         } catch (const std::exception& failure) {

@@ -1,6 +1,6 @@
 #include "import/ImportMessages.h"
 
-#include "import/SeparatorEscapes.h"
+#include "text/SeparatorEscapes.h"
 
 namespace quorvane {
 

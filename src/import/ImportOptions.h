@@ -26,6 +26,11 @@ struct ImportOptions {
     // batch, instead of one committed INSERT per line.
     bool fastLoad = false;
     int batchSize = kDefaultBatchSize;
+    // Created tables: each column's type detected from the whole file
+    // instead of LONG VARCHAR, and the names upper-cased as DB2 folds
+    // unquoted names.
+    bool detectColumnTypes = false;
+    bool upperCaseNames = false;
 };
 
 // Read anew at every use, so a change made while a run yields counts for

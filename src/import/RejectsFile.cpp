@@ -2,7 +2,7 @@
 
 #include "base/Failure.h"
 #include "filelist/FileRule.h"
-#include "import/TextDecoder.h"
+#include "text/TextDecoder.h"
 
 #include <QByteArrayView>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "import/SqlTexts.h"
 
-#include "import/TextRules.h"
+#include "text/TextRules.h"
 
 #include <algorithm>
 
@@ -9,6 +9,40 @@ namespace quorvane {
 namespace {
 
 const QString kQuote = QStringLiteral("\"");
+
+void AppendLiteral(QString& statement, QStringView value)
+{
+    statement += QLatin1Char('\'');
+    for (const QChar c : value) {
+        if (c == QLatin1Char('\''))
+            statement += QLatin1Char('\'');
+        statement += c;
+    }
+    statement += QLatin1Char('\'');
+}
+
+// DB2 takes a string constant of at most 32,672 bytes: a longer value for a
+// CLOB column goes as constants of at most this many UTF-16 units (24,000
+// UTF-8 bytes), joined onto a CLOB.
+constexpr qsizetype kLiteralChunk = 8000;
+
+QString LongTextExpression(QStringView value, const ColumnType& type)
+{
+    QString expression = QStringLiteral("CAST(");
+    for (qsizetype from = 0; from < value.size();) {
+        qsizetype length = std::min(kLiteralChunk, value.size() - from);
+        // A surrogate pair stays whole.
+        if (from + length < value.size() && value[from + length - 1].isHighSurrogate())
+            --length;
+        AppendLiteral(expression, value.sliced(from, length));
+        if (from == 0)
+            expression += QStringLiteral(" AS ") + type.sqlName() + QLatin1Char(')');
+        from += length;
+        if (from < value.size())
+            expression += QStringLiteral(" || ");
+    }
+    return expression;
+}
 
 }  // namespace
 
@@ -20,11 +54,22 @@ QString QuoteTableName(const QString& tableName)
 
 QString BuildCreateStatement(const QString& tableName, const QStringList& columns)
 {
+    return BuildCreateStatement(tableName, columns, {}, false);
+}
+
+QString BuildCreateStatement(const QString& tableName, const QStringList& columns, const ColumnTypes& types,
+                             bool upperCase)
+{
     QString statement = QStringLiteral("CREATE TABLE ") + QuoteTableName(tableName) + QLatin1Char('(');
-    for (const QString& column : columns) {
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        const QString& column = columns.at(i);
         // Tested before filtering: a name of punctuation only still gives a column.
-        if (!column.isEmpty())
-            statement += kQuote + KeepAlphanumeric(column) + QStringLiteral("\" LONG VARCHAR, ");
+        if (column.isEmpty())
+            continue;
+        const QString name = KeepAlphanumeric(column);
+        statement += kQuote + (upperCase ? name.toUpper() : name) + kQuote + QLatin1Char(' ');
+        statement += size_t(i) < types.size() ? types[size_t(i)].sqlName() : QStringLiteral("LONG VARCHAR");
+        statement += QStringLiteral(", ");
     }
     // Without any column this cuts into the opening; the database refuses
     // that statement, which is how such a file is reported.
@@ -56,7 +101,23 @@ RowValues BuildRowValues(const QStringList& fields, RowStyle style, const std::v
     return values;
 }
 
-QString BuildRowStatement(const QString& tableName, const RowValues& values)
+void ApplyColumnTypes(RowValues& values, const ColumnTypes& types)
+{
+    const size_t count = std::min(values.size(), types.size());
+    for (size_t i = 0; i < count; ++i) {
+        std::optional<QString>& value = values[i];
+        const ColumnType& type = types[i];
+        if (!type.isTyped() || !value)
+            continue;
+        if (value->isEmpty())
+            value.reset();
+        else if (!type.isNumber())
+            if (std::optional<QString> iso = IsoDateValue(*value, type))
+                value = std::move(iso);
+    }
+}
+
+QString BuildRowStatement(const QString& tableName, const RowValues& values, const ColumnTypes* types)
 {
     // Built in one pass into room reserved up front: this runs once per data line.
     const QString table = QuoteTableName(tableName);
@@ -68,18 +129,26 @@ QString BuildRowStatement(const QString& tableName, const RowValues& values)
     statement += QLatin1String("INSERT INTO ");
     statement += table;
     statement += QLatin1String(" VALUES(");
-    for (const std::optional<QString>& value : values) {
+    for (size_t i = 0; i < values.size(); ++i) {
+        const std::optional<QString>& value = values[i];
         if (!value) {
             statement += QLatin1String("NULL,");
             continue;
         }
-        statement += QLatin1Char('\'');
-        for (const QChar c : *value) {
-            if (c == QLatin1Char('\''))
-                statement += QLatin1Char('\'');
-            statement += c;
+        // Checked here, where it goes unquoted: the rows are read again
+        // after the detection, and only a plain number may go bare.
+        if (types && i < types->size() && (*types)[i].isNumber() && IsNumberLiteral(*value)) {
+            statement += *value;
+            statement += QLatin1Char(',');
+            continue;
         }
-        statement += QLatin1String("',");
+        if (types && i < types->size() && (*types)[i].kind == ColumnKind::Clob && value->size() > kLiteralChunk) {
+            statement += LongTextExpression(*value, (*types)[i]);
+            statement += QLatin1Char(',');
+            continue;
+        }
+        AppendLiteral(statement, *value);
+        statement += QLatin1Char(',');
     }
     statement.chop(1);
     statement += QLatin1String(");");

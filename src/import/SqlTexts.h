@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/ColumnTypes.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +15,11 @@ enum class RowStyle { HeaderColumns, PromptedColumns, AppendRows };
 // CREATE TABLE "name"("Col" LONG VARCHAR, ...); columns from non-empty texts,
 // letters and digits only.
 QString BuildCreateStatement(const QString& tableName, const QStringList& columns);
+// The same with each column's type (one per name; LONG VARCHAR where none),
+// and with upperCase the column names upper-cased after the filter.
+using ColumnTypes = std::vector<ColumnType>;
+QString BuildCreateStatement(const QString& tableName, const QStringList& columns, const ColumnTypes& types,
+                             bool upperCase);
 
 // One value per field, nullopt for NULL: the one rule for what a data line
 // stores, whether it is sent as a literal INSERT or as parameters. The
@@ -23,8 +30,14 @@ QString BuildCreateStatement(const QString& tableName, const QStringList& column
 using RowValues = std::vector<std::optional<QString>>;
 RowValues BuildRowValues(const QStringList& fields, RowStyle style, const std::vector<bool>* quoted = nullptr);
 
-// INSERT INTO "name" VALUES('a',NULL,...) with the values above.
-QString BuildRowStatement(const QString& tableName, const RowValues& values);
+// The values for typed columns: an empty one is NULL (the first too), a
+// date is sent in ISO form. A value that does not fit its column's type is
+// left as it is, for the database to refuse.
+void ApplyColumnTypes(RowValues& values, const ColumnTypes& types);
+
+// INSERT INTO "name" VALUES('a',NULL,...) with the values above. With
+// types, a number literal in a number column goes unquoted.
+QString BuildRowStatement(const QString& tableName, const RowValues& values, const ColumnTypes* types = nullptr);
 QString BuildRowStatement(const QString& tableName, const QStringList& fields, RowStyle style,
                           const std::vector<bool>* quoted = nullptr);
 

@@ -1,7 +1,7 @@
 #include "cli/CliHelp.h"
 #include "cli/CliOptions.h"
 #include "import/ImportMessages.h"
-#include "import/SeparatorEscapes.h"
+#include "text/SeparatorEscapes.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -39,7 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadArguments{"UnknownEncoding", {"--encoding", "NO-SUCH-CODE", "a.txt"}, "Unknown encoding NO-SUCH-CODE"},
         BadArguments{"QuotedTakesNoValue", {"--quoted=yes", "a.txt"}, "--quoted takes no value"},
         BadArguments{"BatchSizeZero", {"--fast", "--batch-size", "0", "a.txt"}, "--batch-size takes a number"},
-        BadArguments{"BatchSizeNotANumber", {"--batch-size=1k", "a.txt"}, "--batch-size takes a number"}),
+        BadArguments{"BatchSizeNotANumber", {"--batch-size=1k", "a.txt"}, "--batch-size takes a number"},
+        BadArguments{"TypesNeitherTextNorDetected", {"--types", "auto", "a.txt"}, "--types takes text or detected"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CliArguments, ModesSeparatorsAndInputsInOrder)
@@ -57,6 +58,10 @@ TEST(CliArguments, ModesSeparatorsAndInputsInOrder)
     EXPECT_EQ(result.options->batchSize, 50);
     EXPECT_EQ(result.options->rejectsFolder, QStringLiteral("out"));
     EXPECT_EQ(result.options->inputs, (QStringList{"b.txt", "--odd-name.txt", "a.txt"}));
+    const ParseResult created = ParseArguments({"--types=detected", "--upper-case-names", "x.csv"});
+    ASSERT_TRUE(created.options) << created.error.toStdString();
+    EXPECT_TRUE(created.options->detectTypes);
+    EXPECT_TRUE(created.options->upperCaseNames);
 
     const ParseResult defaults = ParseArguments({"x.csv"});
     ASSERT_TRUE(defaults.options);
@@ -67,6 +72,8 @@ TEST(CliArguments, ModesSeparatorsAndInputsInOrder)
     EXPECT_FALSE(defaults.options->fast);
     EXPECT_EQ(defaults.options->batchSize, 1000);
     EXPECT_EQ(defaults.options->rejectsFolder, QString());
+    EXPECT_FALSE(defaults.options->detectTypes);
+    EXPECT_FALSE(defaults.options->upperCaseNames);
     EXPECT_EQ(ParseArguments({"--encoding=automatic", "x.csv"}).options->encoding, QString());
 
     const ParseResult version = ParseArguments({"--version"});  // needs no files

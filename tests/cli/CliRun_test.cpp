@@ -190,7 +190,7 @@ TEST(CliPrintSql, PrintsTheEngineStatementsAndConnectsToNothing)
     const CliResult appended = PrintSql(dir, {"--append", "Stock", a});
     EXPECT_EQ(appended.exitCode, 0);
     EXPECT_EQ(appended.out,
-              BuildColumnCountQuery("Stock") + '\n'
+              BuildColumnCountQuery("Stock") + ";\n"
                   + BuildRowStatement("Stock", {"O'Neil", "\"0301\""}, RowStyle::AppendRows) + '\n'
                   + BuildRowStatement("Stock", {"", "x"}, RowStyle::AppendRows) + '\n');
 }

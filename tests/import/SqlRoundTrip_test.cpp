@@ -2,7 +2,7 @@
 // read back must be exactly the file's fields (quotes removed where the style
 // says so, empty fields after the first as NULL).
 #include "import/SqlTexts.h"
-#include "import/TextRules.h"
+#include "text/TextRules.h"
 
 #include "db/Connection.h"
 #include "TestSupport.h"

@@ -1,6 +1,6 @@
 #include "import/SqlTexts.h"
 
-#include "import/TextRules.h"
+#include "text/TextRules.h"
 
 #include <gtest/gtest.h>
 
@@ -202,3 +202,44 @@ TEST(ColumnPrompt, NamesTheOneBasedColumnNumber)
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Rows of a table with detected types: numbers go bare only when they are
+// plain number literals (the rows are read again after the detection), a
+// date goes in ISO form, an empty field is NULL even first, and a text too
+// long for one DB2 string constant is joined from several onto a CLOB.
+
+struct TypedRowCase {
+    const char* name;
+    std::vector<ColumnType> types;
+    QStringList fields;
+    QString statement;
+};
+
+class TypedRowStatement : public ::testing::TestWithParam<TypedRowCase> {};
+
+TEST_P(TypedRowStatement, IsByteExact)
+{
+    const TypedRowCase& c = GetParam();
+    RowValues values = BuildRowValues(c.fields, RowStyle::HeaderColumns);
+    ApplyColumnTypes(values, c.types);
+    EXPECT_EQ(BuildRowStatement(QStringLiteral("T"), values, &c.types), c.statement);
+}
+
+const ColumnType kInteger{ColumnKind::Integer};
+const ColumnType kDayFirst{ColumnKind::Date, 0, 0, 1, DateLayout::DaySlashMonth};
+const ColumnType kClob{ColumnKind::Clob, 0, 0, 40000};
+const QString kSmile = QString::fromUtf8("\xf0\x9f\x98\x80");
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, TypedRowStatement,
+    ::testing::Values(
+        TypedRowCase{"NumbersBareDatesIsoEmptyFirstNull", {kInteger, kDayFirst, kInteger},
+                     {"", "13/2/2023", "-7"}, R"(INSERT INTO "T" VALUES(NULL,'2023-02-13',-7);)"},
+        TypedRowCase{"ValueNotANumberStaysQuoted", {kInteger, kDayFirst},
+                     {"1);DROP TABLE x;--'", "2/13/2023"}, R"(INSERT INTO "T" VALUES('1);DROP TABLE x;--''','2/13/2023');)"},
+        TypedRowCase{"LongTextJoinedOntoAClob", {kInteger, kClob},
+                     {"1", QString(7999, 'x') + kSmile + "'y"},
+                     R"(INSERT INTO "T" VALUES(1,CAST(')" + QString(7999, 'x') + R"(' AS CLOB(40K)) || ')" + kSmile
+                         + R"(''y');)"}),
+    [](const auto& info) { return std::string(info.param.name); });

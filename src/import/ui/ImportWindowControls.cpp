@@ -1,8 +1,8 @@
 #include "import/ui/ImportWindowControls.h"
 
 #include "filelist/ui/FileListView.h"
-#include "import/TextFormat.h"
 #include "import/ui/ImportWindowNames.h"
+#include "text/TextFormat.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowLook.h"
 
@@ -94,6 +94,13 @@ ImportWindowControls BuildImportWindowControls(QWidget* window, BusyIndicator& w
     c.quotedFieldsCheck = Make<QCheckBox>(
         c.readingStrip, QStringLiteral("Fields may be enclosed in double quotes"), 4080, 75, 3840, 255);
     c.fastLoadCheck = Make<QCheckBox>(c.readingStrip, QStringLiteral("Fast load (rows in batches)"), 8040, 75, 3840, 255);
+    c.columnTypesLabel = Make<QLabel>(c.readingStrip, QStringLiteral("Column types:"), 11880, 75, 1335, 255);
+    c.columnTypesChoice = new QComboBox(c.readingStrip);
+    PlaceInTwips(c.columnTypesChoice, 13260, 30, 2460, 345);
+    c.columnTypesChoice->addItems({kTextColumnTypes, kDetectedColumnTypes});
+    c.columnTypesLabel->setBuddy(c.columnTypesChoice);
+    c.upperCaseNamesCheck =
+        Make<QCheckBox>(c.tableOptionsFrame, QStringLiteral("Upper-case names"), 3840, 360, 2400, 255);
 
     // Two groups of their own: Qt's automatic grouping by parent would also
     // take in headerColumnsOption and promptedColumnsOption, which sit in a frame inside tableOptionsFrame.
@@ -109,9 +116,10 @@ ImportWindowControls BuildImportWindowControls(QWidget* window, BusyIndicator& w
         disabled->setEnabled(false);
 
     QWidget* order[] = {c.backButton, c.fileList, c.separatorEdit, c.separatorHelpButton, c.addFilesButton,
-                        c.addFolderButton, c.importButton, c.createTableOption, c.headerColumnsOption, c.promptedColumnsOption,
+                        c.addFolderButton, c.importButton, c.createTableOption, c.upperCaseNamesCheck,
+                        c.headerColumnsOption, c.promptedColumnsOption,
                         c.tableNameEdit, c.appendOption, c.ignoreHeaderCheck, c.tableList, c.encodingChoice,
-                        c.quotedFieldsCheck, c.fastLoadCheck};
+                        c.quotedFieldsCheck, c.fastLoadCheck, c.columnTypesChoice};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     NameForScreenReaders(c);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -45,7 +47,14 @@ struct ImportWindowControls {
     QComboBox* encodingChoice = nullptr;  // Automatic, or one encoding
     QCheckBox* quotedFieldsCheck = nullptr;  // "Fields may be enclosed in double quotes"
     QCheckBox* fastLoadCheck = nullptr;  // "Fast load (rows in batches)"
+    QLabel* columnTypesLabel = nullptr;  // "Column types:"
+    QComboBox* columnTypesChoice = nullptr;  // "Text (LONG VARCHAR)" or "Detected from the file"
+    // Beside the create option: created tables' names upper-cased.
+    QCheckBox* upperCaseNamesCheck = nullptr;  // "Upper-case names"
 };
+
+inline const QString kTextColumnTypes = QStringLiteral("Text (LONG VARCHAR)");
+inline const QString kDetectedColumnTypes = QStringLiteral("Detected from the file");
 
 // The window's size in twips: the designed 15960 by 5160, and the strip.
 inline constexpr int kImportWindowWidthTwips = 15960;

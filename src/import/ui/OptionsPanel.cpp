@@ -1,7 +1,7 @@
 #include "import/ui/OptionsPanel.h"
 
-#include "import/SeparatorEscapes.h"
-#include "import/TextFormat.h"
+#include "text/SeparatorEscapes.h"
+#include "text/TextFormat.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,6 +26,8 @@ ImportOptions OptionsPanel::currentOptions() const
     options.encoding = FileEncoding::FromName(c_.encodingChoice->currentText());
     options.quotedFields = c_.quotedFieldsCheck->isChecked();
     options.fastLoad = c_.fastLoadCheck->isChecked();
+    options.detectColumnTypes = c_.columnTypesChoice->currentText() == kDetectedColumnTypes;
+    options.upperCaseNames = c_.upperCaseNamesCheck->isChecked();
     return options;
 }
 
@@ -41,6 +43,9 @@ void OptionsPanel::onCreateTableClicked()
     c_.tableList->setEnabled(false);
     c_.tableNameLabel->setEnabled(true);
     c_.tableNameEdit->setEnabled(true);
+    c_.upperCaseNamesCheck->setEnabled(true);
+    c_.columnTypesLabel->setEnabled(true);
+    c_.columnTypesChoice->setEnabled(true);
 }
 
 void OptionsPanel::onAppendClicked()
@@ -55,6 +60,10 @@ void OptionsPanel::onAppendClicked()
     c_.tableList->setEnabled(true);
     c_.tableNameLabel->setEnabled(false);
     c_.tableNameEdit->setEnabled(false);
+    // Appending keeps the table's own names and types.
+    c_.upperCaseNamesCheck->setEnabled(false);
+    c_.columnTypesLabel->setEnabled(false);
+    c_.columnTypesChoice->setEnabled(false);
 }
 
 }  // namespace quorvane

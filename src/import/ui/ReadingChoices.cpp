@@ -1,7 +1,7 @@
 #include "import/ui/ReadingChoices.h"
 
 #include "base/Settings.h"
-#include "import/TextFormat.h"
+#include "text/TextFormat.h"
 #include "import/ui/ImportWindowControls.h"
 
 #include <QCheckBox>
@@ -12,6 +12,8 @@ namespace quorvane {
 namespace {
 const QString kYes = QStringLiteral("true");
 const QString kNo = QStringLiteral("false");
+const QString kText = QStringLiteral("Text");
+const QString kDetected = QStringLiteral("Detected");
 }  // namespace
 
 void RememberReadingChoices(const ImportWindowControls& c, SettingsStore& settings)
@@ -22,6 +24,10 @@ void RememberReadingChoices(const ImportWindowControls& c, SettingsStore& settin
     c.encodingChoice->setCurrentIndex(stored < 0 ? 0 : stored);
     c.quotedFieldsCheck->setChecked(settings.GetSetting(SettingsKey::QuotedFields, kNo) == kYes);
     c.fastLoadCheck->setChecked(settings.GetSetting(SettingsKey::FastLoad, kNo) == kYes);
+    c.columnTypesChoice->setCurrentText(settings.GetSetting(SettingsKey::ColumnTypes) == kDetected
+                                            ? kDetectedColumnTypes
+                                            : kTextColumnTypes);
+    c.upperCaseNamesCheck->setChecked(settings.GetSetting(SettingsKey::UpperCaseNames, kNo) == kYes);
 
     QObject::connect(c.encodingChoice, &QComboBox::currentTextChanged, c.encodingChoice,
                      [&settings](const QString& name) { settings.SaveSetting(SettingsKey::FileEncoding, name); });
@@ -30,6 +36,14 @@ void RememberReadingChoices(const ImportWindowControls& c, SettingsStore& settin
     });
     QObject::connect(c.fastLoadCheck, &QCheckBox::toggled, c.fastLoadCheck, [&settings](bool on) {
         settings.SaveSetting(SettingsKey::FastLoad, on ? kYes : kNo);
+    });
+    QObject::connect(c.columnTypesChoice, &QComboBox::currentTextChanged, c.columnTypesChoice,
+                     [&settings](const QString& choice) {
+                         settings.SaveSetting(SettingsKey::ColumnTypes,
+                                              choice == kDetectedColumnTypes ? kDetected : kText);
+                     });
+    QObject::connect(c.upperCaseNamesCheck, &QCheckBox::toggled, c.upperCaseNamesCheck, [&settings](bool on) {
+        settings.SaveSetting(SettingsKey::UpperCaseNames, on ? kYes : kNo);
     });
 }
 

@@ -52,7 +52,8 @@ std::map<std::string, bool> Enabling(const ImportWindowControls& c)
             {"promptedColumnsOption", c.promptedColumnsOption->isEnabled()}, {"tableNameLabel", c.tableNameLabel->isEnabled()},
             {"tableNameEdit", c.tableNameEdit->isEnabled()},     {"appendOptionsFrame", c.appendOptionsFrame->isEnabled()},
             {"ignoreHeaderCheck", c.ignoreHeaderCheck->isEnabled()},   {"tableListLabel", c.tableListLabel->isEnabled()},
-            {"tableList", c.tableList->isEnabled()}};
+            {"tableList", c.tableList->isEnabled()}, {"upperCaseNamesCheck", c.upperCaseNamesCheck->isEnabled()},
+            {"columnTypesLabel", c.columnTypesLabel->isEnabled()}, {"columnTypesChoice", c.columnTypesChoice->isEnabled()}};
 }
 
 // The import window after a start with fields that connect.
@@ -82,7 +83,8 @@ TEST_F(ImportWindowOptions, FirstDisplayIsCreateModeWithHeaderRowColumns)
     const std::map<std::string, bool> expected = {
         {"createTableOption", true}, {"appendOption", true}, {"createOptionsFrame", true},  {"headerColumnsOption", true},
         {"promptedColumnsOption", true}, {"tableNameLabel", true},  {"tableNameEdit", true},   {"appendOptionsFrame", false},
-        {"ignoreHeaderCheck", false}, {"tableListLabel", false}, {"tableList", false}};
+        {"ignoreHeaderCheck", false}, {"tableListLabel", false}, {"tableList", false},
+        {"upperCaseNamesCheck", true}, {"columnTypesLabel", true}, {"columnTypesChoice", true}};
     EXPECT_EQ(Enabling(c()), expected);
     EXPECT_TRUE(c().createTableOption->isChecked());
     EXPECT_TRUE(c().headerColumnsOption->isChecked());
@@ -97,7 +99,8 @@ TEST_F(ImportWindowOptions, AppendModeEnablesTheAppendFrameAndKeepsTheCreateFram
     const std::map<std::string, bool> expected = {
         {"createTableOption", true},  {"appendOption", true},  {"createOptionsFrame", true},  {"headerColumnsOption", false},
         {"promptedColumnsOption", false}, {"tableNameLabel", false},  {"tableNameEdit", false},  {"appendOptionsFrame", true},
-        {"ignoreHeaderCheck", true},   {"tableListLabel", true},   {"tableList", true}};
+        {"ignoreHeaderCheck", true},   {"tableListLabel", true},   {"tableList", true},
+        {"upperCaseNamesCheck", false}, {"columnTypesLabel", false}, {"columnTypesChoice", false}};
     EXPECT_EQ(Enabling(c()), expected);
     EXPECT_EQ(form().importOptions().currentOptions().mode, ImportMode::AppendExisting);
 }
@@ -175,6 +178,37 @@ TEST_F(ImportWindowOptions, ReadingChoicesAreRememberedAndReachTheRun)
     EXPECT_TRUE(later.importWindow()->controls().fastLoadCheck->isChecked());
 }
 
+// The create choices start as text columns and names as written, reach the
+// run, are stored under their own keys, and a later window shows them.
+TEST_F(ImportWindowOptions, CreateChoicesAreRememberedAndReachTheRun)
+{
+    QStringList offered;
+    for (int i = 0; i < c().columnTypesChoice->count(); ++i)
+        offered << c().columnTypesChoice->itemText(i);
+    EXPECT_EQ(offered, (QStringList{"Text (LONG VARCHAR)", "Detected from the file"}));
+    EXPECT_EQ(c().columnTypesChoice->currentText(), QStringLiteral("Text (LONG VARCHAR)"));
+    EXPECT_FALSE(c().upperCaseNamesCheck->isChecked());
+    EXPECT_FALSE(form().importOptions().currentOptions().detectColumnTypes);
+    EXPECT_FALSE(form().importOptions().currentOptions().upperCaseNames);
+
+    c().columnTypesChoice->setCurrentText(QStringLiteral("Detected from the file"));
+    QTest::mouseClick(c().upperCaseNamesCheck, Qt::LeftButton);
+    EXPECT_TRUE(form().importOptions().currentOptions().detectColumnTypes);
+    EXPECT_TRUE(form().importOptions().currentOptions().upperCaseNames);
+    EXPECT_EQ(SettingsStore().GetSetting(SettingsKey::ColumnTypes), QStringLiteral("Detected"));
+    EXPECT_EQ(SettingsStore().GetSetting(SettingsKey::UpperCaseNames), QStringLiteral("true"));
+
+    ApplicationWindows later{dialogs};
+    later.start();
+    ASSERT_NE(later.importWindow(), nullptr);
+    EXPECT_EQ(later.importWindow()->controls().columnTypesChoice->currentText(),
+              QStringLiteral("Detected from the file"));
+    EXPECT_TRUE(later.importWindow()->controls().upperCaseNamesCheck->isChecked());
+
+    c().columnTypesChoice->setCurrentText(QStringLiteral("Text (LONG VARCHAR)"));
+    EXPECT_EQ(SettingsStore().GetSetting(SettingsKey::ColumnTypes), QStringLiteral("Text"));
+}
+
 TEST_F(ImportWindowOptions, CurrentRowWithoutSelectionPicksNoTable)
 {
     QTest::mouseClick(c().appendOption, Qt::LeftButton);
@@ -245,7 +279,9 @@ QWidget* ControlNamed(const ImportWindowControls& c, const QString& name)
         {"appendOptionsFrame", c.appendOptionsFrame},           {"ignoreHeaderCheck", c.ignoreHeaderCheck},       {"tableListLabel", c.tableListLabel},
         {"tableList", c.tableList},     {"readingStrip", c.readingStrip},
         {"encodingLabel", c.encodingLabel}, {"encodingChoice", c.encodingChoice},
-        {"quotedFieldsCheck", c.quotedFieldsCheck}, {"fastLoadCheck", c.fastLoadCheck}};
+        {"quotedFieldsCheck", c.quotedFieldsCheck}, {"fastLoadCheck", c.fastLoadCheck},
+        {"columnTypesLabel", c.columnTypesLabel}, {"columnTypesChoice", c.columnTypesChoice},
+        {"upperCaseNamesCheck", c.upperCaseNamesCheck}};
     for (const auto& [n, w] : all)
         if (name == QLatin1String(n))
             return w;
@@ -290,7 +326,10 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"encodingLabel", "File encoding:", {0, 75, 1335, 255}},
         PlaceCase{"encodingChoice", "", {1440, 30, 2400, 345}},
         PlaceCase{"quotedFieldsCheck", "Fields may be enclosed in double quotes", {4080, 75, 3840, 255}},
-        PlaceCase{"fastLoadCheck", "Fast load (rows in batches)", {8040, 75, 3840, 255}}),
+        PlaceCase{"fastLoadCheck", "Fast load (rows in batches)", {8040, 75, 3840, 255}},
+        PlaceCase{"columnTypesLabel", "Column types:", {11880, 75, 1335, 255}},
+        PlaceCase{"columnTypesChoice", "", {13260, 30, 2460, 345}},
+        PlaceCase{"upperCaseNamesCheck", "Upper-case names", {3840, 360, 2400, 255}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

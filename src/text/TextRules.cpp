@@ -1,4 +1,4 @@
-#include "import/TextRules.h"
+#include "text/TextRules.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "import/TextDecoder.h"
+#include "text/TextDecoder.h"
 
 #include "base/Failure.h"
 

@@ -1,10 +1,10 @@
-#include "import/TextRules.h"
+#include "text/TextRules.h"
 
 #include "base/Dialogs.h"
 #include "base/Failure.h"
 #include "base/PacedEvents.h"
-#include "import/TextDecoder.h"
-#include "import/TextRecords.h"
+#include "text/TextDecoder.h"
+#include "text/TextRecords.h"
 
 #include <algorithm>
 #include <memory>
@@ -29,8 +29,8 @@ QString MismatchReport(const TextRecord& record)
 // The records of the file as one reading of its text makes them: the
 // header's fields, then only counts, up to the first that disagrees.
 struct Reading {
-    Reading(bool quotedFields, std::optional<int> expectedLastIndex)
-        : splitter(quotedFields, true), expected(expectedLastIndex)
+    Reading(bool quoted, std::optional<int> expectedLastIndex)
+        : splitter(quoted, true), quotedFields(quoted), expected(expectedLastIndex)
     {
     }
 
@@ -49,10 +49,45 @@ struct Reading {
             return;  // empty lines are skipped (and counted)
         if (record.unclosedQuote || record.fieldCount - 1 != *expected)
             mismatch = MismatchReport(record);
+        else if (detectors && record.fieldCount > 1)
+            detect(record);
+    }
+
+    void detectValue(size_t column, QStringView field)
+    {
+        if (column >= detectors->size())
+            return;
+        if (dropDoubleQuotes && field.contains(QLatin1Char('"')))
+            (*detectors)[column].add(field.toString().remove(QLatin1Char('"')));
+        else
+            (*detectors)[column].add(field);
+    }
+
+    // Unquoted, the fields are cut from the line here, as views: the
+    // splitter keeps no text for them.
+    void detect(const TextRecord& record)
+    {
+        size_t column = 0;
+        if (quotedFields) {
+            for (const QString& field : record.fields)
+                detectValue(column++, field);
+            return;
+        }
+        for (const QStringView field : QStringView(record.lineText).tokenize(*separatorFed))
+            detectValue(column++, field);
+    }
+
+    void detectTypes(bool doubleQuotesDropped)
+    {
+        detectors.emplace(header ? size_t(header->size()) : 0);
+        dropDoubleQuotes = doubleQuotesDropped;
+        if (quotedFields)
+            splitter.setKeepText(true);
     }
 
     void feed(const QString& line, QStringView lineBreak, const QString& separator, bool mayBeUndecodable)
     {
+        separatorFed = &separator;
         if (!mismatch && splitter.feed(line, lineBreak, separator, mayBeUndecodable))
             take(splitter.record());
     }
@@ -64,9 +99,13 @@ struct Reading {
     }
 
     RecordSplitter splitter;
+    bool quotedFields;
+    const QString* separatorFed = nullptr;  // the separator of the line last fed
     std::optional<int> expected;
     std::optional<QStringList> header;
     std::optional<QString> mismatch;
+    std::optional<std::vector<ColumnTypeDetector>> detectors;
+    bool dropDoubleQuotes = false;
 };
 
 bool BeyondAscii(const QString& text)
@@ -117,6 +156,8 @@ struct FieldCountPass::State {
             asWindows1252.emplace(format.quotedFields, expectedLastIndex);
             windows1252 = std::make_unique<TextDecoder>(FileEncoding::Windows1252);
         }
+        if (asWindows1252 && typesWanted && !asWindows1252->detectors && asWindows1252->header)
+            asWindows1252->detectTypes(dropDoubleQuotes);
         asRead.feed(line, lines.lineBreak(), format.separator, lines.sawUndecodable());
         if (!asRead.header && asRead.splitter.keptSize() > kLongestHeader)
             throw HeaderQuoteNotClosed(QStringLiteral("Cannot read file %1: its first line opens a double "
@@ -139,6 +180,8 @@ struct FieldCountPass::State {
     std::optional<Reading> asWindows1252;
     std::unique_ptr<TextDecoder> windows1252;
     qint64 lineCount = 0;
+    bool typesWanted = false;
+    bool dropDoubleQuotes = false;
 };
 
 FieldCountPass::FieldCountPass(const QString& path, const TextFormat& format)
@@ -154,6 +197,13 @@ FieldCountPass::FieldCountPass(const QString& path, const TextFormat& format)
 }
 
 FieldCountPass::~FieldCountPass() { delete state_; }
+
+void FieldCountPass::detectColumnTypes(bool doubleQuotesDropped)
+{
+    state_->asRead.detectTypes(doubleQuotesDropped);
+    state_->typesWanted = true;
+    state_->dropDoubleQuotes = doubleQuotesDropped;
+}
 
 FieldCountScan FieldCountPass::run(std::optional<int> expectedLastIndex, EventPump* events,
                                    const std::function<bool()>& stopped)
@@ -177,6 +227,9 @@ FieldCountScan FieldCountPass::run(std::optional<int> expectedLastIndex, EventPu
     const Reading& reading = s.deciding();
     scan.header = reading.header.value_or(QStringList());
     scan.mismatch = reading.mismatch;
+    if (reading.detectors)
+        for (const ColumnTypeDetector& detector : *reading.detectors)
+            scan.columnTypes.push_back(detector.type());
     // Settled on Windows-1252 after reading as UTF-8: the kept texts are
     // decoded again from their bytes.
     if (s.onTrust() && s.lines.sawUndecodable() && &reading == &s.asRead) {

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "base/Failure.h"
-#include "import/TextFormat.h"
+#include "text/ColumnTypes.h"
+#include "text/TextFormat.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace quorvane {
 
@@ -81,6 +83,9 @@ struct FieldCountScan {
     QString encoding;
     QStringList header;   // the fields of the first record
     std::optional<QString> mismatch;  // the report on the first record that disagrees
+    // One per header field when the pass was asked to detect them: the type
+    // every value of that column fits (see ColumnTypeDetector).
+    std::vector<ColumnType> columnTypes;
 };
 
 // The field-count pass: reads the file once, record by record. It settles
@@ -103,6 +108,12 @@ public:
     ~FieldCountPass();
     FieldCountPass(const FieldCountPass&) = delete;
     FieldCountPass& operator=(const FieldCountPass&) = delete;
+
+    // The pass also detects each column's type from the values of the rows
+    // it reads (not the header, nor a line of one field, which is never
+    // sent). With doubleQuotesDropped, as for rows of unquoted files named by
+    // prompts, each value is seen without its double quotes.
+    void detectColumnTypes(bool doubleQuotesDropped);
 
     // Reads the rest of the file. With events, the window handles its events
     // during the pass; when `stopped` says so at one of those pauses the pass

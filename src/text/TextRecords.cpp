@@ -1,7 +1,7 @@
-#include "import/TextRecords.h"
+#include "text/TextRecords.h"
 
-#include "import/TextDecoder.h"
-#include "import/TextRules.h"
+#include "text/TextDecoder.h"
+#include "text/TextRules.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "import/SeparatorEscapes.h"
+#include "text/SeparatorEscapes.h"
 
 namespace quorvane {
 

@@ -1,9 +1,9 @@
-#include "import/TextRules.h"
+#include "text/TextRules.h"
 
 #include "base/Failure.h"
 #include "filelist/FileRule.h"
-#include "import/TextDecoder.h"
-#include "import/TextFormat.h"
+#include "text/TextDecoder.h"
+#include "text/TextFormat.h"
 
 #include <QFile>
 

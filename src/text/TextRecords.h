@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/TextFormat.h"
+#include "text/TextFormat.h"
 
 #include <QString>
 #include <QStringList>

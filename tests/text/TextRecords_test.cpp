@@ -1,8 +1,8 @@
 // Records with quoted fields, and the field-count pass that settles a
 // file's encoding: tables of files and what they read as.
 #include "base/Failure.h"
-#include "import/TextRecords.h"
-#include "import/TextRules.h"
+#include "text/TextRecords.h"
+#include "text/TextRules.h"
 
 #include "TestSupport.h"
 
