@@ -26,6 +26,9 @@ struct ImportOptions {
     // batch, instead of one committed INSERT per line.
     bool fastLoad = false;
     int batchSize = kDefaultBatchSize;
+    // Append mode: each header field fills the table's column of that name,
+    // and columns the file leaves out take their defaults.
+    bool matchColumnsByName = false;
 };
 
 // Read anew at every use, so a change made while a run yields counts for

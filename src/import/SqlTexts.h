@@ -23,8 +23,10 @@ QString BuildCreateStatement(const QString& tableName, const QStringList& column
 using RowValues = std::vector<std::optional<QString>>;
 RowValues BuildRowValues(const QStringList& fields, RowStyle style, const std::vector<bool>* quoted = nullptr);
 
-// INSERT INTO "name" VALUES('a',NULL,...) with the values above.
-QString BuildRowStatement(const QString& tableName, const RowValues& values);
+// INSERT INTO "name" VALUES('a',NULL,...) with the values above; with
+// column names, INSERT INTO "name"("B","A") VALUES(...), the values filling
+// those columns in that order and the others taking their defaults.
+QString BuildRowStatement(const QString& tableName, const RowValues& values, const QStringList& columnNames = {});
 QString BuildRowStatement(const QString& tableName, const QStringList& fields, RowStyle style,
                           const std::vector<bool>* quoted = nullptr);
 
@@ -37,7 +39,8 @@ QString ColumnNamePrompt(int columnNumber);
 // A table name as a delimited identifier, with inner double quotes doubled.
 QString QuoteTableName(const QString& tableName);
 
-// INSERT INTO "name" VALUES(?,?,...): one parameter marker per column.
-QString BuildParameterInsert(const QString& tableName, int columns);
+// INSERT INTO "name" VALUES(?,?,...): one parameter marker per column,
+// with the column names as above when given.
+QString BuildParameterInsert(const QString& tableName, int columns, const QStringList& columnNames = {});
 
 }  // namespace quorvane

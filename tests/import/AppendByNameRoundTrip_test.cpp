@@ -1,0 +1,100 @@
+// Append with columns matched by name, through the whole run into a real
+// database: files whose columns come in another order or leave one out load
+// the same rows in both modes, and files whose header does not pair with
+// the table load nothing, are reported by name, and go to the rejects.
+#include "import/ImportMessages.h"
+
+#include "ImportRunFixture.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+
+using namespace quorvane;
+using namespace quorvane::testing;
+
+namespace {
+
+struct ByNameCase {
+    const char* name;
+    QByteArray file;
+    QStringList rows;  // the table afterwards, ID, Name, City
+    QString fault;     // empty when the file loads
+};
+
+class AppendByNameDb : public ImportRunFixture,
+                       public ::testing::WithParamInterface<std::tuple<ByNameCase, bool>> {};
+
+TEST_P(AppendByNameDb, StoresTheSameRowsOrRefusesTheFileByName)
+{
+    const auto& [c, fast] = GetParam();
+    // ID needs a value; City has a default.
+    RunSql(db_.parameters(), QStringLiteral("CREATE TABLE \"Target\"(\"ID\" VARCHAR(20) NOT NULL, \"Name\" "
+                                            "VARCHAR(40), \"City\" VARCHAR(40) DEFAULT 'Nowhere')"));
+    tables_.append(QStringLiteral("Target"));
+    const QString path = file(QStringLiteral("source.txt"), c.file);
+    files_.append(path);
+    rejectsFolder_ = QDir(db_.folder()).filePath(QStringLiteral("rejects"));
+    ImportOptions& o = options_.options();
+    o.mode = ImportMode::AppendExisting;
+    o.selectedTable = QStringLiteral("Target");
+    o.matchColumnsByName = true;
+    o.fastLoad = fast;
+    o.batchSize = 2;
+    if (c.fault.isEmpty()) {
+        dialogs_.expectMessage(ImportMessage::Done);
+    } else {
+        dialogs_.expectMessage(path + QStringLiteral(" was not loaded: its columns are matched to the table's by "
+                                                     "name.\r\n\r\n")
+                               + c.fault);
+        dialogs_.expectMessage(QStringLiteral("Import finished with errors.\r\n\r\nFiles loaded completely: 0 of "
+                                              "1.\r\nRows inserted: 0.\r\nStatements that failed: 0.\r\n"
+                                              "Lines not loaded were written to %1.")
+                                   .arg(rejectsFolder_));
+    }
+    OdbcImportDatabase database;
+    const ImportOutcome outcome = runWith(db_.parameters(), database, nullptr);
+    EXPECT_TRUE(dialogs_.scriptDone());
+    EXPECT_EQ(outcome.counts.filesLoaded, c.fault.isEmpty() ? 1 : 0);
+    EXPECT_EQ(outcome.counts.rowsInserted, c.rows.size());
+
+    ExpectRows(db_.parameters(), QStringLiteral("SELECT \"ID\", \"Name\", \"City\" FROM \"Target\""), c.rows);
+    if (!c.fault.isEmpty()) {
+        // Every data line, as read, with the header first.
+        QFile rejects(QDir(rejectsFolder_).filePath(QStringLiteral("source.txt")));
+        ASSERT_TRUE(rejects.open(QIODevice::ReadOnly));
+        EXPECT_EQ(rejects.readAll(), c.file);
+        QFile log(rejects.fileName() + QStringLiteral(".log"));
+        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(QString::fromUtf8(log.readAll()).startsWith(QStringLiteral("line 2: ") + c.fault));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, AppendByNameDb,
+    ::testing::Combine(
+        ::testing::Values(
+            ByNameCase{"InTheTablesOrder", "ID,Name,City\n1,Ann,Oslo\n2,Bob,\n3,,Rome\n",
+                       {"1\x1f" "Ann\x1fOslo", "2\x1f" "Bob\x1f<NULL>", "3\x1f<NULL>\x1fRome"}, {}},
+            // The first field is never NULL, wherever it goes.
+            ByNameCase{"ReversedInOtherCaseAndSpaced", " city ,NAME,Id\r\nOslo,Ann,1\r\n,Bob,2\r\nRome,,3\r\n",
+                       {"1\x1f" "Ann\x1fOslo", "2\x1f" "Bob\x1f", "3\x1f<NULL>\x1fRome"}, {}},
+            ByNameCase{"OneColumnFewerTakesTheDefault", "Name,ID\nAnn,1\nBob,2\n",
+                       {"1\x1f" "Ann\x1fNowhere", "2\x1f" "Bob\x1fNowhere"}, {}},
+            ByNameCase{"UnknownColumns", "ID,Region,Name,region\n1,N,Ann,n\n2,S,Bob,s\n", {},
+                       QStringLiteral("Columns not in the table Target: Region, region")},
+            ByNameCase{"TwoFieldsForOneColumn", "ID,Name,name\n1,Ann,Bob\n", {},
+                       QStringLiteral("Columns named more than once in the file: name")},
+            ByNameCase{"LeavesOutAColumnWithoutDefault", "Name,City\nAnn,Oslo\n", {},
+                       QStringLiteral("Columns of the table Target that the file leaves out and that need a "
+                                      "value: ID")}),
+        ::testing::Bool()),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "Fast" : "RowByRow");
+    });
+
+}  // namespace
