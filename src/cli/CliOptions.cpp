@@ -32,13 +32,14 @@ ParseResult ParseArguments(const QStringList& arguments)
                                                  "the environment variable QUORVANE_PASSWORD.")};
         if (name == QLatin1String("--help") || name == QLatin1String("--version")
             || name == QLatin1String("--print-sql") || name == QLatin1String("--quoted")
-            || name == QLatin1String("--fast")) {
+            || name == QLatin1String("--fast") || name == QLatin1String("--match-names")) {
             if (inlineValue)
                 return {std::nullopt, name + QStringLiteral(" takes no value.")};
             (name == QLatin1String("--help")      ? options.help
              : name == QLatin1String("--version") ? options.version
              : name == QLatin1String("--quoted")  ? options.quoted
              : name == QLatin1String("--fast")    ? options.fast
+             : name == QLatin1String("--match-names") ? options.matchNames
                                                   : options.printSql) = true;
             continue;
         }

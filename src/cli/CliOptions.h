@@ -22,6 +22,7 @@ struct CliOptions {
     bool quoted = false;
     bool fast = false;
     int batchSize = kDefaultBatchSize;
+    bool matchNames = false;
     QString rejectsFolder;  // empty: unloaded lines are not written
     bool printSql = false;
     bool help = false;
