@@ -19,6 +19,8 @@ inline const QString FileEncoding = QStringLiteral("FileEncoding");
 inline const QString QuotedFields = QStringLiteral("QuotedFields");
 // Rows in batches, one transaction each; absent: one INSERT per line.
 inline const QString FastLoad = QStringLiteral("FastLoad");
+// Append mode fills columns by the header's names; absent: by position.
+inline const QString MatchColumnsByName = QStringLiteral("MatchColumnsByName");
 }  // namespace SettingsKey
 
 inline const QString kSettingsOrganization = QStringLiteral("Tamsorel");

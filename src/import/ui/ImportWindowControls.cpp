@@ -93,6 +93,7 @@ ImportWindowControls BuildImportWindowControls(QWidget* window, BusyIndicator& w
     c.quotedFieldsCheck = Make<QCheckBox>(
         c.readingStrip, QStringLiteral("Fields may be enclosed in double quotes"), 4080, 75, 3840, 255);
     c.fastLoadCheck = Make<QCheckBox>(c.readingStrip, QStringLiteral("Fast load (rows in batches)"), 8040, 75, 3840, 255);
+    c.matchNamesCheck = Make<QCheckBox>(c.readingStrip, QStringLiteral("Match columns by name"), 12000, 75, 3600, 255);
 
     // Two groups of their own: Qt's automatic grouping by parent would also
     // take in headerColumnsOption and promptedColumnsOption, which sit in a frame inside tableOptionsFrame.
@@ -110,7 +111,7 @@ ImportWindowControls BuildImportWindowControls(QWidget* window, BusyIndicator& w
     QWidget* order[] = {c.backButton, c.fileList, c.separatorEdit, c.separatorHelpButton, c.addFilesButton,
                         c.addFolderButton, c.importButton, c.createTableOption, c.headerColumnsOption, c.promptedColumnsOption,
                         c.tableNameEdit, c.appendOption, c.ignoreHeaderCheck, c.tableList, c.encodingChoice,
-                        c.quotedFieldsCheck, c.fastLoadCheck};
+                        c.quotedFieldsCheck, c.fastLoadCheck, c.matchNamesCheck};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     return c;

@@ -45,6 +45,7 @@ struct ImportWindowControls {
     QComboBox* encodingChoice = nullptr;  // Automatic, or one encoding
     QCheckBox* quotedFieldsCheck = nullptr;  // "Fields may be enclosed in double quotes"
     QCheckBox* fastLoadCheck = nullptr;  // "Fast load (rows in batches)"
+    QCheckBox* matchNamesCheck = nullptr;  // "Match columns by name"
 };
 
 // The window's size in twips: the designed 15960 by 5160, and the strip.

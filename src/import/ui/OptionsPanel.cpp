@@ -26,6 +26,7 @@ ImportOptions OptionsPanel::currentOptions() const
     options.encoding = FileEncoding::FromName(c_.encodingChoice->currentText());
     options.quotedFields = c_.quotedFieldsCheck->isChecked();
     options.fastLoad = c_.fastLoadCheck->isChecked();
+    options.matchColumnsByName = c_.matchNamesCheck->isChecked();
     return options;
 }
 

@@ -22,6 +22,7 @@ void RememberReadingChoices(const ImportWindowControls& c, SettingsStore& settin
     c.encodingChoice->setCurrentIndex(stored < 0 ? 0 : stored);
     c.quotedFieldsCheck->setChecked(settings.GetSetting(SettingsKey::QuotedFields, kNo) == kYes);
     c.fastLoadCheck->setChecked(settings.GetSetting(SettingsKey::FastLoad, kNo) == kYes);
+    c.matchNamesCheck->setChecked(settings.GetSetting(SettingsKey::MatchColumnsByName, kNo) == kYes);
 
     QObject::connect(c.encodingChoice, &QComboBox::currentTextChanged, c.encodingChoice,
                      [&settings](const QString& name) { settings.SaveSetting(SettingsKey::FileEncoding, name); });
@@ -30,6 +31,9 @@ void RememberReadingChoices(const ImportWindowControls& c, SettingsStore& settin
     });
     QObject::connect(c.fastLoadCheck, &QCheckBox::toggled, c.fastLoadCheck, [&settings](bool on) {
         settings.SaveSetting(SettingsKey::FastLoad, on ? kYes : kNo);
+    });
+    QObject::connect(c.matchNamesCheck, &QCheckBox::toggled, c.matchNamesCheck, [&settings](bool on) {
+        settings.SaveSetting(SettingsKey::MatchColumnsByName, on ? kYes : kNo);
     });
 }
 

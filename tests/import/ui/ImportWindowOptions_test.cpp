@@ -12,6 +12,7 @@
 #include "WidgetChecks.h"
 #include "TestSupport.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -152,6 +153,7 @@ TEST_F(ImportWindowOptions, ReadingChoicesAreRememberedAndReachTheRun)
     EXPECT_EQ(form().importOptions().currentOptions().encoding, QString());
     EXPECT_FALSE(form().importOptions().currentOptions().quotedFields);
     EXPECT_FALSE(form().importOptions().currentOptions().fastLoad);
+    EXPECT_FALSE(form().importOptions().currentOptions().matchColumnsByName);
     QStringList offered;
     for (int i = 0; i < c().encodingChoice->count(); ++i)
         offered << c().encodingChoice->itemText(i);
@@ -161,7 +163,9 @@ TEST_F(ImportWindowOptions, ReadingChoicesAreRememberedAndReachTheRun)
     c().encodingChoice->setCurrentText(QStringLiteral("Windows-1252"));
     QTest::mouseClick(c().quotedFieldsCheck, Qt::LeftButton);
     QTest::mouseClick(c().fastLoadCheck, Qt::LeftButton);
+    QTest::mouseClick(c().matchNamesCheck, Qt::LeftButton);
     EXPECT_TRUE(form().importOptions().currentOptions().fastLoad);
+    EXPECT_TRUE(form().importOptions().currentOptions().matchColumnsByName);
     EXPECT_EQ(form().importOptions().currentOptions().encoding, QStringLiteral("Windows-1252"));
     EXPECT_TRUE(form().importOptions().currentOptions().quotedFields);
     form().load();  // a hand-over from the login window keeps them
@@ -173,6 +177,39 @@ TEST_F(ImportWindowOptions, ReadingChoicesAreRememberedAndReachTheRun)
     EXPECT_EQ(later.importWindow()->controls().encodingChoice->currentText(), QStringLiteral("Windows-1252"));
     EXPECT_TRUE(later.importWindow()->controls().quotedFieldsCheck->isChecked());
     EXPECT_TRUE(later.importWindow()->controls().fastLoadCheck->isChecked());
+    EXPECT_TRUE(later.importWindow()->controls().matchNamesCheck->isChecked());
+}
+
+// F5 (and "Refresh" on the list) lists a table made elsewhere, keeps the
+// selection and touches nothing else; during a run it does nothing.
+TEST_F(ImportWindowOptions, RefreshListsNewTablesAndKeepsTheSelection)
+{
+    QTest::mouseClick(c().appendOption, Qt::LeftButton);
+    c().tableList->findItems(QStringLiteral("PLACES"), Qt::MatchExactly).value(0)->setSelected(true);
+    c().separatorEdit->setText(QStringLiteral(";"));
+    testing::RunSql(db.parameters(), QStringLiteral("CREATE TABLE MADE_ELSEWHERE (NAME LONG VARCHAR)"));
+    form().setImportRunning(true);
+    form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+    QTest::keyClick(&form(), Qt::Key_F5);
+    EXPECT_TRUE(c().tableList->findItems(QStringLiteral("MADE_ELSEWHERE"), Qt::MatchExactly).isEmpty());
+    form().setImportRunning(false);
+
+    QTest::keyClick(&form(), Qt::Key_F5);
+    EXPECT_FALSE(c().tableList->findItems(QStringLiteral("MADE_ELSEWHERE"), Qt::MatchExactly).isEmpty());
+    EXPECT_EQ(form().tableList().selectedItem(), std::optional<QString>(QStringLiteral("PLACES")));
+    EXPECT_EQ(c().separatorEdit->text(), QStringLiteral(";"));
+    EXPECT_TRUE(c().appendOption->isChecked());
+
+    testing::RunSql(db.parameters(), QStringLiteral("DROP TABLE PLACES"));
+    ASSERT_EQ(c().tableList->contextMenuPolicy(), Qt::ActionsContextMenu);
+    const QList<QAction*> menu = c().tableList->actions();
+    ASSERT_EQ(menu.size(), 1);
+    EXPECT_EQ(menu.front()->text(), QStringLiteral("Refresh"));
+    menu.front()->trigger();
+    EXPECT_EQ(form().tableList().items(), (QStringList{"MADE_ELSEWHERE", "PEOPLE"}));
+    EXPECT_FALSE(form().tableList().selectedItem().has_value());
+    EXPECT_TRUE(dialogs.shown().empty());
 }
 
 TEST_F(ImportWindowOptions, CurrentRowWithoutSelectionPicksNoTable)
@@ -245,7 +282,8 @@ QWidget* ControlNamed(const ImportWindowControls& c, const QString& name)
         {"appendOptionsFrame", c.appendOptionsFrame},           {"ignoreHeaderCheck", c.ignoreHeaderCheck},       {"tableListLabel", c.tableListLabel},
         {"tableList", c.tableList},     {"readingStrip", c.readingStrip},
         {"encodingLabel", c.encodingLabel}, {"encodingChoice", c.encodingChoice},
-        {"quotedFieldsCheck", c.quotedFieldsCheck}, {"fastLoadCheck", c.fastLoadCheck}};
+        {"quotedFieldsCheck", c.quotedFieldsCheck}, {"fastLoadCheck", c.fastLoadCheck},
+        {"matchNamesCheck", c.matchNamesCheck}};
     for (const auto& [n, w] : all)
         if (name == QLatin1String(n))
             return w;
@@ -290,7 +328,8 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"encodingLabel", "File encoding:", {0, 75, 1335, 255}},
         PlaceCase{"encodingChoice", "", {1440, 30, 2400, 345}},
         PlaceCase{"quotedFieldsCheck", "Fields may be enclosed in double quotes", {4080, 75, 3840, 255}},
-        PlaceCase{"fastLoadCheck", "Fast load (rows in batches)", {8040, 75, 3840, 255}}),
+        PlaceCase{"fastLoadCheck", "Fast load (rows in batches)", {8040, 75, 3840, 255}},
+        PlaceCase{"matchNamesCheck", "Match columns by name", {12000, 75, 3600, 255}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
