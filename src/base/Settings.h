@@ -23,6 +23,8 @@ inline const QString FastLoad = QStringLiteral("FastLoad");
 // and their names upper-cased ("true"; absent: as written).
 inline const QString ColumnTypes = QStringLiteral("ColumnTypes");
 inline const QString UpperCaseNames = QStringLiteral("UpperCaseNames");
+// Append mode fills columns by the header's names; absent: by position.
+inline const QString MatchColumnsByName = QStringLiteral("MatchColumnsByName");
 }  // namespace SettingsKey
 
 inline const QString kSettingsOrganization = QStringLiteral("Tamsorel");

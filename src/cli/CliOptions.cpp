@@ -32,7 +32,8 @@ ParseResult ParseArguments(const QStringList& arguments)
                                                  "the environment variable QUORVANE_PASSWORD.")};
         if (name == QLatin1String("--help") || name == QLatin1String("--version")
             || name == QLatin1String("--print-sql") || name == QLatin1String("--quoted")
-            || name == QLatin1String("--fast") || name == QLatin1String("--upper-case-names")) {
+            || name == QLatin1String("--fast") || name == QLatin1String("--upper-case-names")
+            || name == QLatin1String("--match-names")) {
             if (inlineValue)
                 return {std::nullopt, name + QStringLiteral(" takes no value.")};
             (name == QLatin1String("--help")      ? options.help
@@ -40,6 +41,7 @@ ParseResult ParseArguments(const QStringList& arguments)
              : name == QLatin1String("--quoted")  ? options.quoted
              : name == QLatin1String("--fast")    ? options.fast
              : name == QLatin1String("--upper-case-names") ? options.upperCaseNames
+             : name == QLatin1String("--match-names") ? options.matchNames
                                                   : options.printSql) = true;
             continue;
         }

@@ -24,6 +24,7 @@ struct CliOptions {
     bool detectTypes = false;     // --types detected
     bool upperCaseNames = false;  // --upper-case-names
     int batchSize = kDefaultBatchSize;
+    bool matchNames = false;
     QString rejectsFolder;  // empty: unloaded lines are not written
     bool printSql = false;
     bool help = false;

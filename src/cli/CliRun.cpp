@@ -122,6 +122,7 @@ int RunCli(const CliOptions& options, const CliStreams& streams)
     importOptions.encoding = options.encoding;
     importOptions.quotedFields = options.quoted;
     importOptions.fastLoad = options.fast;
+    importOptions.matchColumnsByName = options.matchNames;
     importOptions.batchSize = options.batchSize;
     importOptions.detectColumnTypes = options.detectTypes;
     importOptions.upperCaseNames = options.upperCaseNames;

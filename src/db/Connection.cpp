@@ -304,6 +304,15 @@ ResultSet Connection::openTableSchema()
     return ResultSet(statement, true);
 }
 
+ResultSet Connection::openColumnSchema(const QString& table)
+{
+    const auto statement = newStatement();
+    QByteArray name = table.toUtf8();
+    odbc::Check(SQLColumns(statement->get(), nullptr, 0, nullptr, 0, sqlText(name), SQL_NTS, nullptr, 0),
+                *statement, "read the column catalogue");
+    return ResultSet(statement, true);
+}
+
 ResultSet Connection::openQuery(const QString& sql)
 {
     const auto statement = newStatement();

@@ -65,6 +65,11 @@ public:
     // TABLE_NAME among others.
     ResultSet openTableSchema();
 
+    // The catalogue of the columns of the tables whose names match table as
+    // a search pattern (_ and % are wildcards): one row per column, columns
+    // TABLE_NAME, COLUMN_NAME, NULLABLE, COLUMN_DEF among others.
+    ResultSet openColumnSchema(const QString& table);
+
     // Prepares a query so that its columns are known.
     ResultSet openQuery(const QString& sql);
 

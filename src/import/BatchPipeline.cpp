@@ -24,12 +24,13 @@ bool BatchPipeline::prepared() const
     return prepared_;
 }
 
-void BatchPipeline::send(const QString& table, int columns, RowBatch batch)
+void BatchPipeline::send(const QString& table, int columns, const QStringList& columnNames, RowBatch batch)
 {
     {
         const std::lock_guard lock(mutex_);
         table_ = table;
         columns_ = columns;
+        columnNames_ = columnNames;
         waiting_.push_back(std::move(batch));
     }
     if (!thread_.joinable())
@@ -50,11 +51,12 @@ void BatchPipeline::sendAll()
         const bool prepare = !prepared_;
         const QString table = table_;
         const int columns = columns_;
+        const QStringList columnNames = columnNames_;
         lock.unlock();
         bool prepared = !prepare;
         try {
             if (prepare) {
-                database_.beginBatches(table, columns);
+                database_.beginBatches(table, columns, columnNames);
                 prepared = true;
             }
             database_.sendBatch(sent.batch.rows);

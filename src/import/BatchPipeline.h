@@ -54,9 +54,10 @@ public:
     bool busy() const;
     // True when a batch waits its turn (so that a third would have to wait).
     bool full() const;
-    // Hands a batch over to be sent to the table, the insert being prepared
-    // first when it is not yet. The pipeline must not be full.
-    void send(const QString& table, int columns, RowBatch batch);
+    // Hands a batch over to be sent to the table (into the named columns,
+    // when any are named), the insert being prepared first when it is not
+    // yet. The pipeline must not be full.
+    void send(const QString& table, int columns, const QStringList& columnNames, RowBatch batch);
     // The oldest batch handed over, once sent; waits for it. Empty when
     // there is none.
     std::optional<Sent> collect();
@@ -83,6 +84,7 @@ private:
     bool prepared_ = false;
     QString table_;
     int columns_ = 0;
+    QStringList columnNames_;
     std::thread thread_;
 };
 

@@ -58,19 +58,24 @@ std::optional<int> OdbcImportDatabase::columnCount(const QString& query)
     return connection_->openQuery(query).fieldCount();
 }
 
+std::optional<std::vector<TableColumn>> OdbcImportDatabase::tableColumns(const QString& table)
+{
+    return ReadTableColumns(*connection_, table);
+}
+
 void OdbcImportDatabase::close()
 {
     batch_.reset();
     connection_->close();
 }
 
-void OdbcImportDatabase::beginBatches(const QString& table, int columns)
+void OdbcImportDatabase::beginBatches(const QString& table, int columns, const QStringList& columnNames)
 {
     batch_.reset();
     std::vector<ParameterType> types;
     for (const ColumnType& type : columnTypes_)
         types.push_back(BindingOf(type));
-    batch_ = std::make_unique<BatchInsert>(*connection_, BuildParameterInsert(table, columns), columns,
+    batch_ = std::make_unique<BatchInsert>(*connection_, BuildParameterInsert(table, columns, columnNames), columns,
                                            std::move(types));
     connection_->setAutoCommit(false);
 }
@@ -102,7 +107,7 @@ void PrintingImportDatabase::execute(const QString& sql) { out_ << sql << '\n'; 
 void PrintingImportDatabase::sendBatch(const std::vector<ParameterRow>& rows)
 {
     for (const ParameterRow& row : rows)
-        out_ << BuildRowStatement(table_, row, &columnTypes_) << '\n';
+        out_ << BuildRowStatement(table_, row, &columnTypes_, columnNames_) << '\n';
 }
 
 std::optional<int> PrintingImportDatabase::columnCount(const QString& query)

@@ -2,8 +2,10 @@
 
 #include "db/BatchInsert.h"
 #include "import/SqlTexts.h"
+#include "db/TableColumns.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -27,12 +29,14 @@ public:
     // The number of columns of the query's result; nothing when it cannot
     // be known without a database (a dry run).
     virtual std::optional<int> columnCount(const QString& query) = 0;
+    // The table's columns from the catalogue; nothing without a database.
+    virtual std::optional<std::vector<TableColumn>> tableColumns(const QString& table) = 0;
     virtual void close() = 0;
     // Fast load: rows of one table sent in batches, each batch one
-    // transaction. beginBatches prepares the INSERT and turns autocommit
-    // off; sendBatch sends rows without committing them and throws when any
+    // transaction. beginBatches prepares the INSERT (into the named
+    // columns, when any are named) and turns autocommit off; sendBatch sends rows without committing them and throws when any
     // of them fails; endBatches turns autocommit back on.
-    virtual void beginBatches(const QString& table, int columns) = 0;
+    virtual void beginBatches(const QString& table, int columns, const QStringList& columnNames) = 0;
     virtual void sendBatch(const std::vector<ParameterRow>& rows) = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
@@ -56,8 +60,9 @@ public:
     void open(const QString& connectionString) override;
     void execute(const QString& sql) override;
     std::optional<int> columnCount(const QString& query) override;
+    std::optional<std::vector<TableColumn>> tableColumns(const QString& table) override;
     void close() override;
-    void beginBatches(const QString& table, int columns) override;
+    void beginBatches(const QString& table, int columns, const QStringList& columnNames) override;
     void sendBatch(const std::vector<ParameterRow>& rows) override;
     void commit() override;
     void rollback() override;
@@ -79,9 +84,14 @@ public:
     void open(const QString&) override {}
     void execute(const QString& sql) override;
     std::optional<int> columnCount(const QString& query) override;
+    std::optional<std::vector<TableColumn>> tableColumns(const QString&) override { return std::nullopt; }
     void close() override {}
     // Batches print as the INSERTs of one row each that row mode sends.
-    void beginBatches(const QString& table, int) override { table_ = table; }
+    void beginBatches(const QString& table, int, const QStringList& columnNames) override
+    {
+        table_ = table;
+        columnNames_ = columnNames;
+    }
     void sendBatch(const std::vector<ParameterRow>& rows) override;
     void commit() override {}
     void rollback() override {}
@@ -90,6 +100,7 @@ public:
 private:
     QTextStream& out_;
     QString table_;
+    QStringList columnNames_;
 };
 
 }  // namespace quorvane

@@ -12,6 +12,7 @@
 #include "filelist/FileList.h"
 #include "import/ImportDatabase.h"
 #include "import/BatchPipeline.h"
+#include "import/ColumnMatching.h"
 #include "import/ImportOptions.h"
 #include "import/RejectsFile.h"
 #include "import/SqlTexts.h"
@@ -86,6 +87,10 @@ private:
     FileOutcome importFile(int position);
     FileOutcome createAndFill(int position, const QStringList& header, RecordReader* reader);
     FileOutcome appendTo(const QString& path, const QStringList& header, RecordReader* reader);
+    FileOutcome appendByName(const QString& path, const QString& table, const QStringList& header,
+                             RecordReader* reader);
+    // A file refused before any row: all its data lines go to the rejects.
+    void rejectFile(RecordReader* reader, const QString& message, int sendLine);
     // Empty when the table was made; otherwise how the file's pass ends.
     std::optional<FileOutcome> createTable(const QString& name, const QStringList& header,
                                            ColumnSource source);
@@ -181,6 +186,7 @@ private:
     QString path_;                 // the file being read
     QString encoding_;             // and the encoding it is read in
     ColumnTypes columnTypes_;      // of the table it creates; none: all text
+    QStringList insertColumns_;    // the columns its rows fill; empty: all, in order
     PacedEvents paced_{&c_.events};
     RejectsFolder rejects_{c_.rejectsFolder};
     std::unique_ptr<RejectsFile> fileRejects_;
@@ -292,6 +298,7 @@ ImportRun::FileOutcome ImportRun::importFile(int position)
 
     QString path;
     proc_.step(Line::TakePath, [&] { path = c_.files.path(position); });
+    insertColumns_.clear();
     // One pass over the file reads the header, checks every record's field
     // count and settles the encoding; the rows come from a second.
     const TextFormat format = textFormat();
@@ -389,6 +396,8 @@ ImportRun::FileOutcome ImportRun::createAndFill(int position, const QStringList&
 ImportRun::FileOutcome ImportRun::appendTo(const QString& path, const QStringList& header, RecordReader* reader)
 {
     const QString table = options().selectedTable.value_or(QString());
+    if (options().matchColumnsByName)
+        return appendByName(path, table, header, reader);
     const int fileColumns = static_cast<int>(header.size());
     // Three cases, kept apart: a failed query (the table is gone, or is
     // spelled otherwise) sends no rows, as every one would fail too; a dry
@@ -406,6 +415,38 @@ ImportRun::FileOutcome ImportRun::appendTo(const QString& path, const QStringLis
                                                                 table, *tableColumns));
     });
     return FileOutcome::Failed;
+}
+
+ImportRun::FileOutcome ImportRun::appendByName(const QString& path, const QString& table,
+                                               const QStringList& header, RecordReader* reader)
+{
+    std::optional<std::vector<TableColumn>> columns;
+    if (!sendStep(Line::CountQuery, [&] { columns = c_.database.tableColumns(table); }))
+        return FileOutcome::Failed;
+    if (!columns) {  // a dry run
+        insertColumns_ = HeaderColumnNames(header);
+    } else {
+        const ColumnPairing pairing = PairColumnsByName(header, *columns);
+        if (!pairing.accepted()) {
+            const QStringList faults = PairingFaults(pairing, table);
+            proc_.step(Line::CountMismatch,
+                       [&] { ShowPlainMessage(c_.dialogs, PairingRefusedMessage(path, faults)); });
+            rejectFile(reader, faults.join(QStringLiteral("; ")), Line::CountMismatch);
+            return FileOutcome::Failed;
+        }
+        insertColumns_ = pairing.columns;
+    }
+    return reader ? sendRows(*reader, table, RowStyle::AppendRows, Line::AppendRow) : FileOutcome::NotLoaded;
+}
+
+void ImportRun::rejectFile(RecordReader* reader, const QString& message, int sendLine)
+{
+    TextRecord header;
+    bool read = false;
+    if (!reader || !proc_.step(Line::ReadDataLine, [&] { read = reader->next(header, separator()); }) || !read)
+        return;
+    openRejects(header.lineCount);
+    rejectRest(header.line + header.lineCount, message, sendLine);
 }
 
 std::optional<ImportRun::FileOutcome> ImportRun::createTable(const QString& name, const QStringList& header,
@@ -537,7 +578,7 @@ ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& 
                                                          ShowUndecodable(record.undecodableLineText), encoding_));
                 if (holdsNul)
                     throw Failure(RejectReason::NulCharacter);
-                c_.database.execute(BuildRowStatement(table, rowValues(fields, quoted), &types));
+                c_.database.execute(BuildRowStatement(table, rowValues(fields, quoted), &types, insertColumns_));
             });
             ++outcome_.counts.rowsInserted;
         } catch (const std::exception& failure) {
@@ -563,7 +604,7 @@ std::optional<ImportRun::FileOutcome> ImportRun::sendBatch(RowBatch& batch, cons
             return end;
     }
     if (!batch.empty()) {
-        batches_.send(table, columns, std::move(batch));
+        batches_.send(table, columns, insertColumns_, std::move(batch));
         batch.clear();
     }
     return std::nullopt;

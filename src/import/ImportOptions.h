@@ -31,6 +31,9 @@ struct ImportOptions {
     // unquoted names.
     bool detectColumnTypes = false;
     bool upperCaseNames = false;
+    // Append mode: each header field fills the table's column of that name,
+    // and columns the file leaves out take their defaults.
+    bool matchColumnsByName = false;
 };
 
 // Read anew at every use, so a change made while a run yields counts for

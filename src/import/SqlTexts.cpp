@@ -44,6 +44,18 @@ QString LongTextExpression(QStringView value, const ColumnType& type)
     return expression;
 }
 
+// INSERT INTO "name", and ("A","B") when the columns are named.
+QString InsertInto(const QString& tableName, const QStringList& columnNames)
+{
+    QString target = QStringLiteral("INSERT INTO ") + QuoteTableName(tableName);
+    if (columnNames.isEmpty())
+        return target;
+    QStringList quoted;
+    for (const QString& name : columnNames)
+        quoted << QuoteTableName(name);
+    return target + QLatin1Char('(') + quoted.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
 }  // namespace
 
 QString QuoteTableName(const QString& tableName)
@@ -117,17 +129,17 @@ void ApplyColumnTypes(RowValues& values, const ColumnTypes& types)
     }
 }
 
-QString BuildRowStatement(const QString& tableName, const RowValues& values, const ColumnTypes* types)
+QString BuildRowStatement(const QString& tableName, const RowValues& values, const ColumnTypes* types,
+                          const QStringList& columnNames)
 {
     // Built in one pass into room reserved up front: this runs once per data line.
-    const QString table = QuoteTableName(tableName);
-    qsizetype room = table.size() + 24;
+    const QString target = InsertInto(tableName, columnNames);
+    qsizetype room = target.size() + 12;
     for (const std::optional<QString>& value : values)
         room += (value ? value->size() : 4) + 4;
     QString statement;
     statement.reserve(room + room / 8);
-    statement += QLatin1String("INSERT INTO ");
-    statement += table;
+    statement += target;
     statement += QLatin1String(" VALUES(");
     for (size_t i = 0; i < values.size(); ++i) {
         const std::optional<QString>& value = values[i];
@@ -171,12 +183,11 @@ QString ColumnNamePrompt(int columnNumber)
     return QStringLiteral("Enter name for column #") + QString::number(columnNumber) + QLatin1Char(':');
 }
 
-QString BuildParameterInsert(const QString& tableName, int columns)
+QString BuildParameterInsert(const QString& tableName, int columns, const QStringList& columnNames)
 {
     QString markers = QStringLiteral("?,").repeated(std::max(columns, 1));
     markers.chop(1);
-    return QStringLiteral("INSERT INTO ") + QuoteTableName(tableName) + QStringLiteral(" VALUES(")
-           + markers + QLatin1Char(')');
+    return InsertInto(tableName, columnNames) + QStringLiteral(" VALUES(") + markers + QLatin1Char(')');
 }
 
 }  // namespace quorvane

@@ -36,8 +36,11 @@ RowValues BuildRowValues(const QStringList& fields, RowStyle style, const std::v
 void ApplyColumnTypes(RowValues& values, const ColumnTypes& types);
 
 // INSERT INTO "name" VALUES('a',NULL,...) with the values above. With
-// types, a number literal in a number column goes unquoted.
-QString BuildRowStatement(const QString& tableName, const RowValues& values, const ColumnTypes* types = nullptr);
+// types, a number literal in a number column goes unquoted. With column
+// names, INSERT INTO "name"("B","A") VALUES(...), the values filling those
+// columns in that order and the others taking their defaults.
+QString BuildRowStatement(const QString& tableName, const RowValues& values, const ColumnTypes* types = nullptr,
+                          const QStringList& columnNames = {});
 QString BuildRowStatement(const QString& tableName, const QStringList& fields, RowStyle style,
                           const std::vector<bool>* quoted = nullptr);
 
@@ -50,7 +53,8 @@ QString ColumnNamePrompt(int columnNumber);
 // A table name as a delimited identifier, with inner double quotes doubled.
 QString QuoteTableName(const QString& tableName);
 
-// INSERT INTO "name" VALUES(?,?,...): one parameter marker per column.
-QString BuildParameterInsert(const QString& tableName, int columns);
+// INSERT INTO "name" VALUES(?,?,...): one parameter marker per column,
+// with the column names as above when given.
+QString BuildParameterInsert(const QString& tableName, int columns, const QStringList& columnNames = {});
 
 }  // namespace quorvane

@@ -47,7 +47,7 @@ TEST(CliArguments, ModesSeparatorsAndInputsInOrder)
 {
     const ParseResult result = ParseArguments({"--append=Orders", "--separator", "\\t", "--encoding",
                                                "latin1", "--quoted", "--fast", "--batch-size=50", "--rejects", "out",
-                                               "b.txt", "--", "--odd-name.txt", "a.txt"});
+                                               "--match-names", "b.txt", "--", "--odd-name.txt", "a.txt"});
     ASSERT_TRUE(result.options) << result.error.toStdString();
     EXPECT_EQ(result.options->mode, ImportMode::AppendExisting);
     EXPECT_EQ(result.options->appendTable, QStringLiteral("Orders"));
@@ -55,6 +55,7 @@ TEST(CliArguments, ModesSeparatorsAndInputsInOrder)
     EXPECT_EQ(result.options->encoding, QStringLiteral("latin1"));
     EXPECT_TRUE(result.options->quoted);
     EXPECT_TRUE(result.options->fast);
+    EXPECT_TRUE(result.options->matchNames);
     EXPECT_EQ(result.options->batchSize, 50);
     EXPECT_EQ(result.options->rejectsFolder, QStringLiteral("out"));
     EXPECT_EQ(result.options->inputs, (QStringList{"b.txt", "--odd-name.txt", "a.txt"}));
@@ -70,6 +71,7 @@ TEST(CliArguments, ModesSeparatorsAndInputsInOrder)
     EXPECT_EQ(defaults.options->encoding, QString());  // Automatic
     EXPECT_FALSE(defaults.options->quoted);
     EXPECT_FALSE(defaults.options->fast);
+    EXPECT_FALSE(defaults.options->matchNames);
     EXPECT_EQ(defaults.options->batchSize, 1000);
     EXPECT_EQ(defaults.options->rejectsFolder, QString());
     EXPECT_FALSE(defaults.options->detectTypes);

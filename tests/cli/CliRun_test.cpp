@@ -193,6 +193,13 @@ TEST(CliPrintSql, PrintsTheEngineStatementsAndConnectsToNothing)
               BuildColumnCountQuery("Stock") + ";\n"
                   + BuildRowStatement("Stock", {"O'Neil", "\"0301\""}, RowStyle::AppendRows) + '\n'
                   + BuildRowStatement("Stock", {"", "x"}, RowStyle::AppendRows) + '\n');
+
+    // No catalogue to match against: the header names the columns, and
+    // fast load prints the rows as row mode sends them.
+    const CliResult byName = PrintSql(dir, {"--append", "Stock", "--match-names", "--fast", a});
+    EXPECT_EQ(byName.exitCode, 0);
+    EXPECT_EQ(byName.out, QStringLiteral("INSERT INTO \"Stock\"(\"Name\",\"Zip Code\") VALUES('O''Neil','0301');\n"
+                                         "INSERT INTO \"Stock\"(\"Name\",\"Zip Code\") VALUES('','x');\n"));
 }
 
 TEST(CliPrintSql, FieldCountMismatchGoesToStandardErrorAndExitsOne)

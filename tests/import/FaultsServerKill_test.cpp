@@ -118,7 +118,14 @@ public:
     }
     std::optional<int> columnCount(const QString& query) override { return real_.columnCount(query); }
     void close() override { real_.close(); }
-    void beginBatches(const QString& table, int columns) override { real_.beginBatches(table, columns); }
+    std::optional<std::vector<TableColumn>> tableColumns(const QString& table) override
+    {
+        return real_.tableColumns(table);
+    }
+    void beginBatches(const QString& table, int columns, const QStringList& names) override
+    {
+        real_.beginBatches(table, columns, names);
+    }
     void sendBatch(const std::vector<ParameterRow>& rows) override
     {
         countStatement();

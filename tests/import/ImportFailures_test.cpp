@@ -42,7 +42,14 @@ public:
         return real_.columnCount(query);
     }
     void close() override { real_.close(); }
-    void beginBatches(const QString& table, int columns) override { real_.beginBatches(table, columns); }
+    std::optional<std::vector<TableColumn>> tableColumns(const QString& table) override
+    {
+        return real_.tableColumns(table);
+    }
+    void beginBatches(const QString& table, int columns, const QStringList& names) override
+    {
+        real_.beginBatches(table, columns, names);
+    }
     void sendBatch(const std::vector<ParameterRow>& rows) override { real_.sendBatch(rows); }
     void commit() override { real_.commit(); }
     void rollback() override { real_.rollback(); }

@@ -37,7 +37,14 @@ public:
         return count;
     }
     void close() override { real_.close(); }
-    void beginBatches(const QString& table, int columns) override { real_.beginBatches(table, columns); }
+    std::optional<std::vector<TableColumn>> tableColumns(const QString& table) override
+    {
+        return real_.tableColumns(table);
+    }
+    void beginBatches(const QString& table, int columns, const QStringList& names) override
+    {
+        real_.beginBatches(table, columns, names);
+    }
     void sendBatch(const std::vector<ParameterRow>& rows) override
     {
         sending();

@@ -13,12 +13,14 @@
 #include "widgets/WindowFlow.h"
 #include "widgets/WindowLook.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 
 namespace quorvane {
 
@@ -70,6 +72,14 @@ void ImportWindow::connectHandlers()
     connect(c.appendOption, &QRadioButton::clicked, this, [this] { onAppendClicked(); });
     connect(c.backButton, &QPushButton::clicked, this, [this] { runHandler([this] { onBackClicked(); }); });
     connect(c.separatorHelpButton, &QPushButton::clicked, this, [this] { runHandler([this] { onSeparatorHelpClicked(); }); });
+
+    // One action: F5 anywhere in the window, and the list's context menu.
+    auto* refresh = new QAction(QStringLiteral("Refresh"), this);
+    refresh->setShortcut(QKeySequence(Qt::Key_F5));
+    addAction(refresh);
+    c.tableList->addAction(refresh);
+    c.tableList->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(refresh, &QAction::triggered, this, [this] { runHandler([this] { onRefreshTables(); }); });
 
     for (QWidget* button : {c.importButton, c.addFilesButton, c.addFolderButton, c.backButton, c.separatorHelpButton})
         SetPointerOnHover(button, pointer_, HoverPointer::Hand);
@@ -128,6 +138,22 @@ void ImportWindow::onSeparatorHelpClicked()
     QString text;
     proc.step(SeparatorHelpLine::Text, [&] { text = FormatExplanationText(); });
     proc.step(SeparatorHelpLine::Message, [&] { ShowPlainMessage(dialogs_, text); });
+}
+
+void ImportWindow::onRefreshTables()
+{
+    if (importRunning_ || refreshing_)
+        return;
+    refreshing_ = true;
+    const auto done = qScopeGuard([this] { refreshing_ = false; });
+    const std::optional<QString> selected = tableList_.selectedItem();
+    // Reported as the same step of load() is: a failure leaves the list as it was.
+    ReportingProcedure proc(dialogs_, Location::ImportWindowLoad);
+    if (!proc.step(LoadLine::ListTables, [&] { ListTables(tableList_, parameters_, lifetime_); }) || !selected)
+        return;
+    const QList<QListWidgetItem*> same = controls_.tableList->findItems(*selected, Qt::MatchExactly);
+    if (!same.isEmpty())
+        controls_.tableList->setCurrentItem(same.first());
 }
 
 void ImportWindow::closeEvent(QCloseEvent* event)

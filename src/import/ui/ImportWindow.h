@@ -63,6 +63,9 @@ public:
     void onAppendClicked();
     void onBackClicked();  // "< Back To Setup"
     void onSeparatorHelpClicked();  // "?"
+    // F5, or "Refresh" on the table list: the catalogue read again, the
+    // selection kept while its table is listed; nothing during a run.
+    void onRefreshTables();
 
 protected:
     // Closing the import window ends the program.
@@ -80,6 +83,7 @@ private:
     ListBoxTableList tableList_;
     OptionsPanel options_;
     bool importRunning_ = false;
+    bool refreshing_ = false;  // the catalogue read lets events in
 };
 
 }  // namespace quorvane

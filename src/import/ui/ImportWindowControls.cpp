@@ -101,6 +101,9 @@ ImportWindowControls BuildImportWindowControls(QWidget* window, BusyIndicator& w
     c.columnTypesLabel->setBuddy(c.columnTypesChoice);
     c.upperCaseNamesCheck =
         Make<QCheckBox>(c.tableOptionsFrame, QStringLiteral("Upper-case names"), 3840, 360, 2400, 255);
+    // Beside the append option, as "Upper-case names" stands beside the create option.
+    c.matchNamesCheck =
+        Make<QCheckBox>(c.tableOptionsFrame, QStringLiteral("Match columns by name"), 4440, 2280, 3240, 255);
 
     // Two groups of their own: Qt's automatic grouping by parent would also
     // take in headerColumnsOption and promptedColumnsOption, which sit in a frame inside tableOptionsFrame.
@@ -119,7 +122,7 @@ ImportWindowControls BuildImportWindowControls(QWidget* window, BusyIndicator& w
                         c.addFolderButton, c.importButton, c.createTableOption, c.upperCaseNamesCheck,
                         c.headerColumnsOption, c.promptedColumnsOption,
                         c.tableNameEdit, c.appendOption, c.ignoreHeaderCheck, c.tableList, c.encodingChoice,
-                        c.quotedFieldsCheck, c.fastLoadCheck, c.columnTypesChoice};
+                        c.quotedFieldsCheck, c.fastLoadCheck, c.columnTypesChoice, c.matchNamesCheck};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     NameForScreenReaders(c);

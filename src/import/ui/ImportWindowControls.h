@@ -51,6 +51,7 @@ struct ImportWindowControls {
     QComboBox* columnTypesChoice = nullptr;  // "Text (LONG VARCHAR)" or "Detected from the file"
     // Beside the create option: created tables' names upper-cased.
     QCheckBox* upperCaseNamesCheck = nullptr;  // "Upper-case names"
+    QCheckBox* matchNamesCheck = nullptr;  // "Match columns by name"
 };
 
 inline const QString kTextColumnTypes = QStringLiteral("Text (LONG VARCHAR)");

@@ -28,6 +28,7 @@ ImportOptions OptionsPanel::currentOptions() const
     options.fastLoad = c_.fastLoadCheck->isChecked();
     options.detectColumnTypes = c_.columnTypesChoice->currentText() == kDetectedColumnTypes;
     options.upperCaseNames = c_.upperCaseNamesCheck->isChecked();
+    options.matchColumnsByName = c_.matchNamesCheck->isChecked();
     return options;
 }
 

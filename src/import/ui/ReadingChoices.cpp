@@ -28,6 +28,7 @@ void RememberReadingChoices(const ImportWindowControls& c, SettingsStore& settin
                                             ? kDetectedColumnTypes
                                             : kTextColumnTypes);
     c.upperCaseNamesCheck->setChecked(settings.GetSetting(SettingsKey::UpperCaseNames, kNo) == kYes);
+    c.matchNamesCheck->setChecked(settings.GetSetting(SettingsKey::MatchColumnsByName, kNo) == kYes);
 
     QObject::connect(c.encodingChoice, &QComboBox::currentTextChanged, c.encodingChoice,
                      [&settings](const QString& name) { settings.SaveSetting(SettingsKey::FileEncoding, name); });
@@ -44,6 +45,9 @@ void RememberReadingChoices(const ImportWindowControls& c, SettingsStore& settin
                      });
     QObject::connect(c.upperCaseNamesCheck, &QCheckBox::toggled, c.upperCaseNamesCheck, [&settings](bool on) {
         settings.SaveSetting(SettingsKey::UpperCaseNames, on ? kYes : kNo);
+    });
+    QObject::connect(c.matchNamesCheck, &QCheckBox::toggled, c.matchNamesCheck, [&settings](bool on) {
+        settings.SaveSetting(SettingsKey::MatchColumnsByName, on ? kYes : kNo);
     });
 }
 

@@ -12,6 +12,7 @@
 #include "WidgetChecks.h"
 #include "TestSupport.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -155,6 +156,7 @@ TEST_F(ImportWindowOptions, ReadingChoicesAreRememberedAndReachTheRun)
     EXPECT_EQ(form().importOptions().currentOptions().encoding, QString());
     EXPECT_FALSE(form().importOptions().currentOptions().quotedFields);
     EXPECT_FALSE(form().importOptions().currentOptions().fastLoad);
+    EXPECT_FALSE(form().importOptions().currentOptions().matchColumnsByName);
     QStringList offered;
     for (int i = 0; i < c().encodingChoice->count(); ++i)
         offered << c().encodingChoice->itemText(i);
@@ -164,7 +166,9 @@ TEST_F(ImportWindowOptions, ReadingChoicesAreRememberedAndReachTheRun)
     c().encodingChoice->setCurrentText(QStringLiteral("Windows-1252"));
     QTest::mouseClick(c().quotedFieldsCheck, Qt::LeftButton);
     QTest::mouseClick(c().fastLoadCheck, Qt::LeftButton);
+    QTest::mouseClick(c().matchNamesCheck, Qt::LeftButton);
     EXPECT_TRUE(form().importOptions().currentOptions().fastLoad);
+    EXPECT_TRUE(form().importOptions().currentOptions().matchColumnsByName);
     EXPECT_EQ(form().importOptions().currentOptions().encoding, QStringLiteral("Windows-1252"));
     EXPECT_TRUE(form().importOptions().currentOptions().quotedFields);
     form().load();  // a hand-over from the login window keeps them
@@ -176,6 +180,41 @@ TEST_F(ImportWindowOptions, ReadingChoicesAreRememberedAndReachTheRun)
     EXPECT_EQ(later.importWindow()->controls().encodingChoice->currentText(), QStringLiteral("Windows-1252"));
     EXPECT_TRUE(later.importWindow()->controls().quotedFieldsCheck->isChecked());
     EXPECT_TRUE(later.importWindow()->controls().fastLoadCheck->isChecked());
+    EXPECT_TRUE(later.importWindow()->controls().matchNamesCheck->isChecked());
+}
+
+// F5 (and "Refresh" on the list) lists a table made elsewhere, keeps the
+// selection and touches nothing else; during a run it does nothing.
+TEST_F(ImportWindowOptions, RefreshListsNewTablesAndKeepsTheSelection)
+{
+    // In create mode the list is disabled, and F5 still works.
+    c().tableList->findItems(QStringLiteral("PLACES"), Qt::MatchExactly).value(0)->setSelected(true);
+    c().separatorEdit->setText(QStringLiteral(";"));
+    testing::RunSql(db.parameters(), QStringLiteral("CREATE TABLE MADE_ELSEWHERE (NAME LONG VARCHAR)"));
+    form().setImportRunning(true);
+    form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+    QTest::keyClick(&form(), Qt::Key_F5);
+    EXPECT_TRUE(c().tableList->findItems(QStringLiteral("MADE_ELSEWHERE"), Qt::MatchExactly).isEmpty());
+    form().setImportRunning(false);
+
+    QTest::keyClick(&form(), Qt::Key_F5);
+    EXPECT_FALSE(c().tableList->findItems(QStringLiteral("MADE_ELSEWHERE"), Qt::MatchExactly).isEmpty());
+    EXPECT_EQ(form().tableList().selectedItem(), std::optional<QString>(QStringLiteral("PLACES")));
+    EXPECT_EQ(c().separatorEdit->text(), QStringLiteral(";"));
+    EXPECT_TRUE(c().createTableOption->isChecked());
+
+    testing::RunSql(db.parameters(), QStringLiteral("DROP TABLE PLACES"));
+    ASSERT_EQ(c().tableList->contextMenuPolicy(), Qt::ActionsContextMenu);
+    const QList<QAction*> menu = c().tableList->actions();
+    ASSERT_EQ(menu.size(), 1);
+    EXPECT_EQ(menu.front()->text(), QStringLiteral("Refresh"));
+    menu.front()->trigger();
+    QStringList listed = form().tableList().items();
+    listed.sort();  // in the catalogue's order
+    EXPECT_EQ(listed, (QStringList{"MADE_ELSEWHERE", "PEOPLE"}));
+    EXPECT_FALSE(form().tableList().selectedItem().has_value());
+    EXPECT_TRUE(dialogs.shown().empty());
 }
 
 // The create choices start as text columns and names as written, reach the
@@ -281,7 +320,8 @@ QWidget* ControlNamed(const ImportWindowControls& c, const QString& name)
         {"encodingLabel", c.encodingLabel}, {"encodingChoice", c.encodingChoice},
         {"quotedFieldsCheck", c.quotedFieldsCheck}, {"fastLoadCheck", c.fastLoadCheck},
         {"columnTypesLabel", c.columnTypesLabel}, {"columnTypesChoice", c.columnTypesChoice},
-        {"upperCaseNamesCheck", c.upperCaseNamesCheck}};
+        {"upperCaseNamesCheck", c.upperCaseNamesCheck},
+        {"matchNamesCheck", c.matchNamesCheck}};
     for (const auto& [n, w] : all)
         if (name == QLatin1String(n))
             return w;
@@ -329,7 +369,8 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"fastLoadCheck", "Fast load (rows in batches)", {8040, 75, 3840, 255}},
         PlaceCase{"columnTypesLabel", "Column types:", {11880, 75, 1335, 255}},
         PlaceCase{"columnTypesChoice", "", {13260, 30, 2460, 345}},
-        PlaceCase{"upperCaseNamesCheck", "Upper-case names", {3840, 360, 2400, 255}}),
+        PlaceCase{"upperCaseNamesCheck", "Upper-case names", {3840, 360, 2400, 255}},
+        PlaceCase{"matchNamesCheck", "Match columns by name", {4440, 2280, 3240, 255}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,0 +1,1 @@
+CREATE TABLE "People"("ID" VARCHAR(20) NOT NULL, "Name" VARCHAR(40), "City" VARCHAR(40) DEFAULT 'Nowhere');
