@@ -115,7 +115,8 @@ ImportWindowControls BuildImportWindowControls(QWidget* window, BusyIndicator& w
     c.createTableOption->setChecked(true);
     c.headerColumnsOption->setChecked(true);
     for (QWidget* disabled : {static_cast<QWidget*>(c.appendOptionsFrame), static_cast<QWidget*>(c.ignoreHeaderCheck),
-                              static_cast<QWidget*>(c.tableListLabel), static_cast<QWidget*>(c.tableList)})
+                              static_cast<QWidget*>(c.tableListLabel), static_cast<QWidget*>(c.tableList),
+                              static_cast<QWidget*>(c.matchNamesCheck)})
         disabled->setEnabled(false);
 
     QWidget* order[] = {c.backButton, c.fileList, c.separatorEdit, c.separatorHelpButton, c.addFilesButton,

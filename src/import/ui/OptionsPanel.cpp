@@ -47,6 +47,7 @@ void OptionsPanel::onCreateTableClicked()
     c_.upperCaseNamesCheck->setEnabled(true);
     c_.columnTypesLabel->setEnabled(true);
     c_.columnTypesChoice->setEnabled(true);
+    c_.matchNamesCheck->setEnabled(false);
 }
 
 void OptionsPanel::onAppendClicked()
@@ -65,6 +66,7 @@ void OptionsPanel::onAppendClicked()
     c_.upperCaseNamesCheck->setEnabled(false);
     c_.columnTypesLabel->setEnabled(false);
     c_.columnTypesChoice->setEnabled(false);
+    c_.matchNamesCheck->setEnabled(true);
 }
 
 }  // namespace quorvane

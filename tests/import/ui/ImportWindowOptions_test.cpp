@@ -54,7 +54,8 @@ std::map<std::string, bool> Enabling(const ImportWindowControls& c)
             {"tableNameEdit", c.tableNameEdit->isEnabled()},     {"appendOptionsFrame", c.appendOptionsFrame->isEnabled()},
             {"ignoreHeaderCheck", c.ignoreHeaderCheck->isEnabled()},   {"tableListLabel", c.tableListLabel->isEnabled()},
             {"tableList", c.tableList->isEnabled()}, {"upperCaseNamesCheck", c.upperCaseNamesCheck->isEnabled()},
-            {"columnTypesLabel", c.columnTypesLabel->isEnabled()}, {"columnTypesChoice", c.columnTypesChoice->isEnabled()}};
+            {"columnTypesLabel", c.columnTypesLabel->isEnabled()}, {"columnTypesChoice", c.columnTypesChoice->isEnabled()},
+            {"matchNamesCheck", c.matchNamesCheck->isEnabled()}};
 }
 
 // The import window after a start with fields that connect.
@@ -85,7 +86,8 @@ TEST_F(ImportWindowOptions, FirstDisplayIsCreateModeWithHeaderRowColumns)
         {"createTableOption", true}, {"appendOption", true}, {"createOptionsFrame", true},  {"headerColumnsOption", true},
         {"promptedColumnsOption", true}, {"tableNameLabel", true},  {"tableNameEdit", true},   {"appendOptionsFrame", false},
         {"ignoreHeaderCheck", false}, {"tableListLabel", false}, {"tableList", false},
-        {"upperCaseNamesCheck", true}, {"columnTypesLabel", true}, {"columnTypesChoice", true}};
+        {"upperCaseNamesCheck", true}, {"columnTypesLabel", true}, {"columnTypesChoice", true},
+        {"matchNamesCheck", false}};
     EXPECT_EQ(Enabling(c()), expected);
     EXPECT_TRUE(c().createTableOption->isChecked());
     EXPECT_TRUE(c().headerColumnsOption->isChecked());
@@ -101,7 +103,8 @@ TEST_F(ImportWindowOptions, AppendModeEnablesTheAppendFrameAndKeepsTheCreateFram
         {"createTableOption", true},  {"appendOption", true},  {"createOptionsFrame", true},  {"headerColumnsOption", false},
         {"promptedColumnsOption", false}, {"tableNameLabel", false},  {"tableNameEdit", false},  {"appendOptionsFrame", true},
         {"ignoreHeaderCheck", true},   {"tableListLabel", true},   {"tableList", true},
-        {"upperCaseNamesCheck", false}, {"columnTypesLabel", false}, {"columnTypesChoice", false}};
+        {"upperCaseNamesCheck", false}, {"columnTypesLabel", false}, {"columnTypesChoice", false},
+        {"matchNamesCheck", true}};
     EXPECT_EQ(Enabling(c()), expected);
     EXPECT_EQ(form().importOptions().currentOptions().mode, ImportMode::AppendExisting);
 }
@@ -166,6 +169,7 @@ TEST_F(ImportWindowOptions, ReadingChoicesAreRememberedAndReachTheRun)
     c().encodingChoice->setCurrentText(QStringLiteral("Windows-1252"));
     QTest::mouseClick(c().quotedFieldsCheck, Qt::LeftButton);
     QTest::mouseClick(c().fastLoadCheck, Qt::LeftButton);
+    c().appendOption->click();  // the matching is an append choice
     QTest::mouseClick(c().matchNamesCheck, Qt::LeftButton);
     EXPECT_TRUE(form().importOptions().currentOptions().fastLoad);
     EXPECT_TRUE(form().importOptions().currentOptions().matchColumnsByName);
