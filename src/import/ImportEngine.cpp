@@ -139,6 +139,8 @@ private:
     // The files share one connection, closed when the run ends, or as soon as
     // a file lost it so that the next file opens a fresh one.
     void closeConnection();
+    // The same without a report: the file has had its one already.
+    void dropConnection();
     void maybeYield(bool force = false);
     // Asked before every statement and between files, so that a stop sends
     // nothing more. A file counts as stopped only when it still had work.
@@ -205,12 +207,7 @@ ImportOutcome ImportRun::run()
         countFile(file);
         if (file == FileOutcome::FieldCountMismatch) {
             outcome_.ending = ImportOutcome::Ending::FieldCountCheck;
-            // The mismatch is the file's one report: its close stays quiet.
-            try {
-                connectionOpen_ = false;
-                c_.database.close();
-            } catch (const std::exception&) {
-            }
+            dropConnection();
             // The mismatch ends the run silently, but failures of earlier
             // files (silenced rows among them) must still be told.
             if (outcome_.anyFailure) {
@@ -679,15 +676,10 @@ void ImportRun::closeFile()
     fileRejects_.reset();
     // After a lost connection the close can only fail again: that file has
     // had its one report already.
-    if (connectionLost_) {
-        connectionOpen_ = false;
-        try {
-            c_.database.close();
-        } catch (const std::exception&) {
-        }
-    } else if (!batchesEnded) {
+    if (connectionLost_)
+        dropConnection();
+    else if (!batchesEnded)
         closeConnection();
-    }
     proc_.step(Line::PointerAfterFile, [&] { c_.busy.setBusy(false); });
 }
 
@@ -696,6 +688,15 @@ void ImportRun::closeConnection()
     if (!std::exchange(connectionOpen_, false))
         return;
     proc_.step(Line::Close, [&] { c_.database.close(); });
+}
+
+void ImportRun::dropConnection()
+{
+    connectionOpen_ = false;
+    try {
+        c_.database.close();
+    } catch (const std::exception&) {
+    }
 }
 
 void ImportRun::maybeYield(bool force)
