@@ -8,7 +8,7 @@
 #                           (or QUORVANE_BENCH_QUICK=1)
 #   bench/run.sh --only fast,responsiveness
 #                           only the sections named (comma-separated), of:
-#                           overhead fast types memory responsiveness streaming scan
+#                           overhead fast types pile memory responsiveness streaming scan
 #
 # BUILD_DIR (default build/bench) is the build folder; SCRATCH_PARENT (default
 # /tmp) holds the generated files, the databases and the settings, all
@@ -18,7 +18,7 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${BUILD_DIR:-$repo/build/bench}
 quick=${QUORVANE_BENCH_QUICK:-0}
-all_sections=(overhead fast types memory responsiveness streaming scan)
+all_sections=(overhead fast types pile memory responsiveness streaming scan)
 only=
 while (($#)); do
   case $1 in
@@ -36,10 +36,11 @@ done
 wants() { [[ -z $only || ",$only," == *",$1,"* ]]; }
 
 if [[ $quick == 1 ]]; then
-  overhead_rows=20000 repetitions=1 memory_bytes=$((64 << 20)) streaming_gb=0.05
+  overhead_rows=20000 repetitions=1 memory_bytes=$((64 << 20)) streaming_gb=0.05 pile_counts=(100 200)
 else
-  overhead_rows=200000 repetitions=3 memory_bytes=$((1 << 30)) streaming_gb=1.0
+  overhead_rows=200000 repetitions=3 memory_bytes=$((1 << 30)) streaming_gb=1.0 pile_counts=(1000 2000)
 fi
+pile_lines=20
 # Lines of the memory file: long ones keep a 1 GB import to minutes.
 memory_line_bytes=${MEMORY_LINE_BYTES:-4096}
 
@@ -65,7 +66,8 @@ cmake -S "$repo" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVANE_
   >"$build_dir/run-cmake.log" 2>&1 || { cat "$build_dir/run-cmake.log"; exit 1; }
 ninja -C "$build_dir" -j"${BUILD_JOBS:-2}" "${targets[@]}" >"$build_dir/run-ninja.log" 2>&1 ||
   { tail -n 40 "$build_dir/run-ninja.log"; exit 1; }
-cli=$build_dir/src/cli/quorvane-cli
+# QUORVANE_CLI: another build of quorvane-cli to measure (an older one, say).
+cli=${QUORVANE_CLI:-$build_dir/src/cli/quorvane-cli}
 generate=$build_dir/bench/generate_delimited_file
 bare=$build_dir/bench/bare_insert_loop
 
@@ -103,7 +105,7 @@ free_port() {
   return 1
 }
 mariadb_sql() { mariadb --no-defaults --socket="$mariadb_dir/mysqld.sock" -uroot -N -B quorvane_bench -e "$1"; }
-if wants overhead || wants fast || wants types || wants responsiveness; then
+if wants overhead || wants fast || wants types || wants pile || wants responsiveness; then
   mariadb_port=$(free_port)
   "$repo/scripts/mariadb-server.sh" start "$mariadb_dir" "$mariadb_port" quorvane_bench bench "$QUORVANE_PASSWORD"
   # Each autocommit INSERT would otherwise wait for a flush of the redo log to
@@ -398,6 +400,143 @@ for part in load pass; do
     "added by detection $(awk -v a="$detected_cpu" -v b="$text_cpu" 'BEGIN { printf "%.2f", a - b }') s"
 done
 fi
+fi
+
+# --- a pile of small files ---------------------------------------------------------
+if wants pile; then
+section "A pile of small files: quorvane-cli against one loader session doing CREATE TABLE + load for each"
+# FOLDER COUNT: COUNT files of $pile_lines data lines of 3 fields, named so
+# that every listing order is the same.
+pile_make() {
+  mkdir -p "$1"
+  awk -v dir="$1" -v n="$2" -v lines="$pile_lines" 'BEGIN {
+    for (f = 1; f <= n; f++) {
+      path = sprintf("%s/pile%05d.txt", dir, f)
+      print "Code,Amount,Note" > path
+      for (l = 1; l <= lines; l++)
+        printf "F%d-L%d,%d.%02d,line %d of file %d\n", f, l, f * l, l % 100, l, f > path
+      close(path)
+    }
+  }'
+}
+pile_folder() { echo "$scratch/pile-$1"; }
+for count in "${pile_counts[@]}"; do pile_make "$(pile_folder "$count")" "$count"; done
+# The loaders fill tables made by the very statement quorvane-cli sends.
+pile_create=$("$cli" --print-sql --create 'P[counter]' "$(pile_folder "${pile_counts[0]}")/pile00001.txt" \
+  2>/dev/null | head -n 1)
+pile_create=${pile_create%;}
+echo "files: ${pile_counts[*]} files of $pile_lines data lines, 3 fields, LF line ends, a header line"
+echo "quorvane-cli: --create 'P[counter]' FOLDER, row by row and with --fast (batch size $fast_batch);" \
+  "each run into a fresh database; $repetitions run(s) each, alternating the order"
+echo "loaders' tables: $pile_create (P1 .. Pn)"
+# Each loader reads one script: CREATE TABLE and the load, for every file.
+# FOLDER COUNT KIND(mariadb|sqlite)
+pile_script() {
+  local folder=$1 count=$2 kind=$3 i path
+  for ((i = 1; i <= count; i++)); do
+    path=$(printf '%s/pile%05d.txt' "$folder" "$i")
+    printf '%s;\n' "${pile_create/\"P1\"/\"P$i\"}"
+    if [[ $kind == mariadb ]]; then
+      printf "LOAD DATA LOCAL INFILE '%s' INTO TABLE \"P%d\" CHARACTER SET utf8mb4 FIELDS TERMINATED BY ','" "$path" "$i"
+      printf " ESCAPED BY '' LINES TERMINATED BY X'0A' IGNORE 1 LINES;\n"
+    else
+      printf ".import --csv --skip 1 '%s' P%d\n" "$path" "$i"
+    fi
+  done
+}
+
+# NAME ODBCSYSINI SERVER PORT KIND FRESH_FN TALLY_FN LOADER_FN LOADER_NAME FAST/LOADER_TARGET
+pile_target() {
+  local name=$1 drivers=$2 server=$3 port=$4 kind=$5 fresh=$6 tally=$7 loader=$8 loader_name=$9 target=${10}
+  local -A times=()
+  local programs=(row loader) count rep program order start elapsed
+  [[ $fast_available == 1 ]] && programs=(row fast loader)
+  for count in "${pile_counts[@]}"; do
+    pile_script "$(pile_folder "$count")" "$count" "$kind" >"$scratch/pile-$kind-$count.sql"
+    # Untimed warm-up: the first tables of a fresh database cost more.
+    $fresh
+    ODBCSYSINI=$drivers "$cli" --server "$server" --port "$port" --database "$pile_database" --user bench \
+      --create 'P[counter]' "$(pile_folder "${pile_counts[0]}")/pile00001.txt" >/dev/null 2>&1 || true
+    for rep in $(seq 1 "$repetitions"); do
+      order=("${programs[@]}")
+      ((rep % 2 == 0)) && mapfile -t order < <(printf '%s\n' "${programs[@]}" | tac)
+      for program in "${order[@]}"; do
+        $fresh
+        start=$EPOCHREALTIME
+        case $program in
+          row | fast)
+            local mode_options=()
+            [[ $program == fast ]] && mode_options=(--fast --batch-size "$fast_batch")
+            ODBCSYSINI=$drivers "$cli" --server "$server" --port "$port" --database "$pile_database" --user bench \
+              "${mode_options[@]}" --create 'P[counter]' "$(pile_folder "$count")" >"$scratch/pile-cli.log" 2>&1 ||
+              { echo "quorvane-cli exited $?:"; tail -n 20 "$scratch/pile-cli.log"; }
+            ;;
+          loader)
+            $loader "$scratch/pile-$kind-$count.sql" >"$scratch/pile-loader.log" 2>&1 ||
+              { echo "$loader_name exited $?:"; tail -n 20 "$scratch/pile-loader.log"; }
+            ;;
+        esac
+        elapsed=$(seconds_since "$start")
+        times[$program-$count]+="$elapsed "
+        echo "  $name, $count files, run $rep, $program: $elapsed s" \
+          "($(awk -v t="$elapsed" -v n="$count" 'BEGIN { printf "%.2f", 1000 * t / n }') ms per file), $($tally "$count")"
+      done
+    done
+  done
+  local small=${pile_counts[0]} large=${pile_counts[1]} best_small best_large growth
+  for program in "${programs[@]}"; do
+    best_small=$(best ${times[$program-$small]})
+    best_large=$(best ${times[$program-$large]})
+    growth=$(ratio "$best_large" "$best_small")
+    echo "$name $program, best of $repetitions: $small files $best_small s," \
+      "$(awk -v t="$best_small" -v n="$small" 'BEGIN { printf "%.2f", 1000 * t / n }') ms per file;" \
+      "$large files $best_large s, $(awk -v t="$best_large" -v n="$large" 'BEGIN { printf "%.2f", 1000 * t / n }') ms per file;" \
+      "$large / $small files: $growth$([[ $program != loader ]] && echo "; target <= 2.2: $(at_most "$growth" 2.2)")"
+    [[ $program != loader ]] &&
+      summary+=("pile, $name, $program: $large / $small files $growth (target <= 2.2): $(at_most "$growth" 2.2)")
+  done
+  local loader_best ratio_fast
+  loader_best=$(best ${times[loader-$small]})
+  echo "$name row / $loader_name, $small files: $(ratio "$(best ${times[row-$small]})" "$loader_best") (no target)"
+  if [[ $fast_available != 1 ]]; then
+    summary+=("pile, $name: $fast_missing")
+    return
+  fi
+  ratio_fast=$(ratio "$(best ${times[fast-$small]})" "$loader_best")
+  echo "$name fast / $loader_name, $small files: $ratio_fast; target <= $target: $(at_most "$ratio_fast" "$target")"
+  summary+=("pile, $name: fast / $loader_name, $small files $ratio_fast (target <= $target): $(at_most "$ratio_fast" "$target")")
+}
+
+pile_sqlite_db=$scratch/pile.sqlite
+pile_sqlite_fresh() { rm -f "$pile_sqlite_db"*; new_sqlite "$pile_sqlite_db"; pile_database=$pile_sqlite_db; }
+pile_sqlite_tally() {
+  sqlite3 "$pile_sqlite_db" "SELECT 'tables: ' || (SELECT COUNT(*) FROM sqlite_master WHERE type = 'table') ||
+    ', rows in P1 and P$1: ' || (SELECT COUNT(*) FROM \"P1\") || ' and ' || (SELECT COUNT(*) FROM \"P$1\")" \
+    2>/dev/null || echo "tables: not all there"
+}
+# Commits through the ODBC driver do not wait for the disk (WAL, synchronous
+# NORMAL: no fdatasync per commit under strace); the shell is set alike.
+pile_sqlite_load() { sqlite3 -bail -cmd 'PRAGMA synchronous=NORMAL' "$pile_sqlite_db" <"$1"; }
+pile_mariadb_fresh() {
+  mariadb_sql 'DROP DATABASE IF EXISTS quorvane_pile; CREATE DATABASE quorvane_pile'
+  pile_database=quorvane_pile
+}
+pile_mariadb_tally() {
+  mariadb --no-defaults --socket="$mariadb_dir/mysqld.sock" -uroot -N -B quorvane_pile -e "SELECT CONCAT('tables: ',
+    (SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = 'quorvane_pile'),
+    ', rows in P1 and P$1: ', (SELECT COUNT(*) FROM P1), ' and ', (SELECT COUNT(*) FROM P$1))" \
+    2>/dev/null || echo "tables: not all there"
+}
+pile_mariadb_load() {
+  mariadb --defaults-file="$scratch/mariadb-client.cnf" --local-infile=1 quorvane_pile <"$1"
+}
+pile_target "SQLite (WAL)" "$scratch/odbc-sqlite" localhost 0 sqlite pile_sqlite_fresh pile_sqlite_tally \
+  pile_sqlite_load "sqlite3 .import" 2.5
+rm -f "$pile_sqlite_db"*
+pile_target "MariaDB" "$scratch/odbc-mariadb" 127.0.0.1 "$mariadb_port" mariadb pile_mariadb_fresh \
+  pile_mariadb_tally pile_mariadb_load "LOAD DATA LOCAL INFILE" 1.2
+mariadb_sql 'DROP DATABASE IF EXISTS quorvane_pile'
+rm -rf "$scratch"/pile-*
 fi
 
 # --- memory --------------------------------------------------------------------

@@ -103,12 +103,17 @@ std::optional<RowBatch> BatchPipeline::dropWaiting()
     return batch;
 }
 
+// The sending thread stays for the next file: a batch under way is waited
+// for, one still waiting is dropped.
 void BatchPipeline::finish()
 {
-    stopThread();
     bool prepared = false;
     {
-        const std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
+        waiting_.clear();
+        changed_.wait(lock, [&] { return !sending_; });
+        sent_.clear();
+        halted_ = false;
         prepared = std::exchange(prepared_, false);
     }
     if (prepared)

@@ -66,7 +66,8 @@ public:
     std::optional<RowBatch> dropWaiting();
     // The insert is prepared (until finish).
     bool prepared() const;
-    // Ends the sending thread and the batches on the connection.
+    // Ends the batches on the connection (a file's end); the sending thread
+    // waits for the next file's batches.
     void finish();
 
 private:

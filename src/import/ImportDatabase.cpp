@@ -54,7 +54,8 @@ void OdbcImportDatabase::execute(const QString& sql) { connection_->execute(sql)
 
 std::optional<int> OdbcImportDatabase::columnCount(const QString& query)
 {
-    // The result set stays open until the connection closes at the end of the file.
+    // Only the columns are wanted: the prepared query is freed at once, so
+    // that nothing of it stays open on the connection the next files share.
     return connection_->openQuery(query).fieldCount();
 }
 
@@ -84,19 +85,30 @@ void OdbcImportDatabase::sendBatch(const std::vector<ParameterRow>& rows)
 {
     if (!batch_)
         throw OdbcError(QStringLiteral("HY010"), 0, QStringLiteral("No insert is prepared."));
+    uncommitted_ = true;
     batch_->send(rows);
 }
 
-void OdbcImportDatabase::commit() { connection_->commit(); }
+void OdbcImportDatabase::commit()
+{
+    connection_->commit();
+    uncommitted_ = false;
+}
 
-void OdbcImportDatabase::rollback() { connection_->rollback(); }
+void OdbcImportDatabase::rollback()
+{
+    connection_->rollback();
+    uncommitted_ = false;
+}
 
 void OdbcImportDatabase::endBatches()
 {
     batch_.reset();
     // Turning autocommit on would commit them: rows inserted are rows the
-    // caller committed, never more.
-    connection_->rollback();
+    // caller committed, never more. After a commit there is nothing to roll
+    // back, and a round trip per file is saved.
+    if (uncommitted_)
+        rollback();
     connection_->setAutoCommit(true);
 }
 

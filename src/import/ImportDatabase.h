@@ -18,8 +18,8 @@ namespace quorvane {
 class Connection;
 class EventPump;
 
-// What the import run needs of the database, per file: open, send, ask
-// for a table's column count, close.
+// What the import run needs of the database: open, send, ask for a
+// table's column count, close.
 class ImportDatabase {
 public:
     virtual ~ImportDatabase() = default;
@@ -51,7 +51,7 @@ protected:
     ColumnTypes columnTypes_;
 };
 
-// The real thing: one ODBC connection, opened and closed once per file.
+// The real thing: one ODBC connection, which the files of a run share.
 // While an open waits for the server, the window is served through events.
 class OdbcImportDatabase final : public ImportDatabase {
 public:
@@ -75,6 +75,7 @@ private:
     // Declared after the connection: goes before it.
     std::unique_ptr<BatchInsert> batch_;
     EventPump* events_;
+    bool uncommitted_ = false;  // rows sent since the last commit or rollback
 };
 
 // A dry run: every statement is written as one line, nothing is connected.

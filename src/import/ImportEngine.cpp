@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace quorvane {
 
@@ -117,7 +118,8 @@ private:
     // one report, and the file's rows from fromLine on go to the rejects.
     FileOutcome rowsMissingFrom(const std::exception& failure, qint64 fromLine, const QString& table,
                                 int sendLine);
-    void endBatches();
+    // False when the batches could not be ended (autocommit may still be off).
+    bool endBatches();
 
     // The lines not loaded; a rejects file that cannot be written is
     // reported once and then left alone for that file.
@@ -149,6 +151,11 @@ private:
     }
 
     void closeFile();
+    // The files share one connection, closed when the run ends, or as soon as
+    // a file lost it so that the next file opens a fresh one.
+    void closeConnection();
+    // The same without a report: the file has had its one already.
+    void dropConnection();
     void maybeYield(bool force = false);
     // Asked before every statement and between files, so that a stop sends
     // nothing more. A file counts as stopped only when it still had work.
@@ -182,7 +189,11 @@ private:
     bool silenceRowFailures_ = false;
     bool stopped_ = false;
     int filePosition_ = 0;
-    bool connectionLost_ = false;  // on the current file's connection
+    bool connectionLost_ = false;  // by the current file
+    bool connectionOpen_ = false;
+    // Built from the login fields when the run first connects, and kept for
+    // every connection of the run.
+    QString connectionString_;
     QString path_;                 // the file being read
     QString encoding_;             // and the encoding it is read in
     ColumnTypes columnTypes_;      // of the table it creates; none: all text
@@ -213,6 +224,7 @@ ImportOutcome ImportRun::run()
         countFile(file);
         if (file == FileOutcome::FieldCountMismatch) {
             outcome_.ending = ImportOutcome::Ending::FieldCountCheck;
+            dropConnection();
             // The mismatch ends the run silently, but failures of earlier
             // files (silenced rows among them) must still be told.
             if (outcome_.anyFailure) {
@@ -227,6 +239,7 @@ ImportOutcome ImportRun::run()
         if (file == FileOutcome::Stopped)
             break;
     }
+    closeConnection();
     outcome_.ending = stopped_ ? ImportOutcome::Ending::Stopped : ImportOutcome::Ending::Finished;
     // Only the last file's pass decides between "Done." and "Table(s) already exist.".
     outcome_.lastFileSkipped = !lastFile_ || *lastFile_ == FileOutcome::SkippedAsExisting;
@@ -277,8 +290,8 @@ bool ImportRun::refusedBeforeAnyFile()
     return false;
 }
 
-// One file's pass: open the connection, read and check the lines, then
-// create or append, and close.
+// One file's pass: open the connection unless the run has one, read and
+// check the lines, then create or append.
 ImportRun::FileOutcome ImportRun::importFile(int position)
 {
     filePosition_ = position;
@@ -288,12 +301,18 @@ ImportRun::FileOutcome ImportRun::importFile(int position)
     maybeYield(true);
 
     // A connection that cannot be opened would fail every statement of the
-    // file in turn: report it once and go on with the next file.
-    if (!proc_.step(Line::Open, [&] {
-            c_.database.open(BuildConnectionString(c_.connection.currentParameters()));
-        })) {
-        closeFile();
-        return FileOutcome::Failed;
+    // file in turn: report it once and go on with the next file, which
+    // tries again.
+    if (!connectionOpen_) {
+        if (!proc_.step(Line::Open, [&] {
+                if (connectionString_.isEmpty())
+                    connectionString_ = BuildConnectionString(c_.connection.currentParameters());
+                c_.database.open(connectionString_);
+            })) {
+            closeFile();
+            return FileOutcome::Failed;
+        }
+        connectionOpen_ = true;
     }
 
     QString path;
@@ -336,10 +355,6 @@ ImportRun::FileOutcome ImportRun::importFile(int position)
     });
     if (!checked || !countsAgree) {
         proc_.step(Line::PointerAfterCheck, [&] { c_.busy.setBusy(false); });
-        try {
-            c_.database.close();
-        } catch (const std::exception&) {
-        }
         return FileOutcome::FieldCountMismatch;
     }
     QStringList header;
@@ -702,12 +717,14 @@ ImportRun::FileOutcome ImportRun::rowsMissingFrom(const std::exception& failure,
     return FileOutcome::Failed;
 }
 
-void ImportRun::endBatches()
+bool ImportRun::endBatches()
 {
     try {
         batches_.finish();
+        return true;
     } catch (const std::exception&) {
         // Only a lost connection fails here, and the file has its report.
+        return false;
     }
 }
 
@@ -746,22 +763,36 @@ void ImportRun::reportRowFailure(const QString& description, int sendLine)
 
 void ImportRun::closeFile()
 {
-    endBatches();
+    // Batches that could not be ended may leave autocommit off: the next
+    // file must not send its rows on such a connection.
+    const bool batchesEnded = endBatches();
     // Complete on disk before any closing message names it.
     if (fileRejects_)
         proc_.step(Line::Close, [&] { fileRejects_->finish(); });
     fileRejects_.reset();
     // After a lost connection the close can only fail again: that file has
     // had its one report already.
-    if (connectionLost_) {
-        try {
-            c_.database.close();
-        } catch (const std::exception&) {
-        }
-    } else {
-        proc_.step(Line::Close, [&] { c_.database.close(); });
-    }
+    if (connectionLost_)
+        dropConnection();
+    else if (!batchesEnded)
+        closeConnection();
     proc_.step(Line::PointerAfterFile, [&] { c_.busy.setBusy(false); });
+}
+
+void ImportRun::closeConnection()
+{
+    if (!std::exchange(connectionOpen_, false))
+        return;
+    proc_.step(Line::Close, [&] { c_.database.close(); });
+}
+
+void ImportRun::dropConnection()
+{
+    connectionOpen_ = false;
+    try {
+        c_.database.close();
+    } catch (const std::exception&) {
+    }
 }
 
 void ImportRun::maybeYield(bool force)

@@ -55,9 +55,10 @@ struct ImportOutcome {
 };
 
 // "Import to IBM DB2": checks the choices, then gives every listed file one
-// pass (connect, read, check, create or append, send the data lines as rows
-// (one INSERT each, or in batches with fast load), close), and ends with its
-// closing message.
+// pass (read, check, create or append, send the data lines as rows (one
+// INSERT each, or in batches with fast load)), and ends with its closing
+// message. The files share one connection; a file that lost it leaves the
+// next file to open a fresh one.
 ImportOutcome RunImport(const ImportContext& context);
 
 }  // namespace quorvane

@@ -35,9 +35,19 @@ QString ExpandTableName(const QString& pattern, int position)
 
 bool ListContains(const QStringList& items, const QString& name)
 {
+    // Each file of a run looks its name up in a list that grows with the
+    // tables the run makes: an ASCII pair is compared in place, as lowering
+    // both gives the same answer, and only other names are lowered.
+    const auto ascii = [](const QString& text) {
+        return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    };
+    const bool wantedAscii = ascii(name);
     const QString wanted = name.toLower();
-    return std::any_of(items.cbegin(), items.cend(),
-                       [&](const QString& item) { return item.toLower() == wanted; });
+    return std::any_of(items.cbegin(), items.cend(), [&](const QString& item) {
+        if (wantedAscii && ascii(item))
+            return item.compare(name, Qt::CaseInsensitive) == 0;
+        return item.toLower() == wanted;
+    });
 }
 
 QString FilterCharacters(const QString& text, const QString& set, bool keep)

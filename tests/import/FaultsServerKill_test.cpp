@@ -161,7 +161,8 @@ struct KillCase {
     int reportLine;           // where the lost connection is reported
     QStringList secondFileReports;
     QString summary;
-    int rowsKept;             // of the first file
+    int rowsKept;             // of the killed file
+    int killedFile = 1;       // after the files before it, each of 3 rows
 };
 
 void PrintTo(const KillCase& c, std::ostream* os) { *os << c.name; }
@@ -185,7 +186,7 @@ protected:
             GTEST_SKIP() << "only a server can be killed";
         ASSERT_TRUE(serverUp_) << "the private MariaDB server did not start in "
                                << kServerDir.toStdString();
-        for (const char* table : {"NewTable1", "NewTable2"})
+        for (const char* table : {"NewTable1", "NewTable2", "NewTable3"})
             RunSql(server_.parameters(), QStringLiteral("DROP TABLE IF EXISTS \"%1\"").arg(QLatin1String(table)));
     }
 
@@ -202,14 +203,18 @@ bool ServerKillDb::serverUp_ = false;
 TEST_P(ServerKillDb, LostConnectionIsReportedOnceAndTheSentRowsStay)
 {
     const KillCase& c = GetParam();
-    QByteArray first = "A,B\n";
+    QByteArray killed = "A,B\n";
     for (int i = 0; i < 100; ++i)
-        first += QByteArray::number(1000 + i) + ",x\n";
+        killed += QByteArray::number(1000 + i) + ",x\n";
     PlainFileList files;
-    files.append(folder_.filePath(QStringLiteral("first.txt")));
-    files.append(folder_.filePath(QStringLiteral("second.txt")));
-    WriteFile(files.path(1), first);
-    WriteFile(files.path(2), "A,B\n1,2\n3,4\n5,6\n");
+    for (int position = 1; position <= c.killedFile + 1; ++position) {
+        const QString name = position == c.killedFile ? QStringLiteral("killed.txt")
+                                                      : QStringLiteral("file%1.txt").arg(position);
+        files.append(folder_.filePath(name));
+        WriteFile(files.path(position), position == c.killedFile ? killed : QByteArray("A,B\n1,2\n3,4\n5,6\n"));
+    }
+    const QString killedTable = QStringLiteral("NewTable%1").arg(c.killedFile);
+    const QString nextTable = QStringLiteral("NewTable%1").arg(c.killedFile + 1);
 
     ScriptedDialogs dialogs;
     dialogs.expectErrorReport(Location::ImportRun, c.reportLine);
@@ -239,24 +244,25 @@ TEST_P(ServerKillDb, LostConnectionIsReportedOnceAndTheSentRowsStay)
                                         QStringLiteral("SELECT table_name FROM information_schema.tables "
                                                        "WHERE table_schema = DATABASE() ORDER BY 1"));
     if (c.rowsKept > 0) {
-        const QStringList kept =
-            QueryRows(server_.parameters(), QStringLiteral("SELECT \"A\" FROM \"NewTable1\" ORDER BY 1"));
+        const QStringList kept = QueryRows(server_.parameters(),
+                                           QStringLiteral("SELECT \"A\" FROM \"%1\" ORDER BY 1").arg(killedTable));
         ASSERT_EQ(kept.size(), c.rowsKept);
         EXPECT_EQ(kept.front(), QStringLiteral("1000"));
         EXPECT_EQ(kept.back(), QString::number(1000 + c.rowsKept - 1));
         // Every line that is not in the table is in the rejects, as read.
-        QFile rejected(QDir(rejects).filePath(QStringLiteral("first.txt")));
+        QFile rejected(QDir(rejects).filePath(QStringLiteral("killed.txt")));
         ASSERT_TRUE(rejected.open(QIODevice::ReadOnly));
         EXPECT_EQ(rejected.readAll(), notLoaded);
     } else {
-        EXPECT_FALSE(names.contains(QStringLiteral("NewTable1")));
-        EXPECT_FALSE(tables.items().contains(QStringLiteral("NewTable1")));
+        EXPECT_FALSE(names.contains(killedTable));
+        EXPECT_FALSE(tables.items().contains(killedTable));
     }
     if (c.restartForNextFile)
-        EXPECT_EQ(QueryRows(server_.parameters(), QStringLiteral("SELECT \"A\", \"B\" FROM \"NewTable2\" ORDER BY 1")),
+        EXPECT_EQ(QueryRows(server_.parameters(),
+                            QStringLiteral("SELECT \"A\", \"B\" FROM \"%1\" ORDER BY 1").arg(nextTable)),
                   (QStringList{"1\x1f" "2", "3\x1f" "4", "5\x1f" "6"}));
     else
-        EXPECT_FALSE(names.contains(QStringLiteral("NewTable2")));
+        EXPECT_FALSE(names.contains(nextTable));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -272,5 +278,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "Files loaded completely: 1 of 2.\r\nRows inserted: 3.\r\nStatements that failed: 1.", 0},
         // Still down when the next file opens: that file is reported once, at the open.
         KillCase{"MidFileAndStillDown", 1 + 41, false, false, 226, {"120"},
-                 "Files loaded completely: 0 of 2.\r\nRows inserted: 40.\r\nStatements that failed: 1.", 40}),
+                 "Files loaded completely: 0 of 2.\r\nRows inserted: 40.\r\nStatements that failed: 1.", 40},
+        // The connection the first file left open dies in the second (its
+        // table statement and one batch before, four batches in it): the
+        // third file opens a fresh one.
+        KillCase{"FastSecondOfThreeFilesThenRestarted", 2 + 1 + 5, true, true, 226, {},
+                 "Files loaded completely: 2 of 3.\r\nRows inserted: 46.\r\nStatements that failed: 1.", 40, 2}),
     [](const ::testing::TestParamInfo<KillCase>& info) { return std::string(info.param.name); });

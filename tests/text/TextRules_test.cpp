@@ -443,6 +443,8 @@ INSTANTIATE_TEST_SUITE_P(Names, TableListLookup,
                                            ContainsCase{{}, "Orders", false},
                                            ContainsCase{{"Orders2", "Order"}, "Orders", false},
                                            ContainsCase{{"ÄPFEL"}, "äpfel", true},
+                                           // The Kelvin sign lowers to an ASCII k.
+                                           ContainsCase{{"\u212Aey"}, "KEY", true},
                                            ContainsCase{{" Orders"}, "Orders", false},
                                            ContainsCase{{""}, "", true}));
 
