@@ -53,24 +53,51 @@ void BatchPipeline::sendAll()
         const int columns = columns_;
         const QStringList columnNames = columnNames_;
         lock.unlock();
-        bool prepared = !prepare;
-        try {
-            if (prepare) {
-                database_.beginBatches(table, columns, columnNames);
-                prepared = true;
-            }
-            database_.sendBatch(sent.batch.rows);
-            database_.commit();
-        } catch (...) {
-            sent.failure = std::current_exception();
-        }
+        const bool prepared = transmit(sent, prepare, table, columns, columnNames);
         lock.lock();
-        prepared_ = prepared;
-        halted_ = static_cast<bool>(sent.failure);
-        sending_ = false;
-        sent_.push_back(std::move(sent));
-        changed_.notify_all();
+        sentBack(std::move(sent), prepared);
     }
+}
+
+void BatchPipeline::sendHere(const QString& table, int columns, const QStringList& columnNames, RowBatch batch)
+{
+    std::unique_lock lock(mutex_);
+    table_ = table;
+    columns_ = columns;
+    columnNames_ = columnNames;
+    sending_ = true;  // the sending thread, if any, stays asleep: nothing waits
+    const bool prepare = !prepared_;
+    lock.unlock();
+    Sent sent{std::move(batch), {}};
+    const bool prepared = transmit(sent, prepare, table, columns, columnNames);
+    lock.lock();
+    sentBack(std::move(sent), prepared);
+}
+
+bool BatchPipeline::transmit(Sent& sent, bool prepare, const QString& table, int columns,
+                             const QStringList& columnNames)
+{
+    bool prepared = !prepare;
+    try {
+        if (prepare) {
+            database_.beginBatches(table, columns, columnNames);
+            prepared = true;
+        }
+        database_.sendBatch(sent.batch.rows);
+        database_.commit();
+    } catch (...) {
+        sent.failure = std::current_exception();
+    }
+    return prepared;
+}
+
+void BatchPipeline::sentBack(Sent sent, bool prepared)
+{
+    prepared_ = prepared;
+    halted_ = static_cast<bool>(sent.failure);
+    sending_ = false;
+    sent_.push_back(std::move(sent));
+    changed_.notify_all();
 }
 
 std::optional<BatchPipeline::Sent> BatchPipeline::collect()

@@ -58,6 +58,11 @@ public:
     // when any are named), the insert being prepared first when it is not
     // yet. The pipeline must not be full.
     void send(const QString& table, int columns, const QStringList& columnNames, RowBatch batch);
+    // The same, sent on the caller's thread before it returns; only when
+    // nothing is under way (not busy). For a file's last batch, which the
+    // caller waits for anyway: handing a file of a few rows to the sending
+    // thread and back costs more than sending them.
+    void sendHere(const QString& table, int columns, const QStringList& columnNames, RowBatch batch);
     // The oldest batch handed over, once sent; waits for it. Empty when
     // there is none.
     std::optional<Sent> collect();
@@ -72,6 +77,11 @@ public:
 
 private:
     void sendAll();
+    // Sends the batch's rows as one transaction, preparing the insert first
+    // when asked; the failure, if any, goes into `sent`. True once prepared.
+    bool transmit(Sent& sent, bool prepare, const QString& table, int columns, const QStringList& columnNames);
+    // With the lock held: the batch is back, for collect().
+    void sentBack(Sent sent, bool prepared);
     void stopThread();
 
     ImportDatabase& database_;

@@ -628,8 +628,14 @@ std::optional<ImportRun::FileOutcome> ImportRun::sendBatch(RowBatch& batch, cons
 std::optional<ImportRun::FileOutcome> ImportRun::sendAllBatches(RowBatch& batch, const QString& table,
                                                                 int columns, int sendLine)
 {
-    if (const auto end = sendBatch(batch, table, columns, sendLine))
+    // Waited for here in any case: with nothing under way, it goes on this
+    // thread, which spares a small file two hand-overs between threads.
+    if (!batch.empty() && !batches_.busy()) {
+        batches_.sendHere(table, columns, insertColumns_, std::move(batch));
+        batch.clear();
+    } else if (const auto end = sendBatch(batch, table, columns, sendLine)) {
         return end;
+    }
     while (batches_.busy()) {
         if (const auto end = collectBatch(table, sendLine))
             return end;
