@@ -148,9 +148,9 @@ PassResult RunDataPass(const QString& path, const TextFormat& format)
     timer.start();
     RecordReader reader(path, format);
     TextRecord record;
-    reader.next(record, format.separator);  // the header is never a row
+    reader.next(record);  // the header is never a row
     const QString table = QStringLiteral("NewTable1");
-    while (reader.next(record, format.separator)) {
+    while (reader.next(record)) {
         ++result.lines;
         if (record.fields.size() <= 1)
             continue;

@@ -120,7 +120,7 @@ std::vector<QStringList> QuotedRecords(const QString& path, const QString& separ
 {
     RecordReader reader(path, {separator, QStringLiteral("UTF-8"), true}, chunkSize);
     std::vector<QStringList> records;
-    for (TextRecord record; reader.next(record, separator);)
+    for (TextRecord record; reader.next(record);)
         records.push_back(record.fields);
     return records;
 }

@@ -1,9 +1,7 @@
 #include "base/CallsOnThread.h"
 
-#include <QScopeGuard>
 #include <QThread>
 
-#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -11,18 +9,17 @@
 namespace quorvane {
 
 struct CallsOnThread::Shared {
+    explicit Shared(std::stop_token token) : stop(std::move(token)) {}
+    std::stop_token stop;
     std::mutex mutex;
-    std::condition_variable changed;
-    bool abandoned = false;
-    std::atomic<int> calling{0};
-    std::atomic<quint64> ended{0};
+    std::condition_variable_any changed;
 };
 
 namespace {
 
 // One call on its way to the owner's thread. The queued event may outlive
-// the caller (a call dropped when abandoned): it then finds Dropped and
-// never touches the caller's work.
+// the caller (a call dropped at the stop): it then finds Dropped and never
+// touches the caller's work.
 struct Call {
     enum class State { Queued, Running, Done, Dropped };
     State state = State::Queued;
@@ -32,39 +29,36 @@ struct Call {
 
 }  // namespace
 
-CallsOnThread::CallsOnThread(QObject* owner) : shared_(std::make_shared<Shared>()), owner_(owner) {}
+CallsOnThread::CallsOnThread(QObject* owner, std::stop_token stop)
+    : shared_(std::make_shared<Shared>(std::move(stop))), owner_(owner)
+{
+}
 
 CallsOnThread::~CallsOnThread() = default;
 
 bool CallsOnThread::call(const std::function<void()>& work)
 {
-    const auto ended = qScopeGuard([&] { ++shared_->ended; });
+    if (shared_->stop.stop_requested())
+        return false;
     if (QThread::currentThread() == owner_->thread()) {
-        if (isAbandoned())
-            return false;
         work();
         return true;
     }
     auto call = std::make_shared<Call>();
     call->work = &work;
     std::unique_lock lock(shared_->mutex);
-    if (shared_->abandoned)
-        return false;
     QMetaObject::invokeMethod(
         owner_,
         [shared = shared_, call] {
             {
                 const std::lock_guard running(shared->mutex);
-                if (call->state == Call::State::Dropped)
-                    return;
-                // Abandoned before the caller woke to drop it: not shown either.
-                if (shared->abandoned) {
+                // Stopped before the caller woke to drop it: not shown either.
+                if (call->state == Call::State::Dropped || shared->stop.stop_requested()) {
                     call->state = Call::State::Dropped;
                     shared->changed.notify_all();
                     return;
                 }
                 call->state = Call::State::Running;
-                ++shared->calling;
             }
             std::exception_ptr failure;
             try {
@@ -76,42 +70,26 @@ bool CallsOnThread::call(const std::function<void()>& work)
                 const std::lock_guard done(shared->mutex);
                 call->failure = failure;
                 call->state = Call::State::Done;
-                --shared->calling;
             }
             shared->changed.notify_all();
         },
         Qt::QueuedConnection);
-    shared_->changed.wait(lock, [&] {
-        return call->state == Call::State::Done || call->state == Call::State::Dropped
-               || (call->state == Call::State::Queued && shared_->abandoned);
-    });
-    if (call->state != Call::State::Done) {
-        call->state = Call::State::Dropped;
-        return false;
+    // A stop wakes the wait; a call already running is still waited for.
+    while (call->state != Call::State::Done && call->state != Call::State::Dropped) {
+        shared_->changed.wait(lock, shared_->stop, [&] {
+            return call->state == Call::State::Done || call->state == Call::State::Dropped;
+        });
+        if (call->state == Call::State::Queued && shared_->stop.stop_requested())
+            call->state = Call::State::Dropped;
+        else if (call->state == Call::State::Running)
+            shared_->changed.wait(lock, [&] { return call->state == Call::State::Done; });
     }
+    if (call->state != Call::State::Done)
+        return false;
     if (call->failure)
         std::rethrow_exception(call->failure);
     return true;
 }
-
-void CallsOnThread::abandon()
-{
-    {
-        const std::lock_guard lock(shared_->mutex);
-        shared_->abandoned = true;
-    }
-    shared_->changed.notify_all();
-}
-
-bool CallsOnThread::isAbandoned() const
-{
-    const std::lock_guard lock(shared_->mutex);
-    return shared_->abandoned;
-}
-
-bool CallsOnThread::isCalling() const { return shared_->calling > 0; }
-
-quint64 CallsOnThread::callsEnded() const { return shared_->ended; }
 
 bool DialogsOnThread::messageBox(const MessageBoxSpec& spec)
 {

@@ -7,19 +7,20 @@
 
 #include <functional>
 #include <memory>
+#include <stop_token>
 
 namespace quorvane {
 
 // Lets work on a thread of its own use objects of another thread (the
 // window's): each call runs on the owner's thread while the caller waits
-// for it to end; on the owner's thread itself it runs at once. Once
-// abandoned (the program is ending), a call that has not begun is never
-// made: call() returns false at once, and callers waiting wake up. A call
-// already running is waited for; it ends with its window.
+// for it to end; on the owner's thread itself it runs at once. Once the
+// work's stop is requested, a call that has not begun is never made:
+// call() returns false at once, and callers waiting wake up. A call already
+// running is waited for.
 class CallsOnThread {
 public:
     // Calls run on the thread of owner, which outlives every caller.
-    explicit CallsOnThread(QObject* owner);
+    CallsOnThread(QObject* owner, std::stop_token stop);
     ~CallsOnThread();
     CallsOnThread(const CallsOnThread&) = delete;
     CallsOnThread& operator=(const CallsOnThread&) = delete;
@@ -27,23 +28,14 @@ public:
     // True when the work ran; its exception, if any, is rethrown here.
     bool call(const std::function<void()>& work);
 
-    // From any thread.
-    void abandon();
-    bool isAbandoned() const;
-    // True while the owner's thread runs a call for a caller that waits.
-    bool isCalling() const;
-    // How many calls have ended so far; a caller that keeps what it read
-    // knows by it whether the owner's thread may have run since.
-    quint64 callsEnded() const;
-
 private:
     struct Shared;
     std::shared_ptr<Shared> shared_;
     QObject* owner_;
 };
 
-// The dialogs of the owner's thread, for work on another. Once the calls
-// are abandoned every dialog answers at once as if cancelled, unseen.
+// The dialogs of the owner's thread, for work on another. Once the work is
+// stopped every dialog answers at once as if cancelled, unseen.
 class DialogsOnThread final : public Dialogs {
 public:
     DialogsOnThread(Dialogs& dialogs, CallsOnThread& calls) : dialogs_(dialogs), calls_(calls) {}
@@ -58,8 +50,8 @@ private:
     CallsOnThread& calls_;
 };
 
-// The window's pointer, for work on another thread. Once the calls are
-// abandoned it is left alone (the window is going).
+// The window's pointer, for work on another thread. Once the work is
+// stopped it is left alone: the window sets it back itself.
 class BusyIndicatorOnThread final : public BusyIndicator {
 public:
     BusyIndicatorOnThread(BusyIndicator& busy, CallsOnThread& calls) : busy_(busy), calls_(calls) {}

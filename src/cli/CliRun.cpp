@@ -2,6 +2,8 @@
 
 #include "base/BusyIndicator.h"
 #include "base/EventPump.h"
+#include "cli/Interrupts.h"
+#include "import/InFlightLines.h"
 #include "base/Settings.h"
 #include "cli/CliHelp.h"
 #include "cli/FolderInputs.h"
@@ -80,7 +82,6 @@ public:
         shown_ = true;
         print(streams_.err, QStringLiteral("\rFile %1 of %2, %3 rows inserted").arg(file).arg(files).arg(rows));
     }
-    bool stopRequested() const override { return streams_.stop && streams_.stop->load(); }
 
 private:
     const CliStreams& streams_;
@@ -114,6 +115,9 @@ int RunCli(const CliOptions& options, const CliStreams& streams)
         else
             files.append(input);
     }
+    RunInputs inputs;
+    for (int row = 1; row <= files.count(); ++row)
+        inputs.files << files.path(row);
 
     ImportOptions importOptions;
     importOptions.mode = options.mode;
@@ -163,16 +167,22 @@ int RunCli(const CliOptions& options, const CliStreams& streams)
         }
     }
 
-    FixedImportOptions optionsSource(importOptions);
+    inputs.options = importOptions;
+    inputs.login = *parameters;
+    const std::stop_token stop = streams.interrupts ? streams.interrupts->stopToken() : std::stop_token();
     QTextStream sqlOut(streams.out);
     PrintingImportDatabase printing(sqlOut);
-    OdbcImportDatabase odbc;
+    OdbcImportDatabase odbc(stop);
     ImportDatabase& database = options.printSql ? static_cast<ImportDatabase&>(printing) : odbc;
     NoBusyIndicator busy;
     TerminalProgress progress(streams);
+    InFlightLines inFlight;
+    if (streams.interrupts)
+        streams.interrupts->watch(&database, &inFlight);
     const ImportOutcome outcome = RunImport(
-        {dialogs, optionsSource, files, tables, connection, database, busy, events, &progress,
-         options.rejectsFolder});
+        {dialogs, inputs, tables, database, busy, &progress, options.rejectsFolder, stop, &inFlight});
+    if (streams.interrupts)
+        streams.interrupts->watch(nullptr, nullptr);
     sqlOut.flush();
     switch (outcome.ending) {
     case ImportOutcome::Ending::Refused:

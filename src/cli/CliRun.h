@@ -2,18 +2,19 @@
 
 #include "cli/CliOptions.h"
 
-#include <atomic>
 #include <cstdio>
 
 namespace quorvane::cli {
+
+class Interrupts;
 
 enum ExitCode { kLoaded = 0, kFailed = 1, kRefused = 2 };
 
 struct CliStreams {
     std::FILE* out = stdout;
     std::FILE* err = stderr;
-    // Set (by Ctrl+C) to stop the run after the statement in progress.
-    const std::atomic<bool>* stop = nullptr;
+    // Ctrl+C; none: the run is never stopped.
+    Interrupts* interrupts = nullptr;
 };
 
 // Runs one import as the command line asked for it; returns the exit code.

@@ -1,18 +1,15 @@
 #include "cli/CliOptions.h"
 #include "cli/CliRun.h"
+#include "cli/Interrupts.h"
 
 #include <QCoreApplication>
 
-#include <csignal>
 #include <cstdio>
-
-namespace {
-std::atomic<bool> stopRequested{false};
-void onInterrupt(int) { stopRequested = true; }
-}  // namespace
 
 int main(int argc, char** argv)
 {
+    // Before any thread starts: every thread then leaves Ctrl+C to it.
+    quorvane::cli::Interrupts interrupts;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORVANE_VERSION));
     const auto parsed = quorvane::cli::ParseArguments(app.arguments().mid(1));
@@ -20,8 +17,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "quorvane-cli: %s\n", parsed.error.toUtf8().constData());
         return quorvane::cli::kRefused;
     }
-    std::signal(SIGINT, onInterrupt);
     quorvane::cli::CliStreams streams;
-    streams.stop = &stopRequested;
+    streams.interrupts = &interrupts;
     return quorvane::cli::RunCli(*parsed.options, streams);
 }

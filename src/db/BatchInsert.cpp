@@ -65,13 +65,13 @@ BatchInsert::~BatchInsert()
         statement_->reset();
 }
 
-void BatchInsert::send(const std::vector<ParameterRow>& rows)
+void BatchInsert::send(const std::vector<RowValues>& rows)
 {
     if (!*statement_)
         throw OdbcError(QStringLiteral("08003"), 0,
                         QStringLiteral("Operation is not allowed when the connection is closed."));
     const auto columns = static_cast<std::size_t>(columns_);
-    for (const ParameterRow& row : rows) {
+    for (const RowValues& row : rows) {
         if (row.size() != columns)
             throw OdbcError(QStringLiteral("21S01"), 0,
                             QStringLiteral("A row has %1 values for %2 columns.")
@@ -89,7 +89,7 @@ void BatchInsert::send(const std::vector<ParameterRow>& rows)
         std::fill(widths.begin(), widths.end(), 0);
         std::size_t count = 0;
         while (count < maxRows && next + count < rows.size()) {
-            const ParameterRow& row = rows[next + count];
+            const RowValues& row = rows[next + count];
             std::size_t rowBytes = columns * sizeof(SQLLEN);
             for (std::size_t c = 0; c < columns; ++c)
                 rowBytes += std::max<std::size_t>({widths[c], utf8Room(row[c]), 1});
@@ -145,11 +145,11 @@ void BatchInsert::execute(std::size_t rows)
     processed_ = 0;
     SQLRETURN rc;
     {
-        const Connection::Running running(connection_, statement);
+        const Connection::Running running(connection_, statement_);
         rc = SQLExecute(statement.get());
+        if (!SQL_SUCCEEDED(rc))
+            running.check(rc, statement, "insert the rows");
     }
-    if (!SQL_SUCCEEDED(rc))
-        odbc::Fail(rc, statement, "insert the rows");
     if (!sendsArrays_)
         return;
     // A driver may report a failed row with a success code: each row's

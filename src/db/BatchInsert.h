@@ -13,7 +13,8 @@ namespace quorvane {
 
 class Connection;
 
-using ParameterRow = std::vector<std::optional<QString>>;  // one value per column; nullopt is NULL
+// One row's values, one per column; nullopt is NULL.
+using RowValues = std::vector<std::optional<QString>>;
 
 // The SQL type a column's parameter is bound as; its data is always text.
 // size 0: the width of the values sent.
@@ -41,7 +42,7 @@ public:
 
     // Sends every row. Throws OdbcError when any of them failed; the rows
     // of that send that did reach the table are there until rolled back.
-    void send(const std::vector<ParameterRow>& rows);
+    void send(const std::vector<RowValues>& rows);
 
     // False when the driver takes one row per execute.
     bool sendsArrays() const { return sendsArrays_; }

@@ -103,7 +103,8 @@ void driverConnect(const std::shared_ptr<PendingOpen>& open)
 // True when the driver answered within the bound. Whatever ends the wait
 // first (the bound, or the program ending while the window is served)
 // leaves the attempt to its thread.
-bool awaitAnswer(PendingOpen& open, std::chrono::milliseconds bound, EventPump* events)
+bool awaitAnswer(PendingOpen& open, std::chrono::milliseconds bound, EventPump* events,
+                 const std::stop_token* stop)
 {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + bound;
@@ -120,14 +121,16 @@ bool awaitAnswer(PendingOpen& open, std::chrono::milliseconds bound, EventPump* 
         const auto now = Clock::now();
         if (now >= deadline)
             return false;
-        if (!events) {
+        if (stop && stop->stop_requested())
+            return false;
+        if (!events && !stop) {
             open.answered.wait_until(lock, deadline);
             continue;
         }
         open.answered.wait_until(
             lock, std::min(deadline, now + std::chrono::milliseconds(kEventPauseIntervalMs)));
-        if (open.done)
-            break;
+        if (open.done || !events)
+            continue;
         lock.unlock();
         events->processEvents();
         lock.lock();
@@ -173,6 +176,16 @@ void Connection::setMode(int mode) { mode_ = mode; }
 
 void Connection::open(const QString& connectionString, EventPump* events)
 {
+    openWithin(connectionString, events, nullptr);
+}
+
+void Connection::open(const QString& connectionString, std::stop_token stop)
+{
+    openWithin(connectionString, nullptr, &stop);
+}
+
+void Connection::openWithin(const QString& connectionString, EventPump* events, const std::stop_token* stop)
+{
     if (connected_)
         close();
     // An attempt given up on earlier took the handles with it.
@@ -212,7 +225,9 @@ void Connection::open(const QString& connectionString, EventPump* events)
         else
             worker.detach();
     });
-    answered = awaitAnswer(*pending, bound, events);
+    answered = awaitAnswer(*pending, bound, events, stop);
+    if (!answered && stop && stop->stop_requested())
+        throw OdbcError(QStringLiteral("HY008"), 0, QStringLiteral("The connection attempt was stopped."));
     if (!answered)
         throw OdbcError(QStringLiteral("HYT00"), 0,
                         QStringLiteral("The connection timed out: the server did not answer "
@@ -244,13 +259,11 @@ void Connection::execute(const QString& sql)
     odbc::Handle& statement = *executeStatement_;
     QByteArray text = sql.toUtf8();
     const SQLINTEGER length = sqlLength(text);
-    SQLRETURN rc;
     {
-        const Running running(*this, statement);
-        rc = SQLExecDirect(statement.get(), sqlText(text), length);
+        const Running running(*this, executeStatement_);
+        // Diagnostics first: the next call on the handle clears them.
+        running.check(SQLExecDirect(statement.get(), sqlText(text), length), statement, "run the statement");
     }
-    // Diagnostics first: the next call on the handle clears them.
-    odbc::Check(rc, statement, "run the statement");
     // Any result is discarded; the handle is ready for the next statement.
     SQLFreeStmt(statement.get(), SQL_CLOSE);
 }
@@ -273,27 +286,55 @@ void Connection::endTransaction(SQLSMALLINT completion, const char* action)
 {
     if (!connected_)
         notOpen();
-    odbc::Check(SQLEndTran(SQL_HANDLE_DBC, connection_.get(), completion), connection_, action);
+    const Running running(*this, nullptr);
+    running.check(SQLEndTran(SQL_HANDLE_DBC, connection_.get(), completion), connection_, action);
 }
 
-void Connection::cancel()
+bool Connection::cancel(std::chrono::milliseconds olderThan)
 {
-    const std::lock_guard lock(runningMutex_);
-    if (running_ != SQL_NULL_HSTMT && cancelReachesServer_)
-        SQLCancel(running_);
+    const std::lock_guard cancelling(cancelMutex_);
+    std::shared_ptr<odbc::Handle> statement;
+    {
+        const std::lock_guard lock(runningMutex_);
+        if (!running_ || std::chrono::steady_clock::now() - running_->started < olderThan)
+            return false;
+        if (running_->cancelled || !cancelReachesServer_)
+            return true;
+        running_->cancelled = true;
+        statement = running_->statement;
+    }
+    // Outside the lock the sender takes: a driver whose cancel waits for the
+    // server holds up no statement's end.
+    if (!statement)
+        SQLCancelHandle(SQL_HANDLE_DBC, connection_.get());
+    else if (*statement)
+        SQLCancel(statement->get());
+    return true;
 }
 
-Connection::Running::Running(Connection& connection, const odbc::Handle& statement)
+Connection::Running::Running(Connection& connection, std::shared_ptr<odbc::Handle> statement)
     : connection_(connection)
 {
     const std::lock_guard lock(connection_.runningMutex_);
-    connection_.running_ = statement.get();
+    connection_.running_ = InProgress{std::move(statement), std::chrono::steady_clock::now()};
 }
 
 Connection::Running::~Running()
 {
     const std::lock_guard lock(connection_.runningMutex_);
-    connection_.running_ = SQL_NULL_HSTMT;
+    connection_.running_.reset();
+}
+
+void Connection::Running::check(SQLRETURN rc, const odbc::Handle& handle, const char* action) const
+{
+    try {
+        odbc::Check(rc, handle, action);
+    } catch (OdbcError& failure) {
+        const std::lock_guard lock(connection_.runningMutex_);
+        if (connection_.running_ && connection_.running_->cancelled)
+            failure.markCancelled();
+        throw;
+    }
 }
 
 ResultSet Connection::openTableSchema()
@@ -334,6 +375,7 @@ ResultSet Connection::openQuery(const QString& sql)
 
 void Connection::close()
 {
+    const std::lock_guard cancelling(cancelMutex_);
     for (auto& weak : statements_) {
         if (auto statement = weak.lock())
             statement->reset();

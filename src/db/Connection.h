@@ -4,9 +4,12 @@
 
 #include <QString>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <stop_token>
 #include <vector>
 
 namespace quorvane {
@@ -45,6 +48,8 @@ public:
     // Fails after OpenTimeout() without an answer. Meanwhile the caller's
     // window is served through events, when given.
     void open(const QString& connectionString, EventPump* events = nullptr);
+    // The same, given up on at once when stop is requested.
+    void open(const QString& connectionString, std::stop_token stop);
     bool isOpen() const { return connected_; }
 
     // Runs one statement; any result is discarded.
@@ -55,11 +60,13 @@ public:
     void commit();
     void rollback();
 
-    // From any thread: asks the statement that execute() or a BatchInsert
-    // is running on this connection at this moment, if any, to end now. It
-    // then fails with the driver's error. A driver known to mishandle a
-    // cancel from another thread is left to finish the statement.
-    void cancel();
+    // From any thread: asks the statement in progress (execute(), a
+    // BatchInsert, commit() or rollback()), if it has been running for at
+    // least olderThan, to end now; it then fails with an OdbcError marked
+    // cancelled. True when such a statement is in progress. The sending
+    // thread never waits for it. A driver known to mishandle a cancel from
+    // another thread is left to finish the statement.
+    bool cancel(std::chrono::milliseconds olderThan = std::chrono::milliseconds(0));
 
     // The catalogue of tables: one row per object, columns TABLE_TYPE,
     // TABLE_NAME among others.
@@ -79,35 +86,46 @@ public:
 private:
     friend class BatchInsert;
 
-    // Makes a statement reachable by cancel() for as long as it lives. The
-    // statement's owner frees the handle only after this has ended, and
-    // cancel() touches it only under the lock: never a freed handle.
+    // Makes a statement (none: the transaction's end) reachable by cancel()
+    // for as long as it lives, and records when it started.
     class Running {
     public:
-        Running(Connection& connection, const odbc::Handle& statement);
+        Running(Connection& connection, std::shared_ptr<odbc::Handle> statement);
         ~Running();
         Running(const Running&) = delete;
         Running& operator=(const Running&) = delete;
+        // Throws the failure of rc, marked cancelled when cancel() reached it.
+        void check(SQLRETURN rc, const odbc::Handle& handle, const char* action) const;
 
     private:
         Connection& connection_;
+    };
+    struct InProgress {
+        std::shared_ptr<odbc::Handle> statement;  // empty: commit or rollback
+        std::chrono::steady_clock::time_point started;
+        bool cancelled = false;
     };
 
     void allocateHandles();
     std::shared_ptr<odbc::Handle> newStatement();
     void endTransaction(SQLSMALLINT completion, const char* action);
+    void openWithin(const QString& connectionString, EventPump* events, const std::stop_token* stop);
 
     odbc::Handle environment_;
     odbc::Handle connection_;
     bool connected_ = false;
-    bool cancelReachesServer_ = true;
+    std::atomic<bool> cancelReachesServer_{true};
     int mode_ = 0;
     std::vector<std::weak_ptr<odbc::Handle>> statements_;
     // One handle serves every execute: allocating one per statement costs
     // as much as a short INSERT itself.
     std::shared_ptr<odbc::Handle> executeStatement_;
+    // Held only to note or read the statement in progress.
     std::mutex runningMutex_;
-    SQLHSTMT running_ = SQL_NULL_HSTMT;
+    std::optional<InProgress> running_;
+    // Held by a cancel under way and by close(), never by the sender: the
+    // handle a cancel reaches is not freed under it.
+    std::mutex cancelMutex_;
 };
 
 // Rows of a query or of the catalogue, walked forward.

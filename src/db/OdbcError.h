@@ -23,11 +23,15 @@ public:
 
     // SQLSTATE class 08: the connection is gone.
     bool isConnectionLost() const { return sqlState_.startsWith(QLatin1String("08")); }
+    // The statement failed because the program cancelled it.
+    bool isCancelled() const { return cancelled_; }
+    void markCancelled() { cancelled_ = true; }
 
 private:
     QString sqlState_;
     int nativeError_;
     QString firstRecord_;
+    bool cancelled_ = false;
 };
 
 }  // namespace quorvane

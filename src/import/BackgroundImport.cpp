@@ -1,206 +1,118 @@
 #include "import/BackgroundImport.h"
 
 #include "base/CallsOnThread.h"
-#include "base/EventPump.h"
-#include "base/Failure.h"
-#include "db/ConnectionParameters.h"
 #include "db/TableCatalogue.h"
-#include "filelist/FileList.h"
 #include "import/ImportDatabase.h"
-#include "import/ImportOptions.h"
 
 #include <QEventLoop>
 #include <QTimer>
 
 #include <condition_variable>
+#include <cstdlib>
 #include <exception>
 #include <mutex>
-#include <optional>
 #include <thread>
 
 namespace quorvane {
 
 namespace {
 
-// What the run reads of the window; once the program is ending there is
-// nothing left to read, and the run unwinds.
-template <class Result, class Work>
-Result Ask(CallsOnThread& calls, Work&& work)
+std::function<void()>& ProgramEnd()
 {
-    Result result{};
-    if (!calls.call([&] { result = work(); }))
-        throw ProgramEnding{};
-    return result;
+    static std::function<void()> end = [] { std::_Exit(EXIT_FAILURE); };
+    return end;
 }
 
-template <class Work>
-void Tell(CallsOnThread& calls, Work&& work)
-{
-    if (!calls.call(work))
-        throw ProgramEnding{};
-}
-
-}  // namespace
-
-// The run's pauses: the window needs none of them, as its thread is free.
-// They show that the run is not stuck in a statement, and end it once the
-// program is ending.
-class BackgroundImport::Events final : public EventPump {
+// The tables as listed at the press, and those the run makes: each is
+// posted to the window's list as well, without waiting for it.
+class RunTables final : public TableList {
 public:
-    explicit Events(BackgroundImport& owner) : owner_(owner) {}
-    void processEvents() override
+    RunTables(TableList& window, QObject* owner) : window_(window), owner_(owner), items_(window.items()) {}
+    QStringList items() const override { return items_; }
+    void clear() override { items_.clear(); }
+    void append(const QString& name) override { items_.append(name); }
+    void insertAtTop(const QString& name) override
     {
-        ++owner_.pauses_;
-        if (owner_.calls_->isAbandoned())
-            throw ProgramEnding{};
+        items_.prepend(name);
+        QMetaObject::invokeMethod(owner_, [&window = window_, name] { window.insertAtTop(name); },
+                                  Qt::QueuedConnection);
     }
-
-private:
-    BackgroundImport& owner_;
-};
-
-// The run asks for the options before every row. They are read again
-// whenever the window's thread may have run since (a dialog, a progress
-// update at each pause), so a change counts from the run's next pause on.
-class BackgroundImport::Options final : public ImportOptionsSource {
-public:
-    Options(const ImportOptionsSource& window, CallsOnThread& calls) : window_(window), calls_(calls) {}
-    ImportOptions currentOptions() const override
-    {
-        if (!read_ || readAt_ != calls_.callsEnded()) {
-            read_ = Ask<ImportOptions>(calls_, [&] { return window_.currentOptions(); });
-            readAt_ = calls_.callsEnded();
-        }
-        return *read_;
-    }
-
-private:
-    const ImportOptionsSource& window_;
-    CallsOnThread& calls_;
-    mutable std::optional<ImportOptions> read_;
-    mutable quint64 readAt_ = 0;
-};
-
-class BackgroundImport::Files final : public FileList {
-public:
-    Files(FileList& window, CallsOnThread& calls) : window_(window), calls_(calls) {}
-    int count() const override { return Ask<int>(calls_, [&] { return window_.count(); }); }
-    QString path(int row) const override { return Ask<QString>(calls_, [&] { return window_.path(row); }); }
-    void append(const QString& path) override { Tell(calls_, [&] { window_.append(path); }); }
-
-private:
-    FileList& window_;
-    CallsOnThread& calls_;
-};
-
-class BackgroundImport::Tables final : public TableList {
-public:
-    Tables(TableList& window, CallsOnThread& calls) : window_(window), calls_(calls) {}
-    QStringList items() const override { return Ask<QStringList>(calls_, [&] { return window_.items(); }); }
-    void clear() override { Tell(calls_, [&] { window_.clear(); }); }
-    void append(const QString& name) override { Tell(calls_, [&] { window_.append(name); }); }
-    void insertAtTop(const QString& name) override { Tell(calls_, [&] { window_.insertAtTop(name); }); }
-    std::optional<QString> selectedItem() const override
-    {
-        return Ask<std::optional<QString>>(calls_, [&] { return window_.selectedItem(); });
-    }
+    std::optional<QString> selectedItem() const override { return std::nullopt; }
 
 private:
     TableList& window_;
-    CallsOnThread& calls_;
+    QObject* owner_;
+    QStringList items_;
 };
 
-class BackgroundImport::Login final : public ConnectionParametersSource {
+// Posted, never awaited: the run does not wait for the window to draw.
+class PostedProgress final : public ImportProgress {
 public:
-    Login(const ConnectionParametersSource& window, CallsOnThread& calls) : window_(window), calls_(calls) {}
-    ConnectionParameters currentParameters() const override
+    PostedProgress(ImportProgress* window, QObject* owner, const std::atomic<bool>& closed)
+        : window_(window), owner_(owner), closed_(closed)
     {
-        return Ask<ConnectionParameters>(calls_, [&] { return window_.currentParameters(); });
     }
-
-private:
-    const ConnectionParametersSource& window_;
-    CallsOnThread& calls_;
-};
-
-// The window's caption follows the run; the stop is read on the run's own
-// thread. Once the program is ending the caption is left alone.
-class BackgroundImport::Progress final : public ImportProgress {
-public:
-    Progress(BackgroundImport& owner, ImportProgress* window) : owner_(owner), window_(window) {}
     void update(int filePosition, int fileCount, int rowsInserted) override
     {
-        if (window_)
-            owner_.calls_->call([&] { window_->update(filePosition, fileCount, rowsInserted); });
+        if (!window_ || closed_)
+            return;
+        QMetaObject::invokeMethod(
+            owner_, [window = window_, filePosition, fileCount, rowsInserted] {
+                window->update(filePosition, fileCount, rowsInserted);
+            },
+            Qt::QueuedConnection);
     }
-    void ended(int filePosition, int fileCount, int rowsInserted) override
-    {
-        if (window_)
-            owner_.calls_->call([&] { window_->ended(filePosition, fileCount, rowsInserted); });
-    }
-    bool stopRequested() const override { return owner_.stopRequested_ || owner_.calls_->isAbandoned(); }
 
 private:
-    BackgroundImport& owner_;
     ImportProgress* window_;
+    QObject* owner_;
+    const std::atomic<bool>& closed_;
 };
 
-struct BackgroundImport::Parts {
-    Parts(BackgroundImport& owner, const ImportWindowParts& window, CallsOnThread& calls)
-        : dialogs(window.dialogs, calls),
-          options(window.options, calls),
-          files(window.files, calls),
-          tables(window.tables, calls),
-          login(window.connection, calls),
-          busy(window.busy, calls),
-          events(owner),
-          progress(owner, window.progress)
-    {
-    }
+}  // namespace
 
-    DialogsOnThread dialogs;
-    Options options;
-    Files files;
-    Tables tables;
-    Login login;
-    BusyIndicatorOnThread busy;
-    Events events;
-    Progress progress;
-};
+void BackgroundImport::SetProgramEnd(std::function<void()> end) { ProgramEnd() = std::move(end); }
 
 BackgroundImport::BackgroundImport(const ImportWindowParts& window, QObject* owner)
-    : calls_(std::make_unique<CallsOnThread>(owner)),
-      rejectsFolder_(window.rejectsFolder),
-      parts_(std::make_unique<Parts>(*this, window, *calls_))
+    : window_(window), owner_(owner)
 {
 }
 
-EventPump& BackgroundImport::events() { return parts_->events; }
-
 BackgroundImport::~BackgroundImport() = default;
 
-ImportOutcome BackgroundImport::run(ImportDatabase& database)
+ImportOutcome BackgroundImport::run(const RunInputs& inputs, ImportDatabase& database, const QString& rejectsFolder)
 {
-    database_ = &database;
-    const ImportContext context{parts_->dialogs, parts_->options, parts_->files, parts_->tables,
-                                parts_->login,   database,        parts_->busy,  parts_->events,
-                                &parts_->progress, rejectsFolder_};
-    QEventLoop loop;
-    QTimer watch;
-    watch.setInterval(kCancelStatementAfter);
-    QObject::connect(&watch, &QTimer::timeout, [this] { cancelIfStuck(); });
-    watch_ = &watch;
-    if (stopRequested_ || calls_->isAbandoned())
-        watchTheStatement();
+    CallsOnThread calls(owner_, stop_.get_token());
+    DialogsOnThread dialogs(window_.dialogs, calls);
+    BusyIndicatorOnThread busy(window_.busy, calls);
+    RunTables tables(window_.tables, owner_);
+    PostedProgress progress(window_.progress, owner_, closed_);
+    const ImportContext context{dialogs,           inputs, tables, database, busy, &progress, rejectsFolder,
+                                stop_.get_token(), &inFlight_};
 
+    // After the stop, a statement that runs on is cancelled from here: the
+    // window's thread never waits for a driver's cancel.
+    std::jthread canceller([&](std::stop_token ended) {
+        std::mutex mutex;
+        std::condition_variable_any wake;
+        std::unique_lock lock(mutex);
+        const std::stop_callback onStop(stop_.get_token(), [&] { wake.notify_all(); });
+        wake.wait(lock, ended, [&] { return stop_.stop_requested(); });
+        while (!ended.stop_requested()) {
+            if (database.cancel(kCancelStatementAfter) && cancelledAt_ == 0)
+                cancelledAt_ = std::chrono::steady_clock::now().time_since_epoch().count();
+            wake.wait_for(lock, ended, std::chrono::milliseconds(100), [] { return false; });
+        }
+    });
+
+    QEventLoop loop;
     std::mutex mutex;
     std::condition_variable ended;
     ImportOutcome outcome;
     std::exception_ptr failure;
     std::thread worker([&] {
         try {
-            outcome = RunImport(context);
-        } catch (const ProgramEnding&) {
+            outcome = ImportFiles(context);
         } catch (...) {
             failure = std::current_exception();
         }
@@ -211,59 +123,51 @@ ImportOutcome BackgroundImport::run(ImportDatabase& database)
         ended.notify_all();
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [this] { endIfTheStatementHangs(); });
+    watch.start(250);
     loop.exec();
 
-    // The event loops ended under the run (the program quits, and a new
-    // loop would end at once): it shows nothing more and is waited for here,
-    // its statement cancelled should it hang. It never waits on this thread
-    // any longer, so the wait cannot close a circle.
+    // The event loops ended under the run (the program quits): it is
+    // stopped, shows nothing more, and is waited for here.
     if (!finished_) {
-        abandon();
+        close();
         std::unique_lock lock(mutex);
-        lastActivity_ = activity();
-        while (!ended.wait_for(lock, kCancelStatementAfter, [&] { return finished_.load(); }))
-            cancelIfStuck();
+        while (!ended.wait_for(lock, std::chrono::milliseconds(250), [&] { return finished_.load(); })) {
+            lock.unlock();
+            endIfTheStatementHangs();
+            lock.lock();
+        }
     }
     worker.join();
-    watch_ = nullptr;
-    database_ = nullptr;
+    canceller.request_stop();
     if (failure)
         std::rethrow_exception(failure);
     return outcome;
 }
 
-void BackgroundImport::stop()
+void BackgroundImport::stop() { stop_.request_stop(); }
+
+void BackgroundImport::close()
 {
-    stopRequested_ = true;
-    watchTheStatement();
+    closed_ = true;
+    stop_.request_stop();
 }
 
-void BackgroundImport::abandon()
+// A closed window must not leave the program running unseen for as long as
+// a frozen server keeps the statement: its lines are written to the
+// rejects, marked in doubt, and the program ends.
+void BackgroundImport::endIfTheStatementHangs()
 {
-    calls_->abandon();
-    watchTheStatement();
-}
-
-quint64 BackgroundImport::activity() const { return pauses_ + calls_->callsEnded(); }
-
-void BackgroundImport::watchTheStatement()
-{
-    if (!watch_ || watch_->isActive())
+    const auto cancelled = cancelledAt_.load();
+    if (!closed_ || finished_ || cancelled == 0)
         return;
-    lastActivity_ = activity();
-    watch_->start();
-}
-
-// A run that has neither paused nor asked anything of the window since the
-// last look is inside a statement (or on its way into one): cancel it.
-// While the run waits on the window nothing is cancelled; a cancel that
-// meets the connection idle does nothing.
-void BackgroundImport::cancelIfStuck()
-{
-    const quint64 now = activity();
-    if (!finished_ && !calls_->isCalling() && now == lastActivity_)
-        database_->cancel();
-    lastActivity_ = now;
+    const auto since = std::chrono::steady_clock::now()
+                       - std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(cancelled));
+    if (since < kEndWithoutStatementAfter)
+        return;
+    if (inFlight_.writeAndAbandon())
+        ProgramEnd()();
 }
 
 }  // namespace quorvane

@@ -1,40 +1,39 @@
 #pragma once
 
 #include "import/ImportEngine.h"
+#include "import/InFlightLines.h"
 
 #include <QObject>
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
-
-class QTimer;
+#include <stop_token>
 
 namespace quorvane {
 
-class CallsOnThread;
+class ImportDatabase;
 
-// How long a stop, or the program's end, waits for a statement under way
-// before it cancels that statement.
+// How long a statement under way at a stop runs on before it is cancelled.
 inline constexpr std::chrono::milliseconds kCancelStatementAfter{3000};
+// After a close, how long a cancelled statement may take to return before
+// the program writes what is left to the rejects and ends without it.
+inline constexpr std::chrono::milliseconds kEndWithoutStatementAfter{10000};
 
 // What the run uses of the window; all of it belongs to the window's thread.
 struct ImportWindowParts {
     Dialogs& dialogs;
-    const ImportOptionsSource& options;
-    FileList& files;
     TableList& tables;
-    const ConnectionParametersSource& connection;
     BusyIndicator& busy;
     ImportProgress* progress = nullptr;
-    QString rejectsFolder = {};  // see ImportContext
 };
 
-// Runs the import on a thread of its own while the window's thread goes on
-// handling its events. Whatever the run uses of the window (dialogs,
-// options, file and table lists, login fields, pointer, progress) it
-// reaches on the window's thread, and it waits for the answer; only the
-// database is used on the run's thread.
+// Runs one import on a thread of its own while the window's thread goes on
+// handling its events. The run gets its inputs as a value; it asks the
+// window only to show dialogs (and waits for their answers), and posts its
+// progress and the tables it makes without waiting. One stop, requested by
+// the button or by closing the window, ends it.
 class BackgroundImport {
 public:
     // owner: an object of the window's thread that outlives the run.
@@ -43,44 +42,36 @@ public:
     BackgroundImport(const BackgroundImport&) = delete;
     BackgroundImport& operator=(const BackgroundImport&) = delete;
 
-    // The run's own pauses, for a database that waits on its thread (an
-    // open): they end the wait once the program is ending.
-    EventPump& events();
+    // The run's stop, for the database it is given.
+    std::stop_token stopToken() const { return stop_.get_token(); }
 
     // On the window's thread: returns once the run has ended, the window's
-    // events handled meanwhile. Should the event loops end first (the
-    // program quits), the run is abandoned and waited for.
-    ImportOutcome run(ImportDatabase& database);
+    // events handled meanwhile. After a stop, a statement that has run for
+    // kCancelStatementAfter is cancelled, from a thread of its own.
+    ImportOutcome run(const RunInputs& inputs, ImportDatabase& database, const QString& rejectsFolder);
 
-    // On the window's thread, while run() waits. A stop: the run sees it
-    // before its next statement.
+    // From the window's thread, while run() waits.
     void stop();
-    // The program ends: the run stops before its next statement, shows
-    // nothing more and unwinds at its next pause.
-    void abandon();
+    // The window closes: a stop, after which nothing more is shown.
+    void close();
+    bool closed() const { return closed_; }
+
+    // How the program ends when a cancelled statement does not return after
+    // a close (tests put something else in its place).
+    static void SetProgramEnd(std::function<void()> end);
 
 private:
-    class Events;
-    class Options;
-    class Files;
-    class Tables;
-    class Login;
-    class Progress;
+    void endIfTheStatementHangs();
 
-    quint64 activity() const;
-    void watchTheStatement();
-    void cancelIfStuck();
-
-    ImportDatabase* database_ = nullptr;  // while run() waits
-    std::unique_ptr<CallsOnThread> calls_;
-    QString rejectsFolder_;
-    std::atomic<bool> stopRequested_{false};
-    std::atomic<quint64> pauses_{0};
+    std::stop_source stop_;
+    ImportWindowParts window_;
+    QObject* owner_;
+    std::atomic<bool> closed_{false};
+    InFlightLines inFlight_;
+    // When the statement in progress was cancelled, in steady-clock ticks;
+    // 0 while none was.
+    std::atomic<std::chrono::steady_clock::rep> cancelledAt_{0};
     std::atomic<bool> finished_{false};
-    quint64 lastActivity_ = 0;
-    QTimer* watch_ = nullptr;  // while run() waits
-    struct Parts;
-    std::unique_ptr<Parts> parts_;
 };
 
 }  // namespace quorvane

@@ -1,168 +1,118 @@
 #include "import/BatchPipeline.h"
 
-#include "import/ImportDatabase.h"
+#include "import/ImportMessages.h"
+#include "text/TextDecoder.h"
+
+#include <algorithm>
 
 namespace quorvane {
 
-BatchPipeline::~BatchPipeline() { stopThread(); }
+namespace {
 
-bool BatchPipeline::busy() const
+constexpr std::size_t kChunksAhead = 2;
+constexpr qsizetype kChunkCharacters = 4 * 1024 * 1024;
+
+}  // namespace
+
+BatchPipeline::BatchPipeline(std::unique_ptr<RecordReader> reader, RowRules rules)
+    : reader_(std::move(reader)),
+      rules_(std::move(rules)),
+      thread_([this](std::stop_token stop) { readAll(stop); })
 {
-    const std::lock_guard lock(mutex_);
-    return !waiting_.empty() || sending_ || !sent_.empty();
 }
 
-bool BatchPipeline::full() const
+BatchPipeline::~BatchPipeline()
 {
-    const std::lock_guard lock(mutex_);
-    return !waiting_.empty();
-}
-
-bool BatchPipeline::prepared() const
-{
-    const std::lock_guard lock(mutex_);
-    return prepared_;
-}
-
-void BatchPipeline::send(const QString& table, int columns, const QStringList& columnNames, RowBatch batch)
-{
-    {
-        const std::lock_guard lock(mutex_);
-        table_ = table;
-        columns_ = columns;
-        columnNames_ = columnNames;
-        waiting_.push_back(std::move(batch));
-    }
-    if (!thread_.joinable())
-        thread_ = std::thread([this] { sendAll(); });
-    changed_.notify_all();
-}
-
-void BatchPipeline::sendAll()
-{
-    std::unique_lock lock(mutex_);
-    for (;;) {
-        changed_.wait(lock, [&] { return ending_ || (!halted_ && !waiting_.empty()); });
-        if (ending_)
-            return;
-        Sent sent{std::move(waiting_.front()), {}};
-        waiting_.pop_front();
-        sending_ = true;
-        const bool prepare = !prepared_;
-        const QString table = table_;
-        const int columns = columns_;
-        const QStringList columnNames = columnNames_;
-        lock.unlock();
-        const bool prepared = transmit(sent, prepare, table, columns, columnNames);
-        lock.lock();
-        sentBack(std::move(sent), prepared);
-    }
-}
-
-void BatchPipeline::sendHere(const QString& table, int columns, const QStringList& columnNames, RowBatch batch)
-{
-    std::unique_lock lock(mutex_);
-    table_ = table;
-    columns_ = columns;
-    columnNames_ = columnNames;
-    sending_ = true;  // the sending thread, if any, stays asleep: nothing waits
-    const bool prepare = !prepared_;
-    lock.unlock();
-    Sent sent{std::move(batch), {}};
-    const bool prepared = transmit(sent, prepare, table, columns, columnNames);
-    lock.lock();
-    sentBack(std::move(sent), prepared);
-}
-
-bool BatchPipeline::transmit(Sent& sent, bool prepare, const QString& table, int columns,
-                             const QStringList& columnNames)
-{
-    bool prepared = !prepare;
-    try {
-        if (prepare) {
-            database_.beginBatches(table, columns, columnNames);
-            prepared = true;
-        }
-        database_.sendBatch(sent.batch.rows);
-        database_.commit();
-    } catch (...) {
-        sent.failure = std::current_exception();
-    }
-    return prepared;
-}
-
-void BatchPipeline::sentBack(Sent sent, bool prepared)
-{
-    prepared_ = prepared;
-    halted_ = static_cast<bool>(sent.failure);
-    sending_ = false;
-    sent_.push_back(std::move(sent));
-    changed_.notify_all();
-}
-
-std::optional<BatchPipeline::Sent> BatchPipeline::collect()
-{
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return !sent_.empty() || (!sending_ && (waiting_.empty() || halted_)); });
-    if (sent_.empty())
-        return std::nullopt;
-    Sent sent = std::move(sent_.front());
-    sent_.pop_front();
-    return sent;
-}
-
-void BatchPipeline::resume()
-{
-    {
-        const std::lock_guard lock(mutex_);
-        halted_ = false;
-    }
-    changed_.notify_all();
-}
-
-std::optional<RowBatch> BatchPipeline::dropWaiting()
-{
-    const std::lock_guard lock(mutex_);
-    if (waiting_.empty())
-        return std::nullopt;
-    RowBatch batch = std::move(waiting_.front());
-    waiting_.pop_front();
-    return batch;
-}
-
-// The sending thread stays for the next file: a batch under way is waited
-// for, one still waiting is dropped.
-void BatchPipeline::finish()
-{
-    bool prepared = false;
-    {
-        std::unique_lock lock(mutex_);
-        waiting_.clear();
-        changed_.wait(lock, [&] { return !sending_; });
-        sent_.clear();
-        halted_ = false;
-        prepared = std::exchange(prepared_, false);
-    }
-    if (prepared)
-        database_.endBatches();
-}
-
-// A batch under way is waited for; one still waiting is dropped.
-void BatchPipeline::stopThread()
-{
-    {
-        const std::lock_guard lock(mutex_);
-        ending_ = true;
-    }
-    changed_.notify_all();
+    thread_.request_stop();
     if (thread_.joinable())
         thread_.join();
+}
+
+ReadRow BatchPipeline::BuildRow(const TextRecord& record, const RowRules& rules)
+{
+    ReadRow row;
+    row.lines = record.lines;
+    const QStringList& fields = record.fields;
+    if (fields.size() <= 1) {
+        row.kind = ReadRow::Kind::SingleField;
+        row.holdsText = !fields.value(0).isEmpty();
+        return row;
+    }
+    // Never sent with a replacement character, nor with a NUL, which would
+    // end a statement's text early in one mode and be stored in the other.
+    if (record.undecodable) {
+        row.kind = ReadRow::Kind::Refused;
+        row.refusal = UndecodableLineMessage(record.undecodableLine + 1, ShowUndecodable(record.undecodableLineText),
+                                             rules.encoding);
+        return row;
+    }
+    if (std::any_of(fields.begin(), fields.end(), [](const QString& field) { return field.contains(QChar(0)); })) {
+        row.kind = ReadRow::Kind::Refused;
+        row.refusal = RejectReason::NulCharacter;
+        return row;
+    }
+    row.values = BuildRowValues(fields, rules.style, record.quoted.empty() ? nullptr : &record.quoted);
+    ApplyColumnTypes(row.values, rules.types);
+    row.inBatch = rules.fastLoad && fields.size() == rules.columns;
+    return row;
+}
+
+void BatchPipeline::readAll(std::stop_token stop)
+{
+    std::exception_ptr failure;
+    RowChunk chunk;
+    std::size_t inBatch = 0;
+    qsizetype characters = 0;
+    const auto hand = [&] {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, stop, [&] { return ready_.size() < kChunksAhead; });
+        if (stop.stop_requested())
+            return false;
+        ready_.push_back(std::move(chunk));
+        chunk.clear();
+        inBatch = 0;
+        characters = 0;
+        changed_.notify_all();
+        return true;
+    };
+    try {
+        TextRecord record;
+        while (!stop.stop_requested() && reader_->next(record)) {
+            if (record.fieldCount == 0)  // an empty line is not a data line
+                continue;
+            for (const QString& field : record.fields)
+                characters += field.size();
+            ReadRow row = BuildRow(record, rules_);
+            inBatch += row.inBatch ? 1 : 0;
+            chunk.push_back(std::move(row));
+            if ((inBatch >= rules_.batchRows || chunk.size() >= rules_.batchRows || characters >= kChunkCharacters)
+                && !hand())
+                return;
+        }
+        if (!chunk.empty() && !hand())
+            return;
+    } catch (...) {
+        failure = std::current_exception();
+    }
     const std::lock_guard lock(mutex_);
-    thread_ = std::thread();
-    ending_ = false;
-    halted_ = false;
-    waiting_.clear();
-    sent_.clear();
+    failure_ = failure;
+    ended_ = true;
+    changed_.notify_all();
+}
+
+std::optional<RowChunk> BatchPipeline::next()
+{
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return !ready_.empty() || ended_; });
+    if (!ready_.empty()) {
+        RowChunk chunk = std::move(ready_.front());
+        ready_.pop_front();
+        changed_.notify_all();
+        return chunk;
+    }
+    if (failure_)
+        std::rethrow_exception(std::exchange(failure_, nullptr));
+    return std::nullopt;
 }
 
 }  // namespace quorvane

@@ -1,102 +1,85 @@
 #pragma once
 
 #include "import/SqlTexts.h"
+#include "text/TextRecords.h"
 
 #include <QString>
 
 #include <condition_variable>
+#include <cstddef>
 #include <deque>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <optional>
+#include <stop_token>
 #include <thread>
-#include <utility>
 #include <vector>
 
 namespace quorvane {
 
-class ImportDatabase;
-
-// Fast load's rows not sent yet, and where in the file each came from.
-struct RowBatch {
-    std::vector<RowValues> rows;
-    std::vector<std::pair<qint64, qint64>> lines;  // first physical line, lines spanned
-    qsizetype characters = 0;
-
-    bool empty() const { return rows.empty(); }
-    void clear()
-    {
-        rows.clear();
-        lines.clear();
-        characters = 0;
-    }
+// One data line as the run takes it from the file.
+struct ReadRow {
+    enum class Kind {
+        Row,          // values to insert
+        Refused,      // never sent (undecodable, a NUL): `refusal` says why
+        SingleField,  // not a row; rejected when its one field holds text
+    };
+    Kind kind = Kind::Row;
+    SourceLines lines;
+    RowValues values;
+    // Fast load: it fits the prepared insert, so it goes in a batch.
+    bool inBatch = false;
+    QString refusal;
+    bool holdsText = false;  // SingleField
 };
 
-// Sends fast load's batches on a thread of its own, each as one
-// transaction, while the next ones are read. One batch is sent at a time
-// and one more may wait its turn, so the sending thread goes from one to
-// the next without waiting for the reader. A batch that fails halts the
-// sending: the one waiting stays unsent until the caller, having dealt
-// with the failure (the connection is idle meanwhile), resumes or drops it.
+// How the rows of a file are built from its records.
+struct RowRules {
+    RowStyle style = RowStyle::HeaderColumns;
+    ColumnTypes types;      // none: all text
+    int columns = 0;        // the header's fields
+    bool fastLoad = false;
+    std::size_t batchRows = 1;
+    QString encoding;       // as the file is read, for the undecodable-line reason
+};
+
+// Rows read ahead: at most batchRows of them, or fewer past a few megabytes
+// of text so that a file of long lines keeps memory bounded too. Fast load
+// sends the rows of a chunk that go in a batch as one; a row that does not
+// ends the batch before it and goes alone.
+using RowChunk = std::vector<ReadRow>;
+
+// Reads a file's data lines and builds their rows on a thread of its own
+// (a std::jthread), a chunk ahead of the run's thread, which alone sends
+// them: the connection is never touched here. At most two chunks wait.
 class BatchPipeline {
 public:
-    struct Sent {
-        RowBatch batch;
-        std::exception_ptr failure;  // empty when every row is committed
-    };
-
-    explicit BatchPipeline(ImportDatabase& database) : database_(database) {}
+    // reader: positioned after the header.
+    BatchPipeline(std::unique_ptr<RecordReader> reader, RowRules rules);
+    // Stops reading and waits for the thread.
     ~BatchPipeline();
     BatchPipeline(const BatchPipeline&) = delete;
     BatchPipeline& operator=(const BatchPipeline&) = delete;
 
-    // Batches handed over and not collected yet.
-    bool busy() const;
-    // True when a batch waits its turn (so that a third would have to wait).
-    bool full() const;
-    // Hands a batch over to be sent to the table (into the named columns,
-    // when any are named), the insert being prepared first when it is not
-    // yet. The pipeline must not be full.
-    void send(const QString& table, int columns, const QStringList& columnNames, RowBatch batch);
-    // The same, sent on the caller's thread before it returns; only when
-    // nothing is under way (not busy). For a file's last batch, which the
-    // caller waits for anyway: handing a file of a few rows to the sending
-    // thread and back costs more than sending them.
-    void sendHere(const QString& table, int columns, const QStringList& columnNames, RowBatch batch);
-    // The oldest batch handed over, once sent; waits for it. Empty when
-    // there is none.
-    std::optional<Sent> collect();
-    // After a failure: lets the batch that waits go, or drops it.
-    void resume();
-    std::optional<RowBatch> dropWaiting();
-    // The insert is prepared (until finish).
-    bool prepared() const;
-    // Ends the batches on the connection (a file's end); the sending thread
-    // waits for the next file's batches.
-    void finish();
+    // The next chunk in file order, waited for; nothing after the last one.
+    // A failure to read comes here, after the chunks read before it.
+    std::optional<RowChunk> next();
+
+    // One record as a row, by the rules (the thread's work, for any caller).
+    static ReadRow BuildRow(const TextRecord& record, const RowRules& rules);
 
 private:
-    void sendAll();
-    // Sends the batch's rows as one transaction, preparing the insert first
-    // when asked; the failure, if any, goes into `sent`. True once prepared.
-    bool transmit(Sent& sent, bool prepare, const QString& table, int columns, const QStringList& columnNames);
-    // With the lock held: the batch is back, for collect().
-    void sentBack(Sent sent, bool prepared);
-    void stopThread();
+    void readAll(std::stop_token stop);
 
-    ImportDatabase& database_;
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<RowBatch> waiting_;  // at most one
-    std::deque<Sent> sent_;         // in the order handed over
-    bool sending_ = false;          // a batch is being sent
-    bool halted_ = false;           // a batch failed; the waiting one stays
-    bool ending_ = false;
-    bool prepared_ = false;
-    QString table_;
-    int columns_ = 0;
-    QStringList columnNames_;
-    std::thread thread_;
+    std::unique_ptr<RecordReader> reader_;
+    const RowRules rules_;
+    std::mutex mutex_;
+    std::condition_variable_any changed_;
+    std::deque<RowChunk> ready_;
+    bool ended_ = false;
+    std::exception_ptr failure_;
+    std::jthread thread_;  // last: stopped and joined before the rest goes
 };
 
 }  // namespace quorvane

@@ -37,8 +37,8 @@ ParameterType BindingOf(const ColumnType& type)
 
 }  // namespace
 
-OdbcImportDatabase::OdbcImportDatabase(EventPump* events)
-    : connection_(std::make_unique<Connection>()), events_(events)
+OdbcImportDatabase::OdbcImportDatabase(std::stop_token stop)
+    : connection_(std::make_unique<Connection>()), stop_(std::move(stop))
 {
 }
 
@@ -47,7 +47,7 @@ OdbcImportDatabase::~OdbcImportDatabase() = default;
 void OdbcImportDatabase::open(const QString& connectionString)
 {
     connection_->setMode(Connection::kModeReadWrite);
-    connection_->open(connectionString, events_);
+    connection_->open(connectionString, stop_);
 }
 
 void OdbcImportDatabase::execute(const QString& sql) { connection_->execute(sql); }
@@ -81,7 +81,7 @@ void OdbcImportDatabase::beginBatches(const QString& table, int columns, const Q
     connection_->setAutoCommit(false);
 }
 
-void OdbcImportDatabase::sendBatch(const std::vector<ParameterRow>& rows)
+void OdbcImportDatabase::insertBatch(const std::vector<RowValues>& rows)
 {
     if (!batch_)
         throw OdbcError(QStringLiteral("HY010"), 0, QStringLiteral("No insert is prepared."));
@@ -112,13 +112,13 @@ void OdbcImportDatabase::endBatches()
     connection_->setAutoCommit(true);
 }
 
-void OdbcImportDatabase::cancel() { connection_->cancel(); }
+bool OdbcImportDatabase::cancel(std::chrono::milliseconds olderThan) { return connection_->cancel(olderThan); }
 
 void PrintingImportDatabase::execute(const QString& sql) { out_ << sql << '\n'; }
 
-void PrintingImportDatabase::sendBatch(const std::vector<ParameterRow>& rows)
+void PrintingImportDatabase::insertBatch(const std::vector<RowValues>& rows)
 {
-    for (const ParameterRow& row : rows)
+    for (const RowValues& row : rows)
         out_ << BuildRowStatement(table_, row, &columnTypes_, columnNames_) << '\n';
 }
 

@@ -1,14 +1,16 @@
 #pragma once
 
 #include "db/BatchInsert.h"
-#include "import/SqlTexts.h"
 #include "db/TableColumns.h"
+#include "import/SqlTexts.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <vector>
 
 class QTextStream;
@@ -16,10 +18,10 @@ class QTextStream;
 namespace quorvane {
 
 class Connection;
-class EventPump;
 
 // What the import run needs of the database: open, send, ask for a
-// table's column count, close.
+// table's column count, close. One thread uses it at a time, the run's;
+// only cancel() comes from another.
 class ImportDatabase {
 public:
     virtual ~ImportDatabase() = default;
@@ -34,28 +36,30 @@ public:
     virtual void close() = 0;
     // Fast load: rows of one table sent in batches, each batch one
     // transaction. beginBatches prepares the INSERT (into the named
-    // columns, when any are named) and turns autocommit off; sendBatch sends rows without committing them and throws when any
-    // of them fails; endBatches turns autocommit back on.
+    // columns, when any are named) and turns autocommit off; insertBatch
+    // inserts rows without committing them and throws when any of them
+    // fails; endBatches turns autocommit back on.
     virtual void beginBatches(const QString& table, int columns, const QStringList& columnNames) = 0;
-    virtual void sendBatch(const std::vector<ParameterRow>& rows) = 0;
+    virtual void insertBatch(const std::vector<RowValues>& rows) = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
     virtual void endBatches() = 0;
     // The types of the table's columns (none: all text) for the batches
     // begun from now on: each parameter is bound as its column's type.
     virtual void useColumnTypes(const ColumnTypes& types) { columnTypes_ = types; }
-    // From any thread: asks the statement under way, if any, to end now.
-    virtual void cancel() {}
+    // From any thread: asks the statement under way, if it has run for
+    // olderThan, to end now. True when such a statement is in progress.
+    virtual bool cancel(std::chrono::milliseconds /*olderThan*/) { return false; }
 
 protected:
     ColumnTypes columnTypes_;
 };
 
-// The real thing: one ODBC connection, which the files of a run share.
-// While an open waits for the server, the window is served through events.
+// The real thing: one ODBC connection, which the files of a run share. An
+// open that waits for the server ends at the run's stop.
 class OdbcImportDatabase final : public ImportDatabase {
 public:
-    explicit OdbcImportDatabase(EventPump* events = nullptr);
+    explicit OdbcImportDatabase(std::stop_token stop = {});
     ~OdbcImportDatabase() override;
     void open(const QString& connectionString) override;
     void execute(const QString& sql) override;
@@ -63,18 +67,18 @@ public:
     std::optional<std::vector<TableColumn>> tableColumns(const QString& table) override;
     void close() override;
     void beginBatches(const QString& table, int columns, const QStringList& columnNames) override;
-    void sendBatch(const std::vector<ParameterRow>& rows) override;
+    void insertBatch(const std::vector<RowValues>& rows) override;
     void commit() override;
     void rollback() override;
     // Rows sent and not committed are rolled back first.
     void endBatches() override;
-    void cancel() override;
+    bool cancel(std::chrono::milliseconds olderThan) override;
 
 private:
     std::unique_ptr<Connection> connection_;
     // Declared after the connection: goes before it.
     std::unique_ptr<BatchInsert> batch_;
-    EventPump* events_;
+    std::stop_token stop_;
     bool uncommitted_ = false;  // rows sent since the last commit or rollback
 };
 
@@ -93,7 +97,7 @@ public:
         table_ = table;
         columnNames_ = columnNames;
     }
-    void sendBatch(const std::vector<ParameterRow>& rows) override;
+    void insertBatch(const std::vector<RowValues>& rows) override;
     void commit() override {}
     void rollback() override {}
     void endBatches() override {}

@@ -10,6 +10,7 @@
 #include "db/OdbcError.h"
 #include "db/TableCatalogue.h"
 #include "filelist/FileList.h"
+#include "import/InFlightLines.h"
 #include "import/ImportDatabase.h"
 #include "import/BatchPipeline.h"
 #include "import/ColumnMatching.h"
@@ -19,6 +20,8 @@
 #include "text/TextDecoder.h"
 #include "text/TextRecords.h"
 #include "text/TextRules.h"
+
+#include <QElapsedTimer>
 
 #include <algorithm>
 #include <memory>
@@ -51,7 +54,10 @@ constexpr int CreateObjects = 100, ResultSetObject = 102, ClearOutcome = 104, No
 class ImportRun {
 public:
     explicit ImportRun(const ImportContext& context)
-        : c_(context), proc_(context.dialogs, Location::ImportRun)
+        : context_(context),
+          options_(context.inputs.options),
+          proc_(context.dialogs, Location::ImportRun),
+          inFlight_(context.inFlight ? *context.inFlight : ownInFlight_)
     {
     }
 
@@ -66,66 +72,60 @@ private:
         NotLoaded,          // no table to fill (empty pattern, unanswered prompt), or its
                             // lines could not be read; reported at its step, not as a failure
         Failed,             // its connection, a statement or the column count failed
-        Stopped,            // the user stopped the run while this file still had work
+        Stopped,            // the run was stopped while this file still had work
         FieldCountMismatch, // its lines disagree (or could not be checked): the run ends
     };
 
-    ImportOptions options() const { return c_.options.currentOptions(); }
-    QString separator() const { return options().separator; }
-    TextFormat textFormat() const
-    {
-        const ImportOptions o = options();
-        return {o.separator, o.encoding, o.quotedFields};
-    }
+    TextFormat textFormat() const { return {options_.separator, options_.encoding, options_.quotedFields}; }
     // The table a file creates; with upper-case names, as DB2 folds it.
-    QString createdTableName(const ImportOptions& o, int position) const
+    QString createdTableName(int position) const
     {
-        const QString name = ExpandTableName(o.tableNamePattern, position);
-        return o.upperCaseNames ? name.toUpper() : name;
+        const QString name = ExpandTableName(options_.tableNamePattern, position);
+        return options_.upperCaseNames ? name.toUpper() : name;
     }
 
     bool refusedBeforeAnyFile();
     FileOutcome importFile(int position);
-    FileOutcome createAndFill(int position, const QStringList& header, RecordReader* reader);
-    FileOutcome appendTo(const QString& path, const QStringList& header, RecordReader* reader);
+    FileOutcome createAndFill(int position, const QStringList& header, std::unique_ptr<RecordReader> reader);
+    FileOutcome appendTo(const QString& path, const QStringList& header, std::unique_ptr<RecordReader> reader);
     FileOutcome appendByName(const QString& path, const QString& table, const QStringList& header,
-                             RecordReader* reader);
+                             std::unique_ptr<RecordReader> reader);
     // A file refused before any row: all its data lines go to the rejects.
-    void rejectFile(RecordReader* reader, const QString& message, int sendLine);
+    void rejectFile(RecordReader* reader, const QString& message, int reportLine);
     // Empty when the table was made; otherwise how the file's pass ends.
-    std::optional<FileOutcome> createTable(const QString& name, const QStringList& header,
-                                           ColumnSource source);
+    std::optional<FileOutcome> createTable(const QString& name, const QStringList& header, ColumnSource source);
     QString createStatement(const QString& name, const QStringList& columns) const
     {
-        return BuildCreateStatement(name, columns, columnTypes_, options().upperCaseNames);
+        return BuildCreateStatement(name, columns, columnTypes_, options_.upperCaseNames);
     }
-    FileOutcome sendRows(RecordReader& reader, const QString& table, RowStyle style, int sendLine);
-    void reportRowFailure(const std::exception& failure, int sendLine);
-    void reportRowFailure(const QString& description, int sendLine);
 
-    // Fast load. A full batch is handed to the pipeline, which sends it
-    // while the next is read; the batches come back in order, and one the
-    // database refused is rolled back and its rows sent again one by one. Empty when the file goes on; otherwise how it ends: the
-    // connection was lost (the batch is then in the rejects, with the rest
-    // of the file) or a stop came while the rows were sent one by one (the
-    // rows not sent, likewise).
-    std::optional<FileOutcome> sendBatch(RowBatch& batch, const QString& table, int columns, int sendLine);
-    // The same, and waits until every row read is in the table.
-    std::optional<FileOutcome> sendAllBatches(RowBatch& batch, const QString& table, int columns,
-                                              int sendLine);
-    std::optional<FileOutcome> collectBatch(const QString& table, int sendLine);
+    // The data lines: read and built on the pipeline's thread, inserted on
+    // this one, which alone uses the connection.
+    FileOutcome loadRows(std::unique_ptr<RecordReader> reader, const QString& table, RowStyle style,
+                         int reportLine);
+    // Empty while the file goes on; otherwise how it ends.
+    std::optional<FileOutcome> insertRow(const ReadRow& row, const QString& table, int reportLine);
+    std::optional<FileOutcome> commitBatch(std::vector<const ReadRow*>& batch, const QString& table,
+                                           int reportLine);
+    // The database refused a batch: only the rows it refuses are left out,
+    // the others go in one by one, each in a transaction of its own.
+    std::optional<FileOutcome> insertOneByOne(const std::vector<const ReadRow*>& batch, int reportLine);
     // The connection is lost (or the batch insert could not be prepared):
     // one report, and the file's rows from fromLine on go to the rejects.
     FileOutcome rowsMissingFrom(const std::exception& failure, qint64 fromLine, const QString& table,
-                                int sendLine);
-    // False when the batches could not be ended (autocommit may still be off).
-    bool endBatches();
+                                int reportLine);
+    // A stop ends the file here: what was not inserted goes to the rejects.
+    FileOutcome stoppedAt(qint64 fromLine, int reportLine);
+    void reportRowFailure(const QString& description, int reportLine);
+    void countFailure(const std::exception& failure);
+    bool cancelledByTheStop(const std::exception& failure) const;
 
-    // The lines not loaded; a rejects file that cannot be written is
-    // reported once and then left alone for that file.
+    // The lines not loaded. A rejects file that cannot be written is
+    // reported once in the run; the lines then only counted.
     void openRejects(qint64 headerLineCount);
-    void reject(qint64 firstLine, qint64 lineCount, const QString& message, int sendLine);
-    void rejectRest(qint64 fromLine, const QString& message, int sendLine);
+    void reject(SourceLines lines, const QString& message, int reportLine);
+    void rejectRest(qint64 fromLine, const QString& message, int reportLine);
+    void reportRejectsFailure(int reportLine);
     void countFile(FileOutcome file);
 
     // Every statement goes through here, built inside `statement` so that a
@@ -133,21 +133,19 @@ private:
     // this is the one place that decides it lost the connection; the failure
     // then goes on to its report.
     template <class Statement>
-    void send(Statement&& statement)
+    void runStatement(Statement&& statement)
     {
         try {
             std::forward<Statement>(statement)();
         } catch (const std::exception& failure) {
-            ++outcome_.counts.statementsFailed;
-            const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
-            connectionLost_ = odbcError && odbcError->isConnectionLost();
+            countFailure(failure);
             throw;
         }
     }
     template <class Statement>
-    bool sendStep(int line, Statement&& statement)
+    bool statementStep(int line, Statement&& statement)
     {
-        return proc_.step(line, [&] { send(statement); });
+        return proc_.step(line, [&] { runStatement(statement); });
     }
 
     void closeFile();
@@ -156,52 +154,46 @@ private:
     void closeConnection();
     // The same without a report: the file has had its one already.
     void dropConnection();
-    void maybeYield(bool force = false);
+    void postProgress(bool force = false);
     // Asked before every statement and between files, so that a stop sends
     // nothing more. A file counts as stopped only when it still had work.
     bool stopSeen()
     {
-        if (!stopped_ && c_.progress && c_.progress->stopRequested())
+        if (!stopped_ && context_.stop.stop_requested())
             stopped_ = true;
         return stopped_;
     }
-    void showClosingMessage();
     void noteRejects()
     {
         if (rejects_.anyWritten())
             outcome_.rejectsWritten = rejects_.folder();
-    }
-    void showStoppedSummary()
-    {
-        proc_.step(Line::Summary, [&] {
-            ShowPlainMessage(c_.dialogs,
-                             WithRejectsFolder(WithSkippedLines(ImportSummaryMessage(ImportMessage::Stopped,
-                                                                                     outcome_.counts),
-                                                                outcome_.counts),
-                                               outcome_.rejectsWritten));
-        });
+        outcome_.rejectsFolder = rejects_.folder();
+        outcome_.linesUnwritten = rejects_.unwrittenLines();
+        outcome_.filePosition = filePosition_;
     }
 
-    const ImportContext& c_;
+    const ImportContext& context_;
+    const ImportOptions& options_;
     ReportingProcedure proc_;
     ImportOutcome outcome_;
     std::optional<FileOutcome> lastFile_;  // of the last file whose pass began
     bool silenceRowFailures_ = false;
     bool stopped_ = false;
+    bool rejectsFailureShown_ = false;
     int filePosition_ = 0;
     bool connectionLost_ = false;  // by the current file
     bool connectionOpen_ = false;
-    // Built from the login fields when the run first connects, and kept for
-    // every connection of the run.
-    QString connectionString_;
     QString path_;                 // the file being read
     QString encoding_;             // and the encoding it is read in
     ColumnTypes columnTypes_;      // of the table it creates; none: all text
+    ColumnTypes rowTypes_;         // as its rows are sent
     QStringList insertColumns_;    // the columns its rows fill; empty: all, in order
-    PacedEvents paced_{&c_.events};
-    RejectsFolder rejects_{c_.rejectsFolder};
+    bool batchesBegun_ = false;    // the batch insert is prepared on the connection
+    QElapsedTimer sinceProgress_;
+    RejectsFolder rejects_{context_.rejectsFolder};
     std::unique_ptr<RejectsFile> fileRejects_;
-    BatchPipeline batches_{c_.database};
+    InFlightLines ownInFlight_;
+    InFlightLines& inFlight_;
 };
 
 ImportOutcome ImportRun::run()
@@ -209,13 +201,14 @@ ImportOutcome ImportRun::run()
     proc_.at(Line::CreateObjects);
     proc_.at(Line::ResultSetObject);
     proc_.at(Line::ClearOutcome);
+    sinceProgress_.start();
     if (refusedBeforeAnyFile()) {
         outcome_.ending = ImportOutcome::Ending::Refused;
         return outcome_;
     }
 
-    int count = 0;
-    proc_.step(Line::FileLoop, [&] { count = c_.files.count(); });
+    const int count = static_cast<int>(context_.inputs.files.size());
+    proc_.at(Line::FileLoop);
     outcome_.counts.filesTotal = count;
     for (int position = 1; position <= count; ++position) {
         if (stopSeen())
@@ -225,15 +218,7 @@ ImportOutcome ImportRun::run()
         if (file == FileOutcome::FieldCountMismatch) {
             outcome_.ending = ImportOutcome::Ending::FieldCountCheck;
             dropConnection();
-            // The mismatch ends the run silently, but failures of earlier
-            // files (silenced rows among them) must still be told.
-            if (outcome_.anyFailure) {
-                proc_.at(Line::Closing);
-                noteRejects();
-                if (c_.progress)
-                    c_.progress->ended(filePosition_, outcome_.counts.filesTotal, outcome_.counts.rowsInserted);
-                showStoppedSummary();
-            }
+            noteRejects();
             return outcome_;
         }
         if (file == FileOutcome::Stopped)
@@ -243,7 +228,7 @@ ImportOutcome ImportRun::run()
     outcome_.ending = stopped_ ? ImportOutcome::Ending::Stopped : ImportOutcome::Ending::Finished;
     // Only the last file's pass decides between "Done." and "Table(s) already exist.".
     outcome_.lastFileSkipped = !lastFile_ || *lastFile_ == FileOutcome::SkippedAsExisting;
-    showClosingMessage();
+    noteRejects();
     return outcome_;
 }
 
@@ -260,32 +245,27 @@ void ImportRun::countFile(FileOutcome file)
 bool ImportRun::refusedBeforeAnyFile()
 {
     const auto refuse = [&](int line, const QString& message) {
-        proc_.step(line, [&] { ShowPlainMessage(c_.dialogs, message); });
+        proc_.step(line, [&] { ShowPlainMessage(context_.dialogs, message); });
         return true;
     };
-    if (proc_.test(Line::NoFiles, [&] { return c_.files.count() == 0; }))
+    const ImportOptions& o = options_;
+    if (proc_.test(Line::NoFiles, [&] { return context_.inputs.files.isEmpty(); }))
         return refuse(Line::NoFilesMessage, ImportMessage::NoFiles);
-    if (proc_.test(Line::NoTable, [&] {
-            const ImportOptions o = options();
-            return o.mode == ImportMode::AppendExisting && !o.selectedTable;
-        }))
+    if (proc_.test(Line::NoTable, [&] { return o.mode == ImportMode::AppendExisting && !o.selectedTable; }))
         return refuse(Line::SelectTableMessage, ImportMessage::SelectTable);
     if (proc_.test(Line::PatternTaken, [&] {
-            const ImportOptions o = options();
             return o.mode == ImportMode::CreateNew
-                   && ListContains(c_.tables.items(),
+                   && ListContains(context_.tables.items(),
                                    o.upperCaseNames ? o.tableNamePattern.toUpper() : o.tableNamePattern);
         }))
         return refuse(Line::TableExistsMessage, ImportMessage::TableExists);
     // An empty pattern would import nothing and then say "Done.".
-    if (proc_.test(Line::NoPattern, [&] {
-            const ImportOptions o = options();
-            return o.mode == ImportMode::CreateNew && o.tableNamePattern.isEmpty();
-        }))
+    if (proc_.test(Line::NoPattern,
+                   [&] { return o.mode == ImportMode::CreateNew && o.tableNamePattern.isEmpty(); }))
         return refuse(Line::EnterTableName, ImportMessage::EnterTableName);
     // An empty separator makes one field of every line, and such lines are
     // never sent: the run would load nothing.
-    if (proc_.test(Line::NoSeparator, [&] { return separator().isEmpty(); }))
+    if (proc_.test(Line::NoSeparator, [&] { return o.separator.isEmpty(); }))
         return refuse(Line::EnterSeparatorMessage, ImportMessage::EnterSeparator);
     return false;
 }
@@ -297,34 +277,30 @@ ImportRun::FileOutcome ImportRun::importFile(int position)
     filePosition_ = position;
     connectionLost_ = false;
     proc_.at(Line::SetOutcome);
-    proc_.step(Line::Hourglass, [&] { c_.busy.setBusy(true); });
-    maybeYield(true);
+    proc_.step(Line::Hourglass, [&] { context_.busy.setBusy(true); });
+    postProgress(true);
 
     // A connection that cannot be opened would fail every statement of the
     // file in turn: report it once and go on with the next file, which
     // tries again.
     if (!connectionOpen_) {
-        if (!proc_.step(Line::Open, [&] {
-                if (connectionString_.isEmpty())
-                    connectionString_ = BuildConnectionString(c_.connection.currentParameters());
-                c_.database.open(connectionString_);
-            })) {
+        if (!proc_.step(Line::Open,
+                        [&] { context_.database.open(BuildConnectionString(context_.inputs.login)); })) {
             closeFile();
-            return FileOutcome::Failed;
+            return stopSeen() ? FileOutcome::Stopped : FileOutcome::Failed;
         }
         connectionOpen_ = true;
     }
 
     QString path;
-    proc_.step(Line::TakePath, [&] { path = c_.files.path(position); });
+    proc_.step(Line::TakePath, [&] { path = context_.inputs.files.value(position - 1); });
     insertColumns_.clear();
     // One pass over the file reads the header, checks every record's field
     // count and settles the encoding; the rows come from a second.
     const TextFormat format = textFormat();
-    const ImportOptions chosen = options();
     // The types come from the same pass, over every record of the file.
-    const bool detect = chosen.mode == ImportMode::CreateNew && chosen.detectColumnTypes;
-    const bool quotesDropped = chosen.columnSource == ColumnSource::Prompted && !format.quotedFields;
+    const bool detect = options_.mode == ImportMode::CreateNew && options_.detectColumnTypes;
+    const bool quotesDropped = options_.columnSource == ColumnSource::Prompted && !format.quotedFields;
     std::unique_ptr<FieldCountPass> countPass;
     const auto startPass = [&] {
         countPass = std::make_unique<FieldCountPass>(path, format);
@@ -349,12 +325,14 @@ ImportRun::FileOutcome ImportRun::importFile(int position)
             return;
         if (!countPass)  // the file could not be read: that failure again ends the run
             startPass();
-        scan = countPass->run(std::nullopt, &c_.events, [&] { return stopSeen(); });
+        NoEventPump noWindow;
+        scan = countPass->run(std::nullopt, &noWindow, [&] { return stopSeen(); });
         countPass.reset();
-        countsAgree = CheckFieldCounts(scan.mismatch, c_.dialogs);
+        // A stopped pass found nothing: the file ends as stopped below.
+        countsAgree = stopSeen() || CheckFieldCounts(scan.mismatch, context_.dialogs);
     });
     if (!checked || !countsAgree) {
-        proc_.step(Line::PointerAfterCheck, [&] { c_.busy.setBusy(false); });
+        proc_.step(Line::PointerAfterCheck, [&] { context_.busy.setBusy(false); });
         return FileOutcome::FieldCountMismatch;
     }
     QStringList header;
@@ -371,72 +349,75 @@ ImportRun::FileOutcome ImportRun::importFile(int position)
     // but sends no rows.
     std::unique_ptr<RecordReader> reader;
     proc_.step(Line::OpenDataLines, [&] {
-        reader = std::make_unique<RecordReader>(path, TextFormat{format.separator, scan.encoding,
-                                                                 format.quotedFields});
+        reader = std::make_unique<RecordReader>(path, TextFormat{format.separator, scan.encoding, format.quotedFields});
     });
     path_ = path;
 
-    const FileOutcome outcome = options().mode == ImportMode::CreateNew
-                                    ? createAndFill(position, header, reader.get())
-                                    : appendTo(path, header, reader.get());
+    const FileOutcome outcome = options_.mode == ImportMode::CreateNew
+                                    ? createAndFill(position, header, std::move(reader))
+                                    : appendTo(path, header, std::move(reader));
     closeFile();
     return outcome;
 }
 
-ImportRun::FileOutcome ImportRun::createAndFill(int position, const QStringList& header, RecordReader* reader)
+ImportRun::FileOutcome ImportRun::createAndFill(int position, const QStringList& header,
+                                                std::unique_ptr<RecordReader> reader)
 {
     proc_.at(Line::CreateMode);
-    const QString name = createdTableName(options(), position);
-    if (proc_.test(Line::NameListed, [&] { return ListContains(c_.tables.items(), name); })) {
+    const QString name = createdTableName(position);
+    if (proc_.test(Line::NameListed, [&] { return ListContains(context_.tables.items(), name); })) {
         proc_.at(Line::SkipFile);
         return FileOutcome::SkippedAsExisting;
     }
-    if (proc_.test(Line::PatternEmpty, [&] { return options().tableNamePattern.isEmpty(); }))
+    if (proc_.test(Line::PatternEmpty, [&] { return options_.tableNamePattern.isEmpty(); }))
         return FileOutcome::NotLoaded;
 
-    const ColumnSource source = options().columnSource;
+    const ColumnSource source = options_.columnSource;
     // Rows go only into the table this file made: a table statement that
     // failed or was never sent leaves the file without rows.
     if (const std::optional<FileOutcome> notMade = createTable(name, header, source))
         return *notMade;
     const bool fromHeader = source == ColumnSource::HeaderRow;
     const FileOutcome rows =
-        reader ? sendRows(*reader, name, fromHeader ? RowStyle::HeaderColumns : RowStyle::PromptedColumns,
+        reader ? loadRows(std::move(reader), name, fromHeader ? RowStyle::HeaderColumns : RowStyle::PromptedColumns,
                           fromHeader ? Line::HeaderRow : Line::PromptedRow)
                : FileOutcome::NotLoaded;
-    proc_.step(fromHeader ? Line::HeaderListed : Line::PromptedListed, [&] { c_.tables.insertAtTop(name); });
+    proc_.step(fromHeader ? Line::HeaderListed : Line::PromptedListed,
+               [&] { context_.tables.insertAtTop(name); });
     return rows;
 }
 
-ImportRun::FileOutcome ImportRun::appendTo(const QString& path, const QStringList& header, RecordReader* reader)
+ImportRun::FileOutcome ImportRun::appendTo(const QString& path, const QStringList& header,
+                                           std::unique_ptr<RecordReader> reader)
 {
-    const QString table = options().selectedTable.value_or(QString());
-    if (options().matchColumnsByName)
-        return appendByName(path, table, header, reader);
+    const QString table = options_.selectedTable.value_or(QString());
+    if (options_.matchColumnsByName)
+        return appendByName(path, table, header, std::move(reader));
     const int fileColumns = static_cast<int>(header.size());
     // Three cases, kept apart: a failed query (the table is gone, or is
     // spelled otherwise) sends no rows, as every one would fail too; a dry
     // run has no count and sends the rows as they would go; otherwise the
     // counts decide.
     std::optional<int> tableColumns;
-    if (!sendStep(Line::CountQuery,
-                  [&] { tableColumns = c_.database.columnCount(BuildColumnCountQuery(table)); }))
+    if (!statementStep(Line::CountQuery,
+                       [&] { tableColumns = context_.database.columnCount(BuildColumnCountQuery(table)); }))
         return FileOutcome::Failed;
     const bool dryRun = !tableColumns;
     if (proc_.test(Line::CountsEqual, [&] { return dryRun || *tableColumns == fileColumns; }))
-        return reader ? sendRows(*reader, table, RowStyle::AppendRows, Line::AppendRow) : FileOutcome::NotLoaded;
+        return reader ? loadRows(std::move(reader), table, RowStyle::AppendRows, Line::AppendRow)
+                      : FileOutcome::NotLoaded;
     proc_.step(Line::CountMismatch, [&] {
-        ShowPlainMessage(c_.dialogs, ColumnCountMismatchMessage(path, separator(), fileColumns,
-                                                                table, *tableColumns));
+        ShowPlainMessage(context_.dialogs,
+                         ColumnCountMismatchMessage(path, options_.separator, fileColumns, table, *tableColumns));
     });
     return FileOutcome::Failed;
 }
 
 ImportRun::FileOutcome ImportRun::appendByName(const QString& path, const QString& table,
-                                               const QStringList& header, RecordReader* reader)
+                                               const QStringList& header, std::unique_ptr<RecordReader> reader)
 {
     std::optional<std::vector<TableColumn>> columns;
-    if (!sendStep(Line::CountQuery, [&] { columns = c_.database.tableColumns(table); }))
+    if (!statementStep(Line::CountQuery, [&] { columns = context_.database.tableColumns(table); }))
         return FileOutcome::Failed;
     if (!columns) {  // a dry run
         insertColumns_ = HeaderColumnNames(header);
@@ -445,31 +426,33 @@ ImportRun::FileOutcome ImportRun::appendByName(const QString& path, const QStrin
         if (!pairing.accepted()) {
             const QStringList faults = PairingFaults(pairing, table);
             proc_.step(Line::CountMismatch,
-                       [&] { ShowPlainMessage(c_.dialogs, PairingRefusedMessage(path, faults)); });
-            rejectFile(reader, faults.join(QStringLiteral("; ")), Line::CountMismatch);
+                       [&] { ShowPlainMessage(context_.dialogs, PairingRefusedMessage(path, faults)); });
+            rejectFile(reader.get(), faults.join(QStringLiteral("; ")), Line::CountMismatch);
             return FileOutcome::Failed;
         }
         insertColumns_ = pairing.columns;
     }
-    return reader ? sendRows(*reader, table, RowStyle::AppendRows, Line::AppendRow) : FileOutcome::NotLoaded;
+    return reader ? loadRows(std::move(reader), table, RowStyle::AppendRows, Line::AppendRow) : FileOutcome::NotLoaded;
 }
 
-void ImportRun::rejectFile(RecordReader* reader, const QString& message, int sendLine)
+void ImportRun::rejectFile(RecordReader* reader, const QString& message, int reportLine)
 {
     TextRecord header;
     bool read = false;
-    if (!reader || !proc_.step(Line::ReadDataLine, [&] { read = reader->next(header, separator()); }) || !read)
+    if (!reader || !proc_.step(Line::ReadDataLine, [&] { read = reader->next(header); }) || !read)
         return;
-    openRejects(header.lineCount);
-    rejectRest(header.line + header.lineCount, message, sendLine);
+    openRejects(header.lines.count);
+    rejectRest(header.lines.end(), message, reportLine);
 }
 
 std::optional<ImportRun::FileOutcome> ImportRun::createTable(const QString& name, const QStringList& header,
                                                              ColumnSource source)
 {
     if (source == ColumnSource::HeaderRow) {
-        if (!sendStep(Line::HeaderCreate, [&] { c_.database.execute(createStatement(name, header)); }))
-            return FileOutcome::Failed;
+        if (stopSeen())
+            return FileOutcome::Stopped;
+        if (!statementStep(Line::HeaderCreate, [&] { context_.database.execute(createStatement(name, header)); }))
+            return stopSeen() ? FileOutcome::Stopped : FileOutcome::Failed;
         return std::nullopt;
     }
     QStringList answers;
@@ -477,289 +460,273 @@ std::optional<ImportRun::FileOutcome> ImportRun::createTable(const QString& name
         if (stopSeen())
             return FileOutcome::Stopped;
         QString answer;
-        proc_.step(Line::Prompt, [&] {
-            answer = AskWithApplicationTitle(c_.dialogs, ColumnNamePrompt(column));
-        });
+        proc_.step(Line::Prompt, [&] { answer = AskWithApplicationTitle(context_.dialogs, ColumnNamePrompt(column)); });
         answers << answer;
         if (answer.isEmpty())
             break;
     }
-    if (answers.isEmpty() || answers.last().isEmpty())
-        return FileOutcome::NotLoaded;  // a cancelled prompt: nothing is created, nothing failed
     if (stopSeen())
         return FileOutcome::Stopped;
-    if (!sendStep(Line::PromptedCreate, [&] { c_.database.execute(createStatement(name, answers)); }))
+    if (answers.isEmpty() || answers.last().isEmpty())
+        return FileOutcome::NotLoaded;  // a cancelled prompt: nothing is created, nothing failed
+    if (!statementStep(Line::PromptedCreate, [&] { context_.database.execute(createStatement(name, answers)); }))
         return FileOutcome::Failed;
     return std::nullopt;
 }
 
-ImportRun::FileOutcome ImportRun::sendRows(RecordReader& reader, const QString& table, RowStyle style,
-                                           int sendLine)
+ImportRun::FileOutcome ImportRun::loadRows(std::unique_ptr<RecordReader> reader, const QString& table,
+                                           RowStyle style, int reportLine)
 {
-    maybeYield();  // the table statement may have taken a while
-    const ImportOptions chosen = options();
-    const bool fast = chosen.fastLoad;
-    const auto batchRows = static_cast<size_t>(std::clamp(chosen.batchSize, 1, kMaxBatchSize));
-    // Beyond this many characters a batch is sent early, so that a file of
-    // long lines keeps memory bounded too.
-    constexpr qsizetype kBatchCharacters = 4 * 1024 * 1024;
-    RowBatch batch;
-    int columns = 0;
+    postProgress();  // the table statement may have taken a while
     // Every row that failed is counted, in both modes.
     const int failedBefore = outcome_.counts.statementsFailed;
     const auto ended = [&](FileOutcome whenAllWentIn) {
         return outcome_.counts.statementsFailed > failedBefore ? FileOutcome::Failed : whenAllWentIn;
     };
-    // Before the run reads on or ends the file: whatever fast load holds goes
-    // in first (nothing in row mode).
-    const auto sendAll = [&]() -> std::optional<FileOutcome> {
-        return fast ? sendAllBatches(batch, table, columns, sendLine) : std::nullopt;
-    };
+    TextRecord header;  // never a row
+    bool any = false;
+    if (!proc_.step(Line::ReadDataLine, [&] { any = reader->next(header); }))
+        return ended(FileOutcome::NotLoaded);
+    if (!any)
+        return ended(FileOutcome::Loaded);
+    openRejects(header.lines.count);
+
     // Appending sends text, as before: the table has its own types.
-    const ColumnTypes types = style == RowStyle::AppendRows ? ColumnTypes() : columnTypes_;
-    c_.database.useColumnTypes(types);
-    const auto rowValues = [&](const QStringList& fields, const std::vector<bool>* quoted) {
-        RowValues values = BuildRowValues(fields, style, quoted);
-        ApplyColumnTypes(values, types);
-        return values;
+    RowRules rules;
+    rules.style = style;
+    rules.types = style == RowStyle::AppendRows ? ColumnTypes() : columnTypes_;
+    rules.columns = static_cast<int>(header.fields.size());
+    rules.fastLoad = options_.fastLoad;
+    rules.batchRows = static_cast<std::size_t>(std::clamp(options_.batchSize, 1, kMaxBatchSize));
+    rules.encoding = encoding_;
+    rowTypes_ = rules.types;
+    context_.database.useColumnTypes(rules.types);
+    BatchPipeline pipeline(std::move(reader), rules);
+
+    std::vector<const ReadRow*> batch;
+    const auto commitWaiting = [&]() -> std::optional<FileOutcome> {
+        return batch.empty() ? std::nullopt : commitBatch(batch, table, reportLine);
     };
-    TextRecord record;
-    bool more = true;
-    bool first = true;
-    while (!connectionLost_) {
-        if (!proc_.step(Line::ReadDataLine, [&] { more = reader.next(record, separator()); })) {
-            if (const auto end = sendAll())
-                return *end;
+    for (;;) {
+        std::optional<RowChunk> chunk;
+        if (!proc_.step(Line::ReadDataLine, [&] { chunk = pipeline.next(); }))
             return ended(FileOutcome::NotLoaded);
-        }
-        if (!more) {
-            if (const auto end = sendAll())
-                return *end;
+        if (!chunk)
             return ended(FileOutcome::Loaded);
-        }
-        if (first) {  // the header line is never a row
-            first = false;
-            columns = static_cast<int>(record.fields.size());
-            openRejects(record.lineCount);
-            continue;
-        }
-        if (record.fieldCount == 0)
-            continue;
-        const QStringList& fields = record.fields;
-        if (fields.size() <= 1) {
-            ++outcome_.counts.linesSkippedSingleField;
-            // Not a row, but a line not loaded: most likely the separator is wrong.
-            if (!fields.value(0).isEmpty()) {
-                if (const auto end = sendAll())
-                    return *end;
-                reject(record.line, record.lineCount, RejectReason::SingleField, sendLine);
+        for (const ReadRow& row : *chunk) {
+            if (row.inBatch) {
+                batch.push_back(&row);
+                continue;
             }
-            continue;
-        }
-        if (stopSeen()) {
-            // The rows read so far go in: a stop ends the run after them.
-            if (const auto end = sendAll())
+            // The lines stay in order: the batch goes first.
+            if (const auto end = commitWaiting())
                 return *end;
-            rejectRest(record.line, RejectReason::Stopped, sendLine);
-            return FileOutcome::Stopped;
-        }
-        const std::vector<bool>* quoted = record.quoted.empty() ? nullptr : &record.quoted;
-        // A line read after the separator changed may not fit the prepared
-        // statement: it goes on its own, as in row mode, after the batch.
-        // A NUL would end row mode's statement text early, and fast load would
-        // store it: neither sends it.
-        const bool holdsNul = std::any_of(fields.begin(), fields.end(),
-                                          [](const QString& field) { return field.contains(QChar(0)); });
-        if (fast && !record.undecodable && !holdsNul && fields.size() == columns) {
-            batch.rows.push_back(rowValues(fields, quoted));
-            batch.lines.emplace_back(record.line, record.lineCount);
-            for (const QString& field : fields)
-                batch.characters += field.size();
-            if (batch.rows.size() >= batchRows || batch.characters >= kBatchCharacters) {
-                if (const auto end = sendBatch(batch, table, columns, sendLine))
-                    return *end;
-                maybeYield();
+            if (row.kind == ReadRow::Kind::SingleField) {
+                ++outcome_.counts.linesSkippedSingleField;
+                // Not a row, but a line not loaded: most likely the separator is wrong.
+                if (row.holdsText)
+                    reject(row.lines, RejectReason::SingleField, reportLine);
+                continue;
             }
-            continue;
+            if (const auto end = insertRow(row, table, reportLine))
+                return *end;
         }
-        // The lines stay in order: the batches go first.
-        if (const auto end = sendAll())
+        if (const auto end = commitWaiting())
             return *end;
-        try {
-            send([&] {
-                // Never sent with a replacement character: reported and counted.
-                if (record.undecodable)
-                    throw Failure(UndecodableLineMessage(record.undecodableLine + 1,
-                                                         ShowUndecodable(record.undecodableLineText), encoding_));
-                if (holdsNul)
-                    throw Failure(RejectReason::NulCharacter);
-                c_.database.execute(BuildRowStatement(table, rowValues(fields, quoted), &types, insertColumns_));
-            });
-            ++outcome_.counts.rowsInserted;
-        } catch (const std::exception& failure) {
-            const QString description = DescribeFailure(failure);
-            reportRowFailure(FailedRowMessage(path_, record.line + 1, description), sendLine);
-            if (connectionLost_)
-                rejectRest(record.line, RejectReason::ConnectionLost, sendLine);
-            else
-                reject(record.line, record.lineCount, description, sendLine);
+        postProgress();
+    }
+}
+
+std::optional<ImportRun::FileOutcome> ImportRun::insertRow(const ReadRow& row, const QString& table, int reportLine)
+{
+    if (stopSeen())
+        return stoppedAt(row.lines.first, reportLine);
+    inFlight_.starting(row.lines);
+    try {
+        runStatement([&] {
+            if (row.kind == ReadRow::Kind::Refused)
+                throw Failure(row.refusal);
+            context_.database.execute(BuildRowStatement(table, row.values, &rowTypes_, insertColumns_));
+        });
+        inFlight_.ended();
+        ++outcome_.counts.rowsInserted;
+    } catch (const std::exception& failure) {
+        inFlight_.ended();
+        if (cancelledByTheStop(failure))
+            return stoppedAt(row.lines.first, reportLine);
+        const QString description = DescribeFailure(failure);
+        reportRowFailure(FailedRowMessage(path_, row.lines.first + 1, description), reportLine);
+        if (connectionLost_) {
+            rejectRest(row.lines.first, RejectReason::ConnectionLost, reportLine);
+            return FileOutcome::Failed;  // every row after would fail too
         }
-        maybeYield();
+        reject(row.lines, description, reportLine);
     }
-    return FileOutcome::Failed;  // the connection is lost: every row after would fail too
-}
-
-std::optional<ImportRun::FileOutcome> ImportRun::sendBatch(RowBatch& batch, const QString& table, int columns,
-                                                           int sendLine)
-{
-    // A third batch waits until the one being sent is back and the next has
-    // gone in its place.
-    while (batches_.full()) {
-        if (const auto end = collectBatch(table, sendLine))
-            return end;
-    }
-    if (!batch.empty()) {
-        batches_.send(table, columns, insertColumns_, std::move(batch));
-        batch.clear();
-    }
+    postProgress();
     return std::nullopt;
 }
 
-std::optional<ImportRun::FileOutcome> ImportRun::sendAllBatches(RowBatch& batch, const QString& table,
-                                                                int columns, int sendLine)
+std::optional<ImportRun::FileOutcome> ImportRun::commitBatch(std::vector<const ReadRow*>& batch,
+                                                             const QString& table, int reportLine)
 {
-    // Waited for here in any case: with nothing under way, it goes on this
-    // thread, which spares a small file two hand-overs between threads.
-    if (!batch.empty() && !batches_.busy()) {
-        batches_.sendHere(table, columns, insertColumns_, std::move(batch));
-        batch.clear();
-    } else if (const auto end = sendBatch(batch, table, columns, sendLine)) {
-        return end;
-    }
-    while (batches_.busy()) {
-        if (const auto end = collectBatch(table, sendLine))
-            return end;
-    }
-    return std::nullopt;
-}
-
-std::optional<ImportRun::FileOutcome> ImportRun::collectBatch(const QString& table, int sendLine)
-{
-    std::optional<BatchPipeline::Sent> sent = batches_.collect();
-    if (!sent)
-        return std::nullopt;
-    const RowBatch& batch = sent->batch;
-    if (!sent->failure) {
-        outcome_.counts.rowsInserted += static_cast<int>(batch.rows.size());
-        return std::nullopt;
-    }
-    // From here the sending waits: the batch after this one is sent only
-    // once this one is dealt with, and is dropped when the file ends here
-    // (its lines are then in the rejects with the rest).
-    const auto ending = [&](FileOutcome outcome) {
-        batches_.dropWaiting();
-        return outcome;
-    };
-    const qint64 firstLine = batch.lines.front().first;
+    const std::vector<const ReadRow*> rows = std::exchange(batch, {});
+    const SourceLines span{rows.front()->lines.first, rows.back()->lines.end() - rows.front()->lines.first};
+    if (stopSeen())
+        return stoppedAt(span.first, reportLine);
+    std::vector<RowValues> values;
+    values.reserve(rows.size());
+    for (const ReadRow* row : rows)
+        values.push_back(row->values);
+    bool committing = false;
+    inFlight_.starting(span);
     try {
-        std::rethrow_exception(sent->failure);
+        if (!batchesBegun_) {
+            context_.database.beginBatches(table, static_cast<int>(values.front().size()), insertColumns_);
+            batchesBegun_ = true;
+        }
+        context_.database.insertBatch(values);
+        committing = true;
+        context_.database.commit();
+        inFlight_.ended();
+        outcome_.counts.rowsInserted += static_cast<int>(rows.size());
+        return std::nullopt;
     } catch (const std::exception& failure) {
+        inFlight_.ended();
+        if (cancelledByTheStop(failure)) {
+            try {
+                context_.database.rollback();
+            } catch (const std::exception&) {
+                // Some drivers roll back by themselves on a cancel.
+            }
+            return stoppedAt(span.first, reportLine);
+        }
         const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
-        if ((odbcError && odbcError->isConnectionLost()) || !batches_.prepared())
-            return ending(rowsMissingFrom(failure, firstLine, table, sendLine));
+        const bool lost = odbcError && odbcError->isConnectionLost();
+        if (lost && committing) {
+            // The commit may have been applied with its answer lost.
+            countFailure(failure);
+            proc_.at(reportLine);
+            proc_.report(CommitInDoubtMessage(DescribeFailure(failure), path_, span));
+            for (qint64 line = span.first; line < span.end(); ++line)
+                reject({line, 1}, RejectReason::InDoubtCommit, reportLine);
+            rejectRest(span.end(), RejectReason::ConnectionLost, reportLine);
+            connectionLost_ = true;
+            return FileOutcome::Failed;
+        }
+        if (lost || !batchesBegun_)
+            return rowsMissingFrom(failure, span.first, table, reportLine);
     }
-    // Only the rows the database refuses are left out: the others go in,
-    // each in a transaction of its own.
     try {
-        c_.database.rollback();
+        context_.database.rollback();
     } catch (const std::exception& failure) {
-        return ending(rowsMissingFrom(failure, firstLine, table, sendLine));
+        return rowsMissingFrom(failure, span.first, table, reportLine);
     }
-    for (size_t i = 0; i < batch.rows.size(); ++i) {
-        const auto [line, lineCount] = batch.lines[i];
+    return insertOneByOne(rows, reportLine);
+}
+
+std::optional<ImportRun::FileOutcome> ImportRun::insertOneByOne(const std::vector<const ReadRow*>& batch,
+                                                                int reportLine)
+{
+    for (const ReadRow* row : batch) {
         // A row that waits for good (a lock) is cancelled after a stop;
         // the rows after it would only wait in turn.
-        if (stopSeen()) {
-            rejectRest(line, RejectReason::Stopped, sendLine);
-            return ending(FileOutcome::Stopped);
-        }
+        if (stopSeen())
+            return stoppedAt(row->lines.first, reportLine);
+        inFlight_.starting(row->lines);
         try {
-            c_.database.sendBatch({batch.rows[i]});
-            c_.database.commit();
+            context_.database.insertBatch({row->values});
+            context_.database.commit();
+            inFlight_.ended();
             ++outcome_.counts.rowsInserted;
         } catch (const std::exception& failure) {
+            inFlight_.ended();
             const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
             if (odbcError && odbcError->isConnectionLost())
-                return ending(rowsMissingFrom(failure, line, table, sendLine));
-            ++outcome_.counts.statementsFailed;
+                return rowsMissingFrom(failure, row->lines.first, path_, reportLine);
             try {
-                c_.database.rollback();
+                context_.database.rollback();
             } catch (const std::exception&) {
                 // A lost connection shows at the next row.
             }
+            if (cancelledByTheStop(failure))
+                return stoppedAt(row->lines.first, reportLine);
+            ++outcome_.counts.statementsFailed;
             const QString description = DescribeFailure(failure);
-            reportRowFailure(FailedRowMessage(path_, line + 1, description), sendLine);
-            reject(line, lineCount, description, sendLine);
+            reportRowFailure(FailedRowMessage(path_, row->lines.first + 1, description), reportLine);
+            reject(row->lines, description, reportLine);
         }
-        maybeYield();
+        postProgress();
     }
-    batches_.resume();
     return std::nullopt;
 }
 
 ImportRun::FileOutcome ImportRun::rowsMissingFrom(const std::exception& failure, qint64 fromLine,
-                                                   const QString& table, int sendLine)
+                                                   const QString& table, int reportLine)
 {
-    ++outcome_.counts.statementsFailed;
-    const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
-    connectionLost_ = odbcError && odbcError->isConnectionLost();
-    proc_.at(sendLine);
+    countFailure(failure);
+    proc_.at(reportLine);
     const QString description = DescribeFailure(failure);
     proc_.report(RowsMissingMessage(description, path_, fromLine + 1, table));
-    rejectRest(fromLine, connectionLost_ ? RejectReason::ConnectionLost + QStringLiteral(": ") + description
-                                         : description,
-               sendLine);
+    rejectRest(fromLine,
+               connectionLost_ ? RejectReason::ConnectionLost + QStringLiteral(": ") + description : description,
+               reportLine);
     connectionLost_ = true;  // nothing more of this file is sent
     return FileOutcome::Failed;
 }
 
-bool ImportRun::endBatches()
+ImportRun::FileOutcome ImportRun::stoppedAt(qint64 fromLine, int reportLine)
 {
-    try {
-        batches_.finish();
-        return true;
-    } catch (const std::exception&) {
-        // Only a lost connection fails here, and the file has its report.
-        return false;
-    }
+    stopped_ = true;
+    rejectRest(fromLine, RejectReason::Stopped, reportLine);
+    return FileOutcome::Stopped;
+}
+
+void ImportRun::countFailure(const std::exception& failure)
+{
+    const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
+    if (odbcError && odbcError->isCancelled() && context_.stop.stop_requested())
+        return;  // the stop's own doing: not a failure
+    ++outcome_.counts.statementsFailed;
+    connectionLost_ = odbcError && odbcError->isConnectionLost();
+}
+
+bool ImportRun::cancelledByTheStop(const std::exception& failure) const
+{
+    const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
+    return context_.stop.stop_requested() && (!odbcError || odbcError->isCancelled());
 }
 
 void ImportRun::openRejects(qint64 headerLineCount)
 {
-    fileRejects_.reset();
-    proc_.step(Line::OpenDataLines, [&] { fileRejects_ = rejects_.forSource(path_, encoding_, headerLineCount); });
+    inFlight_.useRejects(nullptr);
+    fileRejects_ = rejects_.forSource(path_, encoding_, headerLineCount);
+    inFlight_.useRejects(fileRejects_.get());
 }
 
-void ImportRun::reject(qint64 firstLine, qint64 lineCount, const QString& message, int sendLine)
+void ImportRun::reject(SourceLines lines, const QString& message, int reportLine)
 {
-    if (fileRejects_ && !proc_.step(sendLine, [&] { fileRejects_->reject(firstLine, lineCount, message); }))
-        fileRejects_.reset();
+    inFlight_.write([&](RejectsFile& rejects) { rejects.reject(lines, message); });
+    reportRejectsFailure(reportLine);
 }
 
-void ImportRun::rejectRest(qint64 fromLine, const QString& message, int sendLine)
+void ImportRun::rejectRest(qint64 fromLine, const QString& message, int reportLine)
 {
-    if (fileRejects_ && !proc_.step(sendLine, [&] { fileRejects_->rejectRest(fromLine, message); }))
-        fileRejects_.reset();
+    inFlight_.write([&](RejectsFile& rejects) { rejects.rejectRest(fromLine, message); });
+    reportRejectsFailure(reportLine);
 }
 
-void ImportRun::reportRowFailure(const std::exception& failure, int sendLine)
+void ImportRun::reportRejectsFailure(int reportLine)
 {
-    reportRowFailure(DescribeFailure(failure), sendLine);
+    if (rejectsFailureShown_ || !rejects_.failure())
+        return;
+    rejectsFailureShown_ = true;
+    proc_.at(reportLine);
+    proc_.report(*rejects_.failure());
 }
 
-void ImportRun::reportRowFailure(const QString& description, int sendLine)
+void ImportRun::reportRowFailure(const QString& description, int reportLine)
 {
-    proc_.at(sendLine);
+    proc_.at(reportLine);
     // A lost connection is always shown: it ends the file, once.
     if (connectionLost_)
         proc_.report(description);
@@ -771,10 +738,21 @@ void ImportRun::closeFile()
 {
     // Batches that could not be ended may leave autocommit off: the next
     // file must not send its rows on such a connection.
-    const bool batchesEnded = endBatches();
+    bool batchesEnded = true;
+    if (std::exchange(batchesBegun_, false)) {
+        try {
+            context_.database.endBatches();
+        } catch (const std::exception&) {
+            // Only a lost connection fails here, and the file has its report.
+            batchesEnded = false;
+        }
+    }
     // Complete on disk before any closing message names it.
-    if (fileRejects_)
-        proc_.step(Line::Close, [&] { fileRejects_->finish(); });
+    if (fileRejects_) {
+        inFlight_.write([](RejectsFile& rejects) { rejects.finish(); });
+        reportRejectsFailure(Line::Close);
+    }
+    inFlight_.useRejects(nullptr);
     fileRejects_.reset();
     // After a lost connection the close can only fail again: that file has
     // had its one report already.
@@ -782,62 +760,38 @@ void ImportRun::closeFile()
         dropConnection();
     else if (!batchesEnded)
         closeConnection();
-    proc_.step(Line::PointerAfterFile, [&] { c_.busy.setBusy(false); });
+    proc_.step(Line::PointerAfterFile, [&] { context_.busy.setBusy(false); });
 }
 
 void ImportRun::closeConnection()
 {
     if (!std::exchange(connectionOpen_, false))
         return;
-    proc_.step(Line::Close, [&] { c_.database.close(); });
+    proc_.step(Line::Close, [&] { context_.database.close(); });
 }
 
 void ImportRun::dropConnection()
 {
     connectionOpen_ = false;
     try {
-        c_.database.close();
+        context_.database.close();
     } catch (const std::exception&) {
     }
 }
 
-void ImportRun::maybeYield(bool force)
+// Posted, not awaited: the run never waits for the window to draw.
+void ImportRun::postProgress(bool force)
 {
-    if (!force && !paced_.due())
+    if (!force && sinceProgress_.elapsed() < kEventPauseIntervalMs)
         return;
-    if (c_.progress)
-        c_.progress->update(filePosition_, outcome_.counts.filesTotal, outcome_.counts.rowsInserted);
-    paced_.pause(true);
-}
-
-void ImportRun::showClosingMessage()
-{
-    proc_.at(Line::Closing);
-    noteRejects();
-    if (c_.progress)
-        c_.progress->ended(filePosition_, outcome_.counts.filesTotal, outcome_.counts.rowsInserted);
-    // Whatever the ending, skipped one-field lines are told: a wrong
-    // separator must not pass for a plain success.
-    const auto show = [&](const QString& text) {
-        ShowPlainMessage(c_.dialogs, WithRejectsFolder(WithSkippedLines(text, outcome_.counts),
-                                                       outcome_.rejectsWritten));
-    };
-    if (stopped_) {
-        showStoppedSummary();
-    } else if (outcome_.anyFailure) {
-        proc_.step(Line::Summary, [&] {
-            show(ImportSummaryMessage(ImportMessage::FinishedWithErrors, outcome_.counts));
-        });
-    } else if (outcome_.lastFileSkipped) {
-        proc_.step(Line::Exist, [&] { show(ImportMessage::TablesAlreadyExist); });
-    } else {
-        proc_.step(Line::Done, [&] { show(ImportMessage::Done); });
-    }
+    sinceProgress_.restart();
+    if (context_.progress)
+        context_.progress->update(filePosition_, outcome_.counts.filesTotal, outcome_.counts.rowsInserted);
 }
 
 }  // namespace
 
-ImportOutcome RunImport(const ImportContext& context)
+ImportOutcome ImportFiles(const ImportContext& context)
 {
     // Whatever happens, the window never stays on the hourglass.
     struct PointerGuard {
@@ -845,6 +799,49 @@ ImportOutcome RunImport(const ImportContext& context)
         ~PointerGuard() { busy.setBusy(false); }
     } guard{context.busy};
     return ImportRun(context).run();
+}
+
+void ShowClosingMessage(Dialogs& dialogs, const ImportOutcome& outcome)
+{
+    using Ending = ImportOutcome::Ending;
+    ReportingProcedure proc(dialogs, Location::ImportRun);
+    // Whatever the ending, skipped one-field lines are told: a wrong
+    // separator must not pass for a plain success.
+    const auto show = [&](const QString& text) {
+        const QString told = WithSkippedLines(text, outcome.counts);
+        ShowPlainMessage(dialogs, outcome.linesUnwritten > 0
+                                      ? WithUnwrittenLines(WithRejectsFolder(told, outcome.rejectsWritten),
+                                                           outcome.linesUnwritten, outcome.rejectsFolder)
+                                      : WithRejectsFolder(told, outcome.rejectsWritten));
+    };
+    const auto showStopped = [&] {
+        proc.step(Line::Summary, [&] { show(ImportSummaryMessage(ImportMessage::Stopped, outcome.counts)); });
+    };
+    if (outcome.ending == Ending::Refused)
+        return;
+    proc.at(Line::Closing);
+    // The mismatch ends the run silently, but failures of earlier files
+    // (silenced rows among them) must still be told.
+    if (outcome.ending == Ending::FieldCountCheck) {
+        if (outcome.anyFailure)
+            showStopped();
+    } else if (outcome.ending == Ending::Stopped) {
+        showStopped();
+    } else if (outcome.anyFailure) {
+        proc.step(Line::Summary,
+                  [&] { show(ImportSummaryMessage(ImportMessage::FinishedWithErrors, outcome.counts)); });
+    } else if (outcome.lastFileSkipped) {
+        proc.step(Line::Exist, [&] { show(ImportMessage::TablesAlreadyExist); });
+    } else {
+        proc.step(Line::Done, [&] { show(ImportMessage::Done); });
+    }
+}
+
+ImportOutcome RunImport(const ImportContext& context)
+{
+    const ImportOutcome outcome = ImportFiles(context);
+    ShowClosingMessage(context.dialogs, outcome);
+    return outcome;
 }
 
 }  // namespace quorvane

@@ -32,6 +32,23 @@ QString RowsMissingMessage(const QString& failure, const QString& path, qint64 f
                  .arg(path, QString::number(fromLine), table);
 }
 
+QString CommitInDoubtMessage(const QString& failure, const QString& path, SourceLines batch)
+{
+    return failure + QStringLiteral("\r\n\r\n")
+           + QStringLiteral("%1: lines %2 to %3 may be in the table: the connection was lost while they were "
+                            "committed; from line %4 on they are not.")
+                 .arg(path, QString::number(batch.first + 1), QString::number(batch.end()),
+                      QString::number(batch.end() + 1));
+}
+
+QString WithUnwrittenLines(const QString& message, qint64 lines, const QString& folder)
+{
+    if (lines == 0)
+        return message;
+    return message + QStringLiteral("\r\n")
+           + QStringLiteral("Lines not loaded that could not be written to %1: %2.").arg(folder, QString::number(lines));
+}
+
 QString WithRejectsFolder(const QString& message, const QString& folder)
 {
     if (folder.isEmpty())

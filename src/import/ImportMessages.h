@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/TextRecords.h"
+
 #include <QString>
 
 namespace quorvane {
@@ -49,11 +51,22 @@ inline const QString Stopped = QStringLiteral("not sent: the import was stopped"
 inline const QString ConnectionLost = QStringLiteral("not sent: the connection was lost");
 inline const QString SingleField = QStringLiteral("holds a single field: is the separator right?");
 inline const QString NulCharacter = QStringLiteral("holds a NUL character");
+// Lines that may be in the table as well: check before loading them again.
+inline const QString InDoubtCommit =
+    QStringLiteral("in doubt: the connection was lost while they were committed");
+inline const QString InDoubtAtEnd = QStringLiteral("in doubt: the statement was still running when the program ended");
 }  // namespace RejectReason
 
 // The closing message, with a last line naming the folder that holds the
 // lines not loaded, when any were written.
 QString WithRejectsFolder(const QString& message, const QString& folder);
+// The same when writing there failed: how many lines not loaded are in
+// neither place.
+QString WithUnwrittenLines(const QString& message, qint64 lines, const QString& folder);
+
+// A batch whose commit lost its answer with the connection: its lines may be
+// in the table, the ones after it are not.
+QString CommitInDoubtMessage(const QString& failure, const QString& path, SourceLines batch);
 
 // firstLine, CR LF CR LF, then the three counts on lines of their own.
 QString ImportSummaryMessage(const QString& firstLine, const ImportCounts& counts);

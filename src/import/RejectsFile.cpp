@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cerrno>
 #include <functional>
+#include <limits>
 #include <stdexcept>
 
 namespace quorvane {
@@ -186,29 +188,65 @@ void RejectsFile::skipTo(qint64 line)
     }
 }
 
-void RejectsFile::reject(qint64 firstLine, qint64 lineCount, const QString& message)
+void RejectsFile::reject(SourceLines lines, const QString& message)
 {
     if (folder_.folder_.isEmpty())
         return;
-    skipTo(firstLine);
-    create();
-    while (source_->nextLine() < firstLine + lineCount
-           && source_->pass([&](QByteArrayView bytes) { write(rejects_, bytes.data(), bytes.size()); })) {
+    try {
+        skipTo(lines.first);
+        if (!failed()) {
+            create();
+            while (!failed() && source_->nextLine() < lines.end()
+                   && source_->pass([&](QByteArrayView bytes) { write(rejects_, bytes.data(), bytes.size()); })) {
+            }
+            if (!failed()) {
+                log(lines.first, lines.count, message);
+                return;
+            }
+        }
+        countUnwritten(lines.end());
+    } catch (const Failure& failure) {
+        if (!failed())
+            folder_.failure_ = failure.description();
+        folder_.unwrittenLines_ += lines.count;
     }
-    log(firstLine, lineCount, message);
 }
 
 void RejectsFile::rejectRest(qint64 firstLine, const QString& message)
 {
     if (folder_.folder_.isEmpty())
         return;
-    skipTo(firstLine);
-    for (qint64 line = source_->nextLine(); source_->pass([&](QByteArrayView bytes) {
-             create();
-             write(rejects_, bytes.data(), bytes.size());
-         });
-         line = source_->nextLine())
-        log(line, 1, message);
+    try {
+        skipTo(firstLine);
+        for (qint64 line = source_->nextLine(); !failed() && source_->pass([&](QByteArrayView bytes) {
+                 create();
+                 write(rejects_, bytes.data(), bytes.size());
+             });
+             line = source_->nextLine()) {
+            if (!failed())
+                log(line, 1, message);
+        }
+        countUnwritten(std::numeric_limits<qint64>::max());
+    } catch (const Failure& failure) {
+        // Raised while the first line was being passed.
+        if (!failed())
+            folder_.failure_ = failure.description();
+        partial_ = true;
+        countUnwritten(std::numeric_limits<qint64>::max());
+    }
+}
+
+// The lines up to endLine that writing did not take: one whose bytes were
+// under way when it failed, and those after it.
+void RejectsFile::countUnwritten(qint64 endLine)
+{
+    if (!failed())
+        return;
+    const qint64 from = source_->nextLine() - (partial_ ? 1 : 0);
+    partial_ = false;
+    while (source_->nextLine() < endLine && source_->pass({})) {
+    }
+    folder_.unwrittenLines_ += source_->nextLine() - from;
 }
 
 void RejectsFile::create()
@@ -216,8 +254,10 @@ void RejectsFile::create()
     if (created_)
         return;
     const QString& folder = folder_.folder_;
-    if (!QDir().mkpath(folder))
-        throw Failure(QStringLiteral("Cannot create folder %1.").arg(folder));
+    if (!QDir().mkpath(folder)) {
+        const int error = errno;
+        throw Failure(QStringLiteral("Cannot create folder %1: %2").arg(folder, qt_error_string(error)));
+    }
     // "name (2).ext" when the name is taken, by this run or by an earlier one.
     const QString name = QFileInfo(sourcePath_).fileName();
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
@@ -231,8 +271,12 @@ void RejectsFile::create()
     log_.setFileName(path + QLatin1String(".log"));
     for (QFile* file : {&rejects_, &log_}) {
         const QIODevice::OpenMode textMode = file == &log_ ? QIODevice::Text : QIODevice::NotOpen;
-        if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly | textMode))
-            throw Failure(QStringLiteral("Cannot write file %1: %2").arg(file->fileName(), file->errorString()));
+        // Unbuffered: a write that fails says so for the very line it was
+        // given, so the count of lines not written and the log stay true.
+        if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered | textMode)) {
+            const int error = errno;
+            throw Failure(QStringLiteral("Cannot write file %1: %2").arg(file->fileName(), qt_error_string(error)));
+        }
     }
     created_ = true;
     folder_.anyWritten_ = true;
@@ -242,8 +286,19 @@ void RejectsFile::create()
 
 void RejectsFile::write(QFile& file, const char* bytes, qsizetype size)
 {
-    if (file.write(bytes, size) != size)
-        throw Failure(QStringLiteral("Cannot write file %1: %2").arg(file.fileName(), file.errorString()));
+    errno = 0;
+    if (!failed() && file.write(bytes, size) != size) {
+        partial_ = &file == &rejects_;
+        fail(file);
+    }
+}
+
+void RejectsFile::fail(const QFile& file)
+{
+    const int error = errno;
+    if (!failed())
+        folder_.failure_ = QStringLiteral("Cannot write file %1: %2")
+                               .arg(file.fileName(), error ? qt_error_string(error) : file.errorString());
 }
 
 void RejectsFile::log(qint64 firstLine, qint64 lineCount, const QString& message)
@@ -270,7 +325,12 @@ void RejectsFile::writeLog()
                                                : QStringLiteral("lines %1-%2").arg(pending.firstLine + 1).arg(pending.endLine);
     const QByteArray text = (lines + QStringLiteral(": ") + pending.message + QLatin1Char('\n')).toUtf8();
     pending.records = 0;
-    write(log_, text.constData(), text.size());
+    // Only lines that are on disk in the rejects are logged.
+    errno = 0;
+    if (!failed() && !rejects_.flush())
+        fail(rejects_);
+    if (!failed())
+        write(log_, text.constData(), text.size());
 }
 
 void RejectsFile::finish()
@@ -281,10 +341,11 @@ void RejectsFile::finish()
     for (QFile* file : {&rejects_, &log_}) {
         if (!file->isOpen())
             continue;
+        errno = 0;
         const bool flushed = file->flush();
-        file->close();
         if (!flushed || file->error() != QFileDevice::NoError)
-            throw Failure(QStringLiteral("Cannot write file %1: %2").arg(file->fileName(), file->errorString()));
+            fail(*file);
+        file->close();
     }
 }
 

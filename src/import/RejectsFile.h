@@ -1,9 +1,12 @@
 #pragma once
 
+#include "text/TextRecords.h"
+
 #include <QFile>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace quorvane {
 
@@ -28,6 +31,11 @@ public:
                                            qint64 headerLineCount = 1);
     bool anyWritten() const { return anyWritten_; }
     QString folder() const { return folder_; }
+    // The first failure to write here, with the system's reason; from then
+    // on nothing more is written in the run, and the lines that were not
+    // are counted instead.
+    const std::optional<QString>& failure() const { return failure_; }
+    qint64 unwrittenLines() const { return unwrittenLines_; }
 
 private:
     friend class RejectsFile;
@@ -35,6 +43,8 @@ private:
     QString folder_;
     qint64 chunkSize_;
     bool anyWritten_ = false;
+    std::optional<QString> failure_;
+    qint64 unwrittenLines_ = 0;
 };
 
 // The lines of one source file that are not in its table, copied byte for
@@ -49,13 +59,14 @@ public:
     RejectsFile(const RejectsFile&) = delete;
     RejectsFile& operator=(const RejectsFile&) = delete;
 
-    // The record that starts at physical line firstLine (0-based; the header
-    // is line 0) and spans lineCount lines; logged once, at its first line.
-    void reject(qint64 firstLine, qint64 lineCount, const QString& message);
+    // A record (its first line 0-based; the header is line 0); logged once,
+    // at its first line. A failure to write is kept by the folder, never
+    // thrown, and the log then names no line the rejects do not hold.
+    void reject(SourceLines lines, const QString& message);
     // Every line from firstLine to the end of the file, each logged with the
     // same message.
     void rejectRest(qint64 firstLine, const QString& message);
-    // Writes out and closes what was written; throws Failure when it cannot.
+    // Writes out and closes what was written.
     void finish();
 
 private:
@@ -67,6 +78,10 @@ private:
     void skipTo(qint64 line);
     void create();
     void write(QFile& file, const char* bytes, qsizetype size);
+    // Once writing failed: the lines are only counted.
+    bool failed() const { return folder_.failure_.has_value(); }
+    void fail(const QFile& file);
+    void countUnwritten(qint64 endLine);
     void log(qint64 firstLine, qint64 lineCount, const QString& message);
     void writeLog();
 
@@ -79,6 +94,7 @@ private:
     QFile rejects_;
     QFile log_;
     bool created_ = false;
+    bool partial_ = false;  // the line under way when writing failed
     // The log line not written yet, as it may take in the next rejection.
     struct PendingLog {
         qint64 firstLine = 0;

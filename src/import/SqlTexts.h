@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/BatchInsert.h"
 #include "text/ColumnTypes.h"
 
 #include <QString>
@@ -27,7 +28,6 @@ QString BuildCreateStatement(const QString& tableName, const QStringList& column
 // a file read with quoted fields: then every value is kept as read, in
 // every style (no double quote is dropped), and an empty field that was
 // written "" is an empty text.
-using RowValues = std::vector<std::optional<QString>>;
 RowValues BuildRowValues(const QStringList& fields, RowStyle style, const std::vector<bool>* quoted = nullptr);
 
 // The values for typed columns: an empty one is NULL (the first too), a

@@ -22,7 +22,7 @@ QString MismatchReport(const TextRecord& record)
     if (record.unclosedQuote)
         return QStringLiteral("Line no ") + QString::number(record.quoteLine)
                + QStringLiteral(" opens a double quote that is never closed: ") + record.quoteLineText;
-    return QStringLiteral("Line no ") + QString::number(record.line) + QStringLiteral(": ")
+    return QStringLiteral("Line no ") + QString::number(record.lines.first) + QStringLiteral(": ")
            + record.lineText;
 }
 

@@ -15,7 +15,7 @@ void RecordSplitter::startRecord(const QString& line, qint64 index)
     record_.fields.clear();
     record_.fieldCount = 0;
     record_.quoted.clear();
-    record_.line = index;
+    record_.lines.first = index;
     record_.lineText = line;
     record_.undecodable = false;
     record_.unclosedQuote = false;
@@ -42,7 +42,7 @@ bool RecordSplitter::feed(const QString& line, QStringView lineBreak, const QStr
     const bool firstLine = !inRecord_;
     if (firstLine)
         startRecord(line, index);
-    record_.lineCount = index - record_.line + 1;
+    record_.lines.count = index - record_.lines.first + 1;
     if (!record_.undecodable && mayBeUndecodable && HoldsUndecodable(line)) {
         record_.undecodable = true;
         record_.undecodableLine = index;
@@ -127,19 +127,20 @@ bool RecordSplitter::finish()
 
 RecordReader::RecordReader(const QString& path, const TextFormat& format, qint64 chunkSize)
     : lines_(std::make_unique<LineReader>(path, format.encoding, chunkSize)),
+      separator_(format.separator),
       splitter_(format.quotedFields, true)
 {
 }
 
 RecordReader::~RecordReader() = default;
 
-bool RecordReader::next(TextRecord& record, const QString& separator)
+bool RecordReader::next(TextRecord& record)
 {
     if (ended_)
         return false;
     QString line;
     while (lines_->next(line)) {
-        if (splitter_.feed(line, lines_->lineBreak(), separator, lines_->sawUndecodable())) {
+        if (splitter_.feed(line, lines_->lineBreak(), separator_, lines_->sawUndecodable())) {
             record = std::move(splitter_.record());
             return true;
         }

@@ -14,14 +14,21 @@ class LineReader;
 
 // One record of a source file: a line, or with quoted fields the lines that
 // a quoted field spans.
+// Physical lines of a source file: the first (the header's is 0) and how
+// many. Records, rows, batches and rejections carry them.
+struct SourceLines {
+    qint64 first = 0;
+    qint64 count = 1;
+    qint64 end() const { return first + count; }  // one past the last
+};
+
 struct TextRecord {
     QStringList fields;  // left empty by a splitter that only counts
     qsizetype fieldCount = 0;
     // With quoted fields, one flag per field: it was enclosed in double
     // quotes. Empty when fields are never quoted.
     std::vector<bool> quoted;
-    qint64 line = 0;      // the physical line where the record starts; the first is 0
-    qint64 lineCount = 1;  // physical lines the record spans
+    SourceLines lines;    // the physical lines it spans
     QString lineText;     // the text of that line
     bool undecodable = false;  // some byte of it could not be decoded
     // The first physical line holding such a byte, which a quoted record
@@ -83,10 +90,11 @@ public:
     ~RecordReader();
 
     // The next record, or false after the last.
-    bool next(TextRecord& record, const QString& separator);
+    bool next(TextRecord& record);
 
 private:
     std::unique_ptr<LineReader> lines_;
+    QString separator_;
     RecordSplitter splitter_;
     bool ended_ = false;
 };

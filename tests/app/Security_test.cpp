@@ -268,14 +268,10 @@ protected:
 
     ImportOutcome run(const ImportOptions& options, const QString& path)
     {
-        FixedImportOptions source(options);
-        PlainFileList files;
-        files.append(path);
-        FixedConnectionParameters connection(db_.parameters());
+        const RunInputs inputs{options, {path}, db_.parameters()};
         OdbcImportDatabase database;
         NoBusyIndicator busy;
-        NoEventPump events;
-        return RunImport({dialogs_, source, files, tables_, connection, database, busy, events, nullptr});
+        return RunImport({dialogs_, inputs, tables_, database, busy});
     }
 
     ScratchDatabase db_;

@@ -26,9 +26,9 @@ QString literal(const std::optional<QString>& value)
     return QLatin1Char('\'') + text + QLatin1Char('\'');
 }
 
-std::vector<ParameterRow> row(std::optional<QString> a, std::optional<QString> b, std::optional<QString> c)
+std::vector<RowValues> row(std::optional<QString> a, std::optional<QString> b, std::optional<QString> c)
 {
-    return {ParameterRow{std::move(a), std::move(b), std::move(c)}};
+    return {RowValues{std::move(a), std::move(b), std::move(c)}};
 }
 
 // The rows of a table, sorted; a 5 MB value makes a hex dump useless, so a
@@ -77,7 +77,7 @@ protected:
 TEST_F(BatchInsertDb, RowsLandAsTheirLiteralInsertsDo)
 {
     const QString big = QStringLiteral("0123456789abcdef\u00e9").repeated(5 << 20 >> 4) + QStringLiteral("\U0001F600");
-    std::vector<ParameterRow> rows;
+    std::vector<RowValues> rows;
     for (int i = 0; i < 3000; ++i) {
         rows.push_back({QStringLiteral("row %1").arg(i), QString::number(i * 7),
                         i % 5 == 0 ? std::nullopt : std::optional(QStringLiteral("v%1").arg(i))});
@@ -94,7 +94,7 @@ TEST_F(BatchInsertDb, RowsLandAsTheirLiteralInsertsDo)
     createTable(QStringLiteral("Literal"));
     createTable(QStringLiteral("Batch"));
     connection_.setAutoCommit(false);
-    for (const ParameterRow& values : rows)
+    for (const RowValues& values : rows)
         connection_.execute(QStringLiteral("INSERT INTO \"Literal\" VALUES(%1,%2,%3)")
                                 .arg(literal(values[0]), literal(values[1]), literal(values[2])));
     BatchInsert batch(connection_, insertInto(QStringLiteral("Batch")), 3);
@@ -116,7 +116,7 @@ TEST_F(BatchInsertDb, FailedRowFailsTheSendAndRollbackLeavesNoneOfItsRows)
     batch.send(row(QStringLiteral("kept"), QStringLiteral("1"), QStringLiteral("1")));
     connection_.commit();
 
-    std::vector<ParameterRow> rows;
+    std::vector<RowValues> rows;
     for (int i = 0; i < 6; ++i)
         rows.push_back({i == 3 ? std::nullopt : std::optional(QStringLiteral("r%1").arg(i)), QStringLiteral("x"),
                         std::nullopt});
@@ -124,7 +124,7 @@ TEST_F(BatchInsertDb, FailedRowFailsTheSendAndRollbackLeavesNoneOfItsRows)
     connection_.rollback();
     ExpectRows(db_.parameters(), QStringLiteral("SELECT \"A\" FROM \"T\""), {QStringLiteral("kept")});
 
-    for (const ParameterRow& values : rows) {
+    for (const RowValues& values : rows) {
         try {
             batch.send({values});
             connection_.commit();

@@ -126,10 +126,10 @@ public:
     {
         real_.beginBatches(table, columns, names);
     }
-    void sendBatch(const std::vector<ParameterRow>& rows) override
+    void insertBatch(const std::vector<RowValues>& rows) override
     {
         countStatement();
-        real_.sendBatch(rows);
+        real_.insertBatch(rows);
     }
     void commit() override { real_.commit(); }
     void rollback() override { real_.rollback(); }
@@ -230,13 +230,13 @@ TEST_P(ServerKillDb, LostConnectionIsReportedOnceAndTheSentRowsStay)
     ImportOptions chosen;
     chosen.fastLoad = c.fast;
     chosen.batchSize = 10;
-    FixedImportOptions options{chosen};
+    RunInputs inputs{chosen, {}, server_.parameters()};
+    for (int row = 1; row <= files.count(); ++row)
+        inputs.files << files.path(row);
     PlainTableList tables;
-    FixedConnectionParameters connection(server_.parameters());
     ServerKillingDatabase database(server_, c.killBeforeStatement, c.restartForNextFile);
     NoBusyIndicator busy;
-    NoEventPump events;
-    RunImport({dialogs, options, files, tables, connection, database, busy, events, nullptr, rejects});
+    RunImport({dialogs, inputs, tables, database, busy, nullptr, rejects});
     if (!c.restartForNextFile)
         ASSERT_TRUE(server_.start());  // to read back what is there
 

@@ -50,7 +50,7 @@ public:
     {
         real_.beginBatches(table, columns, names);
     }
-    void sendBatch(const std::vector<ParameterRow>& rows) override { real_.sendBatch(rows); }
+    void insertBatch(const std::vector<RowValues>& rows) override { real_.insertBatch(rows); }
     void commit() override { real_.commit(); }
     void rollback() override { real_.rollback(); }
     void endBatches() override { real_.endBatches(); }

@@ -4,7 +4,6 @@
 // inputs without a window, and the run itself on a real connection.
 
 #include "base/BusyIndicator.h"
-#include "base/EventPump.h"
 #include "db/TableCatalogue.h"
 #include "filelist/FileList.h"
 #include "import/ImportDatabase.h"
@@ -33,11 +32,11 @@ protected:
     ImportOutcome runWith(ConnectionParameters parameters, ImportDatabase& database,
                           ImportProgress* progress)
     {
-        FixedConnectionParameters connection(std::move(parameters));
-        NoEventPump events;
+        RunInputs inputs{options_.options(), {}, std::move(parameters)};
+        for (int row = 1; row <= files_.count(); ++row)
+            inputs.files << files_.path(row);
         const ImportOutcome outcome = RunImport(
-            {dialogs_, options_, files_, tables_, connection, database, busy_, events, progress,
-             rejectsFolder_});
+            {dialogs_, inputs, tables_, database, busy_, progress, rejectsFolder_, stop_.get_token()});
         EXPECT_FALSE(busy_.isBusy());
         return outcome;
     }
@@ -49,6 +48,7 @@ protected:
     PlainTableList tables_;
     NoBusyIndicator busy_;
     QString rejectsFolder_;
+    std::stop_source stop_;  // the run's stop button
 };
 
 }  // namespace quorvane::testing

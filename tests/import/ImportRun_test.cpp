@@ -23,8 +23,7 @@ using namespace quorvane::testing;
 
 namespace {
 
-// Records what the run shows at its pauses and can ask it to stop at its
-// n-th look.
+// Records what the run shows as it goes.
 class RecordingProgress final : public ImportProgress {
 public:
     struct Update {
@@ -35,7 +34,6 @@ public:
     {
         updates.push_back({filePosition, fileCount, rows});
     }
-    bool stopRequested() const override { return stopAtLook >= 0 && ++looks >= stopAtLook; }
     // The first update of each file, which every file shows as it starts;
     // more come while a long file loads.
     std::vector<Update> fileStarts() const
@@ -46,8 +44,6 @@ public:
                 starts.push_back(u);
         return starts;
     }
-    int stopAtLook = -1;
-    mutable int looks = 0;
     std::vector<Update> updates;
 };
 
@@ -200,22 +196,6 @@ TEST_F(ImportRunDb, TickedBoxSilencesFurtherRowFailuresWhichAreStillCounted)
               QStringLiteral("Don't show further failed rows in this import"));
 }
 
-TEST_F(ImportRunDb, StopRequestEndsAfterTheStatementInProgress)
-{
-    QByteArray text = "A,B\n";
-    for (int i = 0; i < 50; ++i)
-        text += QByteArray::number(i) + ",x\n";
-    files_.append(file(QStringLiteral("a.txt"), text));
-    files_.append(file(QStringLiteral("b.txt"), "A,B\n1,2\n"));
-    progress_.stopAtLook = 4;  // before the file, its table, its first row and its second
-    dialogs_.expectMessage(QStringLiteral("Import stopped.\r\n\r\nFiles loaded completely: 0 of 2.\r\n"
-                                          "Rows inserted: 1.\r\nStatements that failed: 0."));
-    const ImportOutcome outcome = run();
-    EXPECT_EQ(outcome.ending, ImportOutcome::Ending::Stopped);
-    EXPECT_EQ(rows(QStringLiteral("NewTable1"), QStringLiteral("\"A\"")).size(), 1);
-    EXPECT_FALSE(tables_.items().contains(QStringLiteral("NewTable2")));
-}
-
 TEST_F(ImportRunDb, PromptedColumnNamesAndACancelledPrompt)
 {
     options_.options().columnSource = ColumnSource::Prompted;
@@ -258,15 +238,14 @@ TEST_P(ImportRefusal, ShowsItsMessageAndTouchesNoDatabase)
     if (r.mode == ImportMode::AppendExisting)
         options.options().selectedTable.reset();
     // Parameters that could never connect: a refusal must not try.
-    FixedConnectionParameters connection(ConnectionParameters{});
+    const RunInputs inputs{options.options(), files.paths(),
+                           ConnectionParameters{}};
     QString printed;
     QTextStream out(&printed);
     PrintingImportDatabase database(out);
     NoBusyIndicator busy;
-    NoEventPump events;
     dialogs.expectMessage(QString::fromUtf8(r.message));
-    const ImportOutcome outcome =
-        RunImport({dialogs, options, files, tables, connection, database, busy, events, nullptr});
+    const ImportOutcome outcome = RunImport({dialogs, inputs, tables, database, busy});
     EXPECT_EQ(outcome.ending, ImportOutcome::Ending::Refused);
     out.flush();
     EXPECT_TRUE(printed.isEmpty());

@@ -10,6 +10,12 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -74,7 +80,7 @@ TEST_P(RejectsFiles, HoldTheHeaderAndTheRejectedLinesAsTheSourceHasThem)
             if (r.lineCount == 0)
                 file->rejectRest(r.firstLine, QString::fromUtf8(r.message));
             else
-                file->reject(r.firstLine, r.lineCount, QString::fromUtf8(r.message));
+                file->reject({r.firstLine, r.lineCount}, QString::fromUtf8(r.message));
         }
         file->finish();
     }
@@ -142,7 +148,7 @@ TEST(RejectsFolderNames, TakenNamesGetANumber)
     for (const char* from : {"a", "b"}) {
         const QString source = dir.filePath(QStringLiteral("%1/f.csv").arg(QLatin1String(from)));
         quorvane::testing::WriteFile(source, QByteArray("h\n") + from + "\n");
-        rejects.forSource(source, QStringLiteral("UTF-8"))->reject(1, 1, QStringLiteral("bad"));
+        rejects.forSource(source, QStringLiteral("UTF-8"))->reject({1, 1}, QStringLiteral("bad"));
     }
     EXPECT_EQ(ReadFileBytes(folder + QStringLiteral("/f.csv")), "older");
     EXPECT_EQ(ReadFileBytes(folder + QStringLiteral("/f (2).csv")), "h\na\n");
@@ -150,18 +156,56 @@ TEST(RejectsFolderNames, TakenNamesGetANumber)
     EXPECT_EQ(ReadFileBytes(folder + QStringLiteral("/f (3).csv.log")), "line 2: bad\n");
 }
 
-TEST(RejectsFolderNames, AFolderThatCannotBeMadeIsAFailure)
+TEST(RejectsFolderNames, AFolderThatCannotBeMadeIsAFailureWithTheSystemsReason)
 {
     QTemporaryDir dir;
     const QString source = dir.filePath(QStringLiteral("f.csv"));
-    quorvane::testing::WriteFile(source, "h\na\n");
+    quorvane::testing::WriteFile(source, "h\na\nb\n");
     RejectsFolder rejects(source + QStringLiteral("/out"));  // below a file
-    try {
-        rejects.forSource(source, QStringLiteral("UTF-8"))->reject(1, 1, QStringLiteral("bad"));
-        ADD_FAILURE() << "no failure";
-    } catch (const Failure& failure) {
-        EXPECT_EQ(failure.description(), QStringLiteral("Cannot create folder %1/out.").arg(source));
+    auto file = rejects.forSource(source, QStringLiteral("UTF-8"));
+    file->reject({1, 1}, QStringLiteral("bad"));
+    file->rejectRest(2, QStringLiteral("stopped"));
+    file->finish();
+    EXPECT_EQ(rejects.failure().value_or(QString()),
+              QStringLiteral("Cannot create folder %1/out: Not a directory").arg(source));
+    EXPECT_EQ(rejects.unwrittenLines(), 2);
+}
+
+// A rejects file that reaches the size limit: the system's reason is kept,
+// the lines not written are counted, and the log names only lines that the
+// rejects file holds. In a child process, whose file size limit it sets.
+TEST(RejectsFolderNames, AFileThatCannotGrowCountsWhatIsMissingAndTheLogStaysTrue)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("f.csv"));
+    QByteArray text = "h\n";
+    for (int i = 0; i < 4000; ++i)
+        text += QByteArray(40, 'x') + QByteArray::number(i) + "\n";
+    quorvane::testing::WriteFile(source, text);
+    const QString folder = dir.filePath(QStringLiteral("out"));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64 * 1024, 64 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        RejectsFolder rejects(folder);
+        auto file = rejects.forSource(source, QStringLiteral("UTF-8"));
+        for (qint64 line = 1; line <= 2000; ++line)
+            file->reject({line, 1}, QStringLiteral("refused %1").arg(line % 2));
+        file->rejectRest(2001, QStringLiteral("stopped"));
+        file->finish();
+        const bool reason = rejects.failure().value_or(QString()).endsWith(QStringLiteral(": File too large"));
+        const qint64 written = ReadFileBytes(folder + QStringLiteral("/f.csv")).count('\n') - 1;
+        const QList<QByteArray> log = ReadFileBytes(folder + QStringLiteral("/f.csv.log")).split('\n');
+        const qint64 lastLogged = log.size() >= 2 ? log.at(log.size() - 2).split(' ').value(1).split(':').value(0).toLongLong() : 0;
+        std::fprintf(stderr, "%s written %lld unwritten %lld last logged %lld\n",
+                     qPrintable(rejects.failure().value_or(QString())), written, rejects.unwrittenLines(), lastLogged);
+        std::_Exit(reason && written + rejects.unwrittenLines() == 4000 && lastLogged - 1 <= written ? 0 : 1);
     }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 }  // namespace

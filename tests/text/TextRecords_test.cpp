@@ -38,8 +38,8 @@ std::vector<Expected> ReadRecords(const QString& path, const TextFormat& format,
     RecordReader reader(path, format, chunkSize);
     std::vector<Expected> records;
     TextRecord record;
-    while (reader.next(record, format.separator)) {
-        Expected e{record.line, {}, record.lineCount};
+    while (reader.next(record)) {
+        Expected e{record.lines.first, {}, record.lines.count};
         for (qsizetype i = 0; i < record.fields.size(); ++i)
             e.fields.push_back((record.quoted.at(size_t(i)) ? "!" : "") + record.fields.at(i).toStdString());
         EXPECT_EQ(record.fieldCount, record.fields.size());

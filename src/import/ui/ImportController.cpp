@@ -44,7 +44,7 @@ ImportController::ImportController(ImportWindow& window) : QObject(&window), win
 bool ImportController::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &window_ && event->type() == QEvent::Close && background_)
-        background_->abandon();
+        background_->close();
     return QObject::eventFilter(watched, event);
 }
 
@@ -98,35 +98,47 @@ void ImportController::onImportClicked()
     window_.busyIndicator().setBusy(false);
 }
 
+RunInputs ImportController::takeInputs() const
+{
+    RunInputs inputs;
+    inputs.options = window_.importOptions().currentOptions();
+    const FileListView& files = *window_.fileList();
+    for (int row = 1; row <= files.count(); ++row)
+        inputs.files << files.path(row);
+    inputs.login = window_.connectionParameters().currentParameters();
+    return inputs;
+}
+
 // The run goes on a thread of its own; this one waits for it while the
-// window handles its events, and shows what the run asks it to show.
+// window handles its events, shows the dialogs the run asks for, and then
+// its closing message.
 void ImportController::run()
 {
-    BackgroundImport background({window_.dialogs(), window_.importOptions(), *window_.fileList(),
-                                 window_.tableList(), window_.connectionParameters(),
-                                 window_.busyIndicator(), this, RunRejectsFolder()},
-                                this);
+    const RunInputs inputs = takeInputs();
+    BackgroundImport background({window_.dialogs(), window_.tableList(), window_.busyIndicator(), this}, this);
     std::unique_ptr<OdbcImportDatabase> database;
     ReportingProcedure proc(window_.dialogs(), Location::ImportRun);
     if (!proc.step(ImportRunLine::CreateObjects,
-                   [&] { database = std::make_unique<OdbcImportDatabase>(&background.events()); }))
+                   [&] { database = std::make_unique<OdbcImportDatabase>(background.stopToken()); }))
         return;
     background_ = &background;
     const auto clear = qScopeGuard([this] { background_ = nullptr; });
-    background.run(*database);
+    const ImportOutcome outcome = background.run(inputs, *database, RunRejectsFolder());
+    if (background.closed())
+        return;
+    // The counts stand next to the closing message, after a stop too, as a
+    // result: nothing is left to stop. The designed caption returns after.
+    const bool silent = outcome.ending == ImportOutcome::Ending::Refused
+                        || (outcome.ending == ImportOutcome::Ending::FieldCountCheck && !outcome.anyFailure);
+    if (!silent)
+        window_.importButton()->setText(ResultCaption(outcome.counts.rowsInserted, stopRequested_));
+    ShowClosingMessage(window_.dialogs(), outcome);
 }
 
 void ImportController::update(int filePosition, int fileCount, int rowsInserted)
 {
     if (!stopRequested_)
         window_.importButton()->setText(ProgressCaption(filePosition, fileCount, rowsInserted));
-}
-
-void ImportController::ended(int /*filePosition*/, int /*fileCount*/, int rowsInserted)
-{
-    // The counts stand next to the closing message, after a stop too, as a
-    // result: nothing is left to stop. The designed caption returns after.
-    window_.importButton()->setText(ResultCaption(rowsInserted, stopRequested_));
 }
 
 }  // namespace quorvane

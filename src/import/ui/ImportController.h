@@ -14,7 +14,8 @@ class ImportWindow;
 // and its caption tells which file is loading and how many rows went in.
 // The second press of a double-click is not a stop: the user meant one start.
 // The run goes on a thread of its own, so the window answers throughout;
-// closing the window ends the run with the program.
+// closing the window stops the run as the button does, without the closing
+// message, and the program ends after it.
 class ImportController final : public QObject, private ImportProgress {
 public:
     explicit ImportController(ImportWindow& window);
@@ -28,9 +29,9 @@ public:
 
 private:
     void update(int filePosition, int fileCount, int rowsInserted) override;
-    void ended(int filePosition, int fileCount, int rowsInserted) override;
     void notePress();
-    bool stopRequested() const override { return stopRequested_; }
+    // Everything the run is given, read from the window at the press.
+    RunInputs takeInputs() const;
     void run();
     bool eventFilter(QObject* watched, QEvent* event) override;
 

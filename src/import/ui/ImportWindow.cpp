@@ -98,6 +98,12 @@ void ImportWindow::setImportRunning(bool running)
 {
     importRunning_ = running;
     controls_.fileList->setFrozen(running);
+    // The run took its choices at the press: changing them now would do
+    // nothing, so they cannot be changed until it ends. A control disabled
+    // for its own reason stays so.
+    QWidget* const choices[] = {controls_.separatorEdit, controls_.tableOptionsFrame, controls_.readingStrip};
+    for (QWidget* control : choices)
+        control->setEnabled(!running);
 }
 
 void ImportWindow::load()
