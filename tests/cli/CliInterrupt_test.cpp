@@ -1,6 +1,10 @@
+#include "db/Connection.h"
+#include "db/ConnectionParameters.h"
+
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -12,6 +16,8 @@
 #include <csignal>
 
 using namespace quorvane::testing;
+
+using namespace quorvane;
 
 namespace {
 
@@ -85,3 +91,93 @@ TEST(CliInterrupt, DuringTheFieldCountCheckSendsNothingMore)
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     EXPECT_EQ(out.readAll().toStdString(), "");
 }
+
+// Ctrl+C against a statement that does not return. SQLite: a trigger that
+// counts a billion rows, which the second press cancels; the run then ends
+// as stopped. MariaDB, whose driver cannot cancel: another session holds
+// the table locked, and the third press ends the program at once (130),
+// the statement's lines marked in doubt. Either way the table and the
+// rejects hold every line.
+struct PressCase {
+    const char* name;
+    Backend backend;
+    bool fast;
+    int presses;
+    int exitCode;
+    int inDoubt;  // lines the rejects log marks in doubt
+};
+
+void PrintTo(const PressCase& c, std::ostream* os) { *os << c.name; }
+
+class CliPressesDb : public ::testing::TestWithParam<PressCase> {};
+
+TEST_P(CliPressesDb, AStatementThatDoesNotReturnEndsWithEveryLineKept)
+{
+    const PressCase& c = GetParam();
+    if (CurrentBackend() != c.backend)
+        GTEST_SKIP() << "a row for the other backend";
+    ScratchDatabase db;
+    Connection locker;
+    if (c.backend == Backend::Sqlite) {
+        for (const char* sql :
+             {"CREATE TABLE \"Thousand\"(\"N\" INTEGER)",
+              "INSERT INTO \"Thousand\" WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 1000) "
+              "SELECT n FROM c",
+              "CREATE TABLE \"Stock\"(\"A\" LONG VARCHAR, \"B\" LONG VARCHAR)",
+              "CREATE TRIGGER \"Slow\" BEFORE INSERT ON \"Stock\" BEGIN SELECT COUNT(*) FROM \"Thousand\" x, "
+              "\"Thousand\" y, \"Thousand\" z; END"})
+            RunSql(db.parameters(), QString::fromUtf8(sql));
+    } else {
+        RunSql(db.parameters(), QStringLiteral("CREATE TABLE \"Stock\"(\"A\" VARCHAR(10), \"B\" VARCHAR(10))"));
+        locker.open(BuildConnectionString(db.parameters()));
+        locker.execute(QStringLiteral("LOCK TABLES \"Stock\" READ"));  // reads pass, writes wait
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.txt"));
+    WriteFile(path, "A,B\n1,2\n3,4\n5,6\n");
+    const QString rejects = dir.filePath(QStringLiteral("rejects"));
+    const ConnectionParameters p = db.parameters();
+    QStringList arguments{"--server", p.server,  "--port", p.port, "--database", p.database, "--user",
+                          p.user,     "--append", "Stock",  "--rejects", rejects};
+    if (c.fast)
+        arguments << "--fast";
+    arguments << path;
+
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+    env.insert(QStringLiteral("QUORVANE_PASSWORD"), p.password);
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(QUORVANE_CLI_PATH), arguments);
+    ASSERT_TRUE(process.waitForStarted());
+    QThread::msleep(1500);  // well into the first statement
+    for (int press = 0; press < c.presses; ++press) {
+        ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+        QThread::msleep(300);
+    }
+    QElapsedTimer sinceLast;
+    sinceLast.start();
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_LT(sinceLast.elapsed(), 5000);
+    EXPECT_EQ(process.exitCode(), c.exitCode) << process.readAllStandardError().toStdString();
+    if (c.backend == Backend::MariaDb)
+        locker.execute(QStringLiteral("UNLOCK TABLES"));
+    const QString log = QString::fromUtf8(ReadFileBytes(rejects + QStringLiteral("/a.txt.log")));
+    EXPECT_EQ(log.contains(QStringLiteral("in doubt: the statement was still running when the program ended")),
+              c.inDoubt > 0)
+        << log.toStdString();
+    const qsizetype rejected = ReadFileBytes(rejects + QStringLiteral("/a.txt")).count('\n') - 1;
+    const qsizetype loaded = QueryRows(db.parameters(), QStringLiteral("SELECT \"A\" FROM \"Stock\"")).size();
+    // A line in doubt may be in both: the server may still run the
+    // statement of a process that has ended.
+    EXPECT_GE(loaded + rejected, 3) << log.toStdString();
+    EXPECT_LE(loaded + rejected, 3 + c.inDoubt) << log.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Presses, CliPressesDb,
+    ::testing::Values(PressCase{"SecondPressCancelsRowByRow", Backend::Sqlite, false, 2, 1, 0},
+                      PressCase{"SecondPressCancelsABatch", Backend::Sqlite, true, 2, 1, 0},
+                      PressCase{"ThirdPressEndsAtOnceRowByRow", Backend::MariaDb, false, 3, 130, 1},
+                      PressCase{"ThirdPressEndsAtOnceInABatch", Backend::MariaDb, true, 3, 130, 3}),
+    [](const auto& info) { return std::string(info.param.name); });
