@@ -2,9 +2,10 @@
 
 namespace quorvane {
 
-// Long work on the one user-interface thread lets the window handle its
-// pending events through this. When the user ends the program meanwhile,
-// processEvents throws ProgramEnding.
+// Work that a window runs in a loop of its own (a folder scan, a login that
+// waits for the server) lets the window handle its pending events through
+// this. When the user ends the program meanwhile, processEvents throws
+// ProgramEnding.
 class EventPump {
 public:
     virtual ~EventPump() = default;

@@ -36,8 +36,7 @@ struct ImportOptions {
     bool matchColumnsByName = false;
 };
 
-// Read anew at every use, so a change made while a run yields counts for
-// the rest of the run.
+// The window's choices as they stand; a run reads them once, at its start.
 class ImportOptionsSource {
 public:
     virtual ~ImportOptionsSource() = default;

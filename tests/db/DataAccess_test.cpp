@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 using namespace quorvane;
 using namespace quorvane::testing;
 
@@ -180,4 +183,34 @@ TEST(SilentServerDb, OpenGivesUpAtTheBoundAndTheAttemptEndsWhenTheDriverReturns)
     for (int wait = 0; wait < 300 && AbandonedOpens() != abandonedBefore; ++wait)
         QThread::msleep(100);
     EXPECT_EQ(AbandonedOpens(), abandonedBefore);
+}
+
+// The cancel reaches only a statement that has run for as long as asked,
+// and the statement then fails marked as cancelled: the stop's own doing.
+TEST_F(DataAccessDb, CancelReachesOnlyAStatementThatHasRunLongEnough)
+{
+    if (CurrentBackend() != Backend::Sqlite)
+        GTEST_SKIP() << "MariaDB's driver does not pass a cancel on to the server";
+    for (const char* sql :
+         {"CREATE TABLE \"Thousand\"(\"N\" INTEGER)",
+          "INSERT INTO \"Thousand\" WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 1000) "
+          "SELECT n FROM c"})
+        RunSql(db_.parameters(), QString::fromUtf8(sql));
+    Connection connection;
+    connection.open(BuildConnectionString(db_.parameters()));
+    EXPECT_FALSE(connection.cancel(std::chrono::milliseconds(0))) << "nothing is running";
+    std::atomic<bool> cancelled{false};
+    std::thread statement([&] {
+        try {
+            connection.execute(QStringLiteral("SELECT COUNT(*) FROM \"Thousand\" x, \"Thousand\" y, \"Thousand\" z"));
+        } catch (const OdbcError& failure) {
+            cancelled = failure.isCancelled();
+        }
+    });
+    QThread::msleep(500);
+    EXPECT_FALSE(connection.cancel(std::chrono::seconds(30)));
+    QThread::msleep(300);
+    EXPECT_TRUE(connection.cancel(std::chrono::milliseconds(500)));
+    statement.join();
+    EXPECT_TRUE(cancelled);
 }
