@@ -15,9 +15,7 @@ constexpr qsizetype kChunkCharacters = 4 * 1024 * 1024;
 }  // namespace
 
 BatchPipeline::BatchPipeline(std::unique_ptr<RecordReader> reader, RowRules rules)
-    : reader_(std::move(reader)),
-      rules_(std::move(rules)),
-      thread_([this](std::stop_token stop) { readAll(stop); })
+    : reader_(std::move(reader)), rules_(std::move(rules))
 {
 }
 
@@ -57,40 +55,43 @@ ReadRow BatchPipeline::BuildRow(const TextRecord& record, const RowRules& rules)
     return row;
 }
 
+bool BatchPipeline::readChunk(RowChunk& chunk, const std::stop_token& stop)
+{
+    std::size_t inBatch = 0;
+    qsizetype characters = 0;
+    TextRecord record;
+    while (!stop.stop_requested()) {
+        if (!reader_->next(record))
+            return false;
+        if (record.fieldCount == 0)  // an empty line is not a data line
+            continue;
+        for (const QString& field : record.fields)
+            characters += field.size();
+        ReadRow row = BuildRow(record, rules_);
+        inBatch += row.inBatch ? 1 : 0;
+        chunk.push_back(std::move(row));
+        if (inBatch >= rules_.batchRows || chunk.size() >= rules_.batchRows || characters >= kChunkCharacters)
+            return true;
+    }
+    return true;
+}
+
 void BatchPipeline::readAll(std::stop_token stop)
 {
     std::exception_ptr failure;
-    RowChunk chunk;
-    std::size_t inBatch = 0;
-    qsizetype characters = 0;
-    const auto hand = [&] {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, stop, [&] { return ready_.size() < kChunksAhead; });
-        if (stop.stop_requested())
-            return false;
-        ready_.push_back(std::move(chunk));
-        chunk.clear();
-        inBatch = 0;
-        characters = 0;
-        changed_.notify_all();
-        return true;
-    };
     try {
-        TextRecord record;
-        while (!stop.stop_requested() && reader_->next(record)) {
-            if (record.fieldCount == 0)  // an empty line is not a data line
+        for (bool more = true; more && !stop.stop_requested();) {
+            RowChunk chunk;
+            more = readChunk(chunk, stop);
+            if (chunk.empty())
                 continue;
-            for (const QString& field : record.fields)
-                characters += field.size();
-            ReadRow row = BuildRow(record, rules_);
-            inBatch += row.inBatch ? 1 : 0;
-            chunk.push_back(std::move(row));
-            if ((inBatch >= rules_.batchRows || chunk.size() >= rules_.batchRows || characters >= kChunkCharacters)
-                && !hand())
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, stop, [&] { return ready_.size() < kChunksAhead; });
+            if (stop.stop_requested())
                 return;
+            ready_.push_back(std::move(chunk));
+            changed_.notify_all();
         }
-        if (!chunk.empty() && !hand())
-            return;
     } catch (...) {
         failure = std::current_exception();
     }
@@ -102,6 +103,26 @@ void BatchPipeline::readAll(std::stop_token stop)
 
 std::optional<RowChunk> BatchPipeline::next()
 {
+    // The first chunk is read here: a file that fits in it (most of a pile
+    // of small files) never needs the thread.
+    if (!started_) {
+        started_ = true;
+        RowChunk chunk;
+        bool more = false;
+        try {
+            more = readChunk(chunk, {});
+        } catch (...) {
+            if (chunk.empty())
+                throw;
+            failure_ = std::current_exception();
+        }
+        if (more)
+            thread_ = std::jthread([this](std::stop_token stop) { readAll(stop); });
+        else
+            ended_ = true;
+        if (!chunk.empty())
+            return chunk;
+    }
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return !ready_.empty() || ended_; });
     if (!ready_.empty()) {

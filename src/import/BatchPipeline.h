@@ -52,7 +52,9 @@ using RowChunk = std::vector<ReadRow>;
 
 // Reads a file's data lines and builds their rows on a thread of its own
 // (a std::jthread), a chunk ahead of the run's thread, which alone sends
-// them: the connection is never touched here. At most two chunks wait.
+// them: the connection is never touched here. At most two chunks wait. The
+// first chunk is read on the caller's thread, and the thread starts only
+// when the file goes on past it.
 class BatchPipeline {
 public:
     // reader: positioned after the header.
@@ -70,6 +72,8 @@ public:
     static ReadRow BuildRow(const TextRecord& record, const RowRules& rules);
 
 private:
+    // Fills chunk; false once the file has ended.
+    bool readChunk(RowChunk& chunk, const std::stop_token& stop);
     void readAll(std::stop_token stop);
 
     std::unique_ptr<RecordReader> reader_;
@@ -79,6 +83,7 @@ private:
     std::deque<RowChunk> ready_;
     bool ended_ = false;
     std::exception_ptr failure_;
+    bool started_ = false;
     std::jthread thread_;  // last: stopped and joined before the rest goes
 };
 
