@@ -190,7 +190,7 @@ TEST(SilentServerDb, OpenGivesUpAtTheBoundAndTheAttemptEndsWhenTheDriverReturns)
 TEST_F(DataAccessDb, CancelReachesOnlyAStatementThatHasRunLongEnough)
 {
     if (CurrentBackend() != Backend::Sqlite)
-        GTEST_SKIP() << "MariaDB's driver does not pass a cancel on to the server";
+        GTEST_SKIP() << kSqliteOnly << "MariaDB's driver does not pass a cancel on to the server";
     for (const char* sql :
          {"CREATE TABLE \"Thousand\"(\"N\" INTEGER)",
           "INSERT INTO \"Thousand\" WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 1000) "
