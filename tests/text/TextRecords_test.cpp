@@ -4,7 +4,7 @@
 #include "text/TextRecords.h"
 #include "text/TextRules.h"
 
-#include "TestSupport.h"
+#include "TestBasics.h"
 
 #include <QTemporaryDir>
 

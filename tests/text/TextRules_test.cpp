@@ -2,7 +2,7 @@
 
 #include "base/Failure.h"
 #include "ScriptedDialogs.h"
-#include "TestSupport.h"
+#include "TestBasics.h"
 
 #include <QCoreApplication>
 #include <QDir>
