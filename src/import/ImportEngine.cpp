@@ -351,8 +351,12 @@ ImportRun::FileOutcome ImportRun::importFile(int position)
             startPass();
         scan = countPass->run(std::nullopt, &c_.events, [&] { return stopSeen(); });
         countPass.reset();
-        countsAgree = CheckFieldCounts(scan.mismatch, c_.dialogs);
+        countsAgree = CheckFieldCounts(scan, c_.dialogs);
     });
+    if (scan.result == FieldCountResult::Stopped) {
+        closeFile();
+        return FileOutcome::Stopped;
+    }
     if (!checked || !countsAgree) {
         proc_.step(Line::PointerAfterCheck, [&] { c_.busy.setBusy(false); });
         return FileOutcome::FieldCountMismatch;

@@ -42,15 +42,21 @@ struct Reading {
                 expected = static_cast<int>(header->size()) - 1;
             splitter.setKeepText(false);
             if (record.unclosedQuote)
-                mismatch = MismatchReport(record);
+                disagree(record);
             return;
         }
         if (mismatch || (record.fieldCount == 0 && !record.unclosedQuote))
             return;  // empty lines are skipped (and counted)
         if (record.unclosedQuote || record.fieldCount - 1 != *expected)
-            mismatch = MismatchReport(record);
+            disagree(record);
         else if (detectors && record.fieldCount > 1)
             detect(record);
+    }
+
+    void disagree(const TextRecord& record)
+    {
+        mismatch = MismatchReport(record);
+        found = record.unclosedQuote ? FieldCountResult::UnclosedQuote : FieldCountResult::Mismatch;
     }
 
     void detectValue(size_t column, QStringView field)
@@ -104,6 +110,7 @@ struct Reading {
     std::optional<int> expected;
     std::optional<QStringList> header;
     std::optional<QString> mismatch;
+    FieldCountResult found = FieldCountResult::Agreed;
     std::optional<std::vector<ColumnTypeDetector>> detectors;
     bool dropDoubleQuotes = false;
 };
@@ -216,17 +223,18 @@ FieldCountScan FieldCountPass::run(std::optional<int> expectedLastIndex, EventPu
     }
     PacedEvents paced(events);
     while (!(s.decided() && s.deciding().mismatch) && s.readLine(expectedLastIndex)) {
-        // A stop asked at a pause ends the pass with no report: the caller
-        // asked to stop and goes no further.
+        // A stop asked at a pause ends the pass: the caller asked to stop
+        // and goes no further.
         if ((s.lineCount & 0xff) == 0 && paced.pause() && stopped && stopped())
-            return {};
+            return {FieldCountResult::Stopped};
     }
 
     FieldCountScan scan;
     scan.encoding = s.format.encoding.isEmpty() ? SettledEncoding(s.lines) : s.format.encoding;
     const Reading& reading = s.deciding();
+    scan.result = reading.found;
     scan.header = reading.header.value_or(QStringList());
-    scan.mismatch = reading.mismatch;
+    scan.report = reading.mismatch.value_or(QString());
     if (reading.detectors)
         for (const ColumnTypeDetector& detector : *reading.detectors)
             scan.columnTypes.push_back(detector.type());
@@ -241,11 +249,9 @@ FieldCountScan FieldCountPass::run(std::optional<int> expectedLastIndex, EventPu
         };
         for (QString& field : scan.header)
             again(field);
-        if (scan.mismatch)
-            again(*scan.mismatch);
+        again(scan.report);
     }
-    if (scan.mismatch)
-        scan.mismatch = ShowUndecodable(*scan.mismatch);
+    scan.report = ShowUndecodable(scan.report);
     return scan;
 }
 
@@ -255,21 +261,33 @@ std::optional<QString> FindFieldCountMismatch(const QString& path, const QString
 {
     TextFormat format;
     format.separator = separator;
-    return FieldCountPass(path, format).run(expectedLastIndex, events, stopped).mismatch;
+    const FieldCountScan scan = FieldCountPass(path, format).run(expectedLastIndex, events, stopped);
+    if (scan.result == FieldCountResult::Agreed || scan.result == FieldCountResult::Stopped)
+        return std::nullopt;
+    return scan.report;
 }
 
-bool CheckFieldCounts(const std::optional<QString>& report, Dialogs& dialogs)
+bool CheckFieldCounts(const FieldCountScan& scan, Dialogs& dialogs)
 {
-    if (!report)
+    switch (scan.result) {
+    case FieldCountResult::Agreed:
         return true;
-    dialogs.showTextWindow(*report);
+    case FieldCountResult::Mismatch:
+    case FieldCountResult::UnclosedQuote:
+        dialogs.showTextWindow(scan.report);
+        return false;
+    case FieldCountResult::Stopped:
+        break;
+    }
     return false;
 }
 
 bool CheckFieldCounts(const QString& path, const QString& separator, int expectedLastIndex,
                       Dialogs& dialogs, EventPump* events, const std::function<bool()>& stopped)
 {
-    return CheckFieldCounts(FindFieldCountMismatch(path, separator, expectedLastIndex, events, stopped), dialogs);
+    TextFormat format;
+    format.separator = separator;
+    return CheckFieldCounts(FieldCountPass(path, format).run(expectedLastIndex, events, stopped), dialogs);
 }
 
 }  // namespace quorvane

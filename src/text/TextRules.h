@@ -75,14 +75,23 @@ QStringList SplitFields(const QString& line, const QString& separator);
 // SplitFields(line, separator).size(), without building the list.
 qsizetype CountFields(const QString& line, const QString& separator);
 
+// How the field-count pass ended.
+enum class FieldCountResult {
+    Agreed,         // every record after the header has the expected fields
+    Mismatch,       // a record has more or fewer: the report names it
+    UnclosedQuote,  // a double quote opens a field that the file never closes: the report says where
+    Stopped,        // a stop came first: nothing is known of the records not read
+};
+
 // What the field-count pass learns of a file.
 struct FieldCountScan {
+    FieldCountResult result = FieldCountResult::Agreed;
     // The encoding the file's lines are read in. After a mismatch that reads
     // the same in every encoding, the pass stops there, and Automatic gives
     // the encoding read so far.
     QString encoding;
     QStringList header;   // the fields of the first record
-    std::optional<QString> mismatch;  // the report on the first record that disagrees
+    QString report;  // on the first record that disagrees: a Mismatch or an UnclosedQuote
     // One per header field when the pass was asked to detect them: the type
     // every value of that column fits (see ColumnTypeDetector).
     std::vector<ColumnType> columnTypes;
@@ -117,7 +126,7 @@ public:
 
     // Reads the rest of the file. With events, the window handles its events
     // during the pass; when `stopped` says so at one of those pauses the pass
-    // ends there and reports nothing.
+    // ends there, Stopped, with nothing else learnt.
     FieldCountScan run(std::optional<int> expectedLastIndex = std::nullopt, EventPump* events = nullptr,
                        const std::function<bool()>& stopped = {});
 
@@ -131,9 +140,10 @@ std::optional<QString> FindFieldCountMismatch(const QString& path, const QString
                                               int expectedLastIndex, EventPump* events = nullptr,
                                               const std::function<bool()>& stopped = {});
 
-// The check of the import: shows the report in the help text window and
-// returns false once that window is closed; true when all records agree.
-bool CheckFieldCounts(const std::optional<QString>& report, Dialogs& dialogs);
+// The check of the import: true when all records agree. A report is shown
+// in the help text window, and false returned once that window is closed; a
+// stopped pass is false without a word.
+bool CheckFieldCounts(const FieldCountScan& scan, Dialogs& dialogs);
 bool CheckFieldCounts(const QString& path, const QString& separator, int expectedLastIndex,
                       Dialogs& dialogs, EventPump* events = nullptr,
                       const std::function<bool()>& stopped = {});

@@ -1,9 +1,11 @@
 // Records with quoted fields, and the field-count pass that settles a
 // file's encoding: tables of files and what they read as.
+#include "base/EventPump.h"
 #include "base/Failure.h"
 #include "text/TextRecords.h"
 #include "text/TextRules.h"
 
+#include "ScriptedDialogs.h"
 #include "TestBasics.h"
 
 #include <QTemporaryDir>
@@ -14,6 +16,7 @@
 #include <vector>
 
 using namespace quorvane;
+using quorvane::testing::ScriptedDialogs;
 
 namespace {
 
@@ -130,7 +133,12 @@ TEST_P(FieldCountPassFiles, SettleTheEncodingAndFindTheFirstMismatch)
     for (const QString& field : scan.header)
         header.push_back(field.toStdString());
     EXPECT_EQ(header, c.header);
-    EXPECT_EQ(scan.mismatch.value_or(QStringLiteral("<none>")).toStdString(), c.report ? c.report : "<none>");
+    FieldCountResult expected = FieldCountResult::Agreed;
+    if (c.report)
+        expected = QByteArray(c.report).contains("opens a double quote") ? FieldCountResult::UnclosedQuote
+                                                                         : FieldCountResult::Mismatch;
+    EXPECT_EQ(scan.result, expected);
+    EXPECT_EQ(scan.report.toStdString(), c.report ? c.report : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -170,6 +178,25 @@ INSTANTIATE_TEST_SUITE_P(
         PassCase{"UndecodableBytesShownInTheReport", "h1,h2\nM\xfcller\n", ",", false, "UTF-8", "UTF-8",
                  {"h1", "h2"}, "Line no 1: M\\xFCller"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A stop is a result of its own: the records not read are not said to agree,
+// nor is the part read reported as a header or an encoding.
+TEST(FieldCountPassStop, AStopAtAPauseEndsThePassAsStopped)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("f.csv"));
+    // Far more lines than are read between two pauses, and all agreeing.
+    quorvane::testing::WriteFile(path, "h1,h2\n" + QByteArray("a,b\n").repeated(2'000'000));
+    NoEventPump events;
+    int asked = 0;
+    const FieldCountScan scan = FieldCountPass(path, {}).run(std::nullopt, &events, [&] { return ++asked > 0; });
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(scan.result, FieldCountResult::Stopped);
+    EXPECT_TRUE(scan.header.isEmpty());
+    EXPECT_TRUE(scan.encoding.isEmpty());
+    ScriptedDialogs noDialogExpected;
+    EXPECT_FALSE(CheckFieldCounts(scan, noDialogExpected));
+}
 
 // A quote left open in the header would keep the rest of the file in memory.
 TEST(FieldCountPassHeader, QuoteLeftOpenForAMegabyteIsAFailure)
