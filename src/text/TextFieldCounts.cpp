@@ -225,8 +225,11 @@ FieldCountScan FieldCountPass::run(std::optional<int> expectedLastIndex, EventPu
     while (!(s.decided() && s.deciding().mismatch) && s.readLine(expectedLastIndex)) {
         // A stop asked at a pause ends the pass: the caller asked to stop
         // and goes no further.
-        if ((s.lineCount & 0xff) == 0 && paced.pause() && stopped && stopped())
-            return {FieldCountResult::Stopped};
+        if ((s.lineCount & 0xff) == 0 && paced.pause() && stopped && stopped()) {
+            FieldCountScan stop;
+            stop.result = FieldCountResult::Stopped;
+            return stop;
+        }
     }
 
     FieldCountScan scan;
