@@ -258,18 +258,6 @@ FieldCountScan FieldCountPass::run(std::optional<int> expectedLastIndex, EventPu
     return scan;
 }
 
-std::optional<QString> FindFieldCountMismatch(const QString& path, const QString& separator,
-                                              int expectedLastIndex, EventPump* events,
-                                              const std::function<bool()>& stopped)
-{
-    TextFormat format;
-    format.separator = separator;
-    const FieldCountScan scan = FieldCountPass(path, format).run(expectedLastIndex, events, stopped);
-    if (scan.result == FieldCountResult::Agreed || scan.result == FieldCountResult::Stopped)
-        return std::nullopt;
-    return scan.report;
-}
-
 bool CheckFieldCounts(const FieldCountScan& scan, Dialogs& dialogs)
 {
     switch (scan.result) {
@@ -283,14 +271,6 @@ bool CheckFieldCounts(const FieldCountScan& scan, Dialogs& dialogs)
         break;
     }
     return false;
-}
-
-bool CheckFieldCounts(const QString& path, const QString& separator, int expectedLastIndex,
-                      Dialogs& dialogs, EventPump* events, const std::function<bool()>& stopped)
-{
-    TextFormat format;
-    format.separator = separator;
-    return CheckFieldCounts(FieldCountPass(path, format).run(expectedLastIndex, events, stopped), dialogs);
 }
 
 }  // namespace quorvane

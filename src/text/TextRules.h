@@ -57,16 +57,6 @@ private:
 // Automatic reader that found bytes that are not UTF-8 gives Windows-1252.
 QString SettledEncoding(const LineReader& reader);
 
-// The encoding Automatic settles on for the file (reads it whole).
-QString DecideEncoding(const QString& path);
-
-// The text of the file's first line ("" for an empty file), read in the
-// encoding Automatic settles on.
-QString ReadFirstLine(const QString& path);
-
-// All lines of the file, the first line at index 0; at least one element.
-QStringList ReadDataLines(const QString& path);
-
 // Cuts the line at every occurrence of the separator (any length), left to
 // right; empty fields are kept. An empty line gives no fields; an empty
 // separator gives the whole line as one field.
@@ -135,18 +125,10 @@ private:
     State* state_;
 };
 
-// The pass over lines split at the separator, each line a record.
-std::optional<QString> FindFieldCountMismatch(const QString& path, const QString& separator,
-                                              int expectedLastIndex, EventPump* events = nullptr,
-                                              const std::function<bool()>& stopped = {});
-
 // The check of the import: true when all records agree. A report is shown
 // in the help text window, and false returned once that window is closed; a
 // stopped pass is false without a word.
 bool CheckFieldCounts(const FieldCountScan& scan, Dialogs& dialogs);
-bool CheckFieldCounts(const QString& path, const QString& separator, int expectedLastIndex,
-                      Dialogs& dialogs, EventPump* events = nullptr,
-                      const std::function<bool()>& stopped = {});
 
 // Every "[counter]" replaced by the 1-based position in decimal.
 QString ExpandTableName(const QString& pattern, int position);
