@@ -133,7 +133,7 @@ PassResult RunCheckPass(const QString& path, const TextFormat& format, QString& 
     timer.start();
     const FieldCountScan scan = FieldCountPass(path, format).run();
     encoding = scan.encoding;
-    result.agree = !scan.mismatch.has_value() && scan.header.size() == 8;
+    result.agree = scan.result == FieldCountResult::Agreed && scan.header.size() == 8;
     result.seconds = timer.nsecsElapsed() / 1e9;
     result.peakMegabytes = StatusMegabytes("VmHWM");
     return result;

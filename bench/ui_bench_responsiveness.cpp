@@ -271,12 +271,10 @@ double millisecondsOf(const std::function<void()>& work)
 // one they show what the interval there is made of.
 void printStepsBeforeFirstRow(const ConnectionParameters& login, const QString& dataFile)
 {
-    const QString separator = QStringLiteral(",");
-    const QStringList header = SplitFields(ReadFirstLine(dataFile), separator);
+    QStringList header;
     OdbcImportDatabase database;
     const double openMs = millisecondsOf([&] { database.open(BuildConnectionString(login)); });
-    const double checkMs = millisecondsOf(
-        [&] { FindFieldCountMismatch(dataFile, separator, static_cast<int>(header.size()) - 1); });
+    const double checkMs = millisecondsOf([&] { header = FieldCountPass(dataFile, TextFormat()).run().header; });
     const QString table = QStringLiteral("ui_bench_steps");
     const double createMs = millisecondsOf([&] { database.execute(BuildCreateStatement(table, header)); });
     database.execute(QStringLiteral("DROP TABLE \"ui_bench_steps\""));

@@ -147,19 +147,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             : ReferenceLines(bytes);
     if (reference) {
         const QStringList& expected = *reference;
-        FUZZ_CHECK(ReadDataLines(path) == expected, separator);
-        FUZZ_CHECK(ReadFirstLine(path) == expected.first(), expected.first());
+        // Automatic, read to the end, settles the encoding.
+        LineReader automatic(path, QString(), chunkSize);
+        for (QString line; automatic.next(line);) {
+        }
+        const QString encoding = SettledEncoding(automatic);
         QStringList streamed;
-        LineReader reader(path, DecideEncoding(path), chunkSize);
+        LineReader reader(path, encoding, chunkSize);
         for (QString line; reader.next(line);)
             streamed << line;
         FUZZ_CHECK(streamed == expected, QString::number(chunkSize));
+        // Unquoted, the import's records are the lines.
+        QStringList recordLines;
+        RecordReader records(path, {separator, encoding, false}, chunkSize);
+        for (TextRecord record; records.next(record);)
+            recordLines << record.lineText;
+        FUZZ_CHECK(recordLines == expected, separator);
 
-        const int lastIndex = static_cast<int>(SplitFields(expected.first(), separator).size()) - 1;
         std::optional<QString> mismatch = ReferenceMismatch(expected, separator);
         if (mismatch)
             mismatch = ShowUndecodable(*mismatch);
-        FUZZ_CHECK(FindFieldCountMismatch(path, separator, lastIndex) == mismatch, separator);
+        const FieldCountScan scan = FieldCountPass(path, {separator, QString(), false}).run();
+        FUZZ_CHECK(scan.result == (mismatch ? FieldCountResult::Mismatch : FieldCountResult::Agreed), separator);
+        FUZZ_CHECK(scan.report == mismatch.value_or(QString()), separator);
+        // A pass that read the whole file read its header in the settled encoding.
+        if (!mismatch)
+            FUZZ_CHECK(scan.encoding == encoding && scan.header == SplitFields(expected.first(), separator),
+                       expected.first());
     }
 
     // Quoted fields round trip; a separator holding a quote or a line break

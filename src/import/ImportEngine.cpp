@@ -3,8 +3,6 @@
 #include "base/BusyIndicator.h"
 #include "base/Dialogs.h"
 #include "base/ErrorReport.h"
-#include "base/EventPump.h"
-#include "base/PacedEvents.h"
 #include "base/ReportingProcedure.h"
 #include "db/ConnectionParameters.h"
 #include "db/OdbcError.h"
@@ -31,6 +29,9 @@
 namespace quorvane {
 
 namespace {
+
+// Progress goes to the window at most this often: often enough to look live.
+constexpr qint64 kProgressIntervalMs = 20;
 
 // Where each statement of the run is sent from; the error report quotes
 // these. A number is shared only where the report quotes it for each of
@@ -325,12 +326,15 @@ ImportRun::FileOutcome ImportRun::importFile(int position)
             return;
         if (!countPass)  // the file could not be read: that failure again ends the run
             startPass();
-        NoEventPump noWindow;
-        scan = countPass->run(std::nullopt, &noWindow, [&] { return stopSeen(); });
+        scan = countPass->run(std::nullopt, context_.stop);
         countPass.reset();
-        // A stopped pass found nothing: the file ends as stopped below.
-        countsAgree = stopSeen() || CheckFieldCounts(scan.mismatch, context_.dialogs);
+        countsAgree = CheckFieldCounts(scan, context_.dialogs);
     });
+    if (scan.result == FieldCountResult::Stopped) {
+        stopped_ = true;
+        closeFile();
+        return FileOutcome::Stopped;
+    }
     if (!checked || !countsAgree) {
         proc_.step(Line::PointerAfterCheck, [&] { context_.busy.setBusy(false); });
         return FileOutcome::FieldCountMismatch;
@@ -782,7 +786,7 @@ void ImportRun::dropConnection()
 // Posted, not awaited: the run never waits for the window to draw.
 void ImportRun::postProgress(bool force)
 {
-    if (!force && sinceProgress_.elapsed() < kEventPauseIntervalMs)
+    if (!force && sinceProgress_.elapsed() < kProgressIntervalMs)
         return;
     sinceProgress_.restart();
     if (context_.progress)

@@ -2,7 +2,6 @@
 
 #include "base/Dialogs.h"
 #include "base/Failure.h"
-#include "base/PacedEvents.h"
 #include "text/TextDecoder.h"
 #include "text/TextRecords.h"
 
@@ -42,15 +41,21 @@ struct Reading {
                 expected = static_cast<int>(header->size()) - 1;
             splitter.setKeepText(false);
             if (record.unclosedQuote)
-                mismatch = MismatchReport(record);
+                disagree(record);
             return;
         }
         if (mismatch || (record.fieldCount == 0 && !record.unclosedQuote))
             return;  // empty lines are skipped (and counted)
         if (record.unclosedQuote || record.fieldCount - 1 != *expected)
-            mismatch = MismatchReport(record);
+            disagree(record);
         else if (detectors && record.fieldCount > 1)
             detect(record);
+    }
+
+    void disagree(const TextRecord& record)
+    {
+        mismatch = MismatchReport(record);
+        found = record.unclosedQuote ? FieldCountResult::UnclosedQuote : FieldCountResult::Mismatch;
     }
 
     void detectValue(size_t column, QStringView field)
@@ -104,6 +109,7 @@ struct Reading {
     std::optional<int> expected;
     std::optional<QStringList> header;
     std::optional<QString> mismatch;
+    FieldCountResult found = FieldCountResult::Agreed;
     std::optional<std::vector<ColumnTypeDetector>> detectors;
     bool dropDoubleQuotes = false;
 };
@@ -205,8 +211,7 @@ void FieldCountPass::detectColumnTypes(bool doubleQuotesDropped)
     state_->dropDoubleQuotes = doubleQuotesDropped;
 }
 
-FieldCountScan FieldCountPass::run(std::optional<int> expectedLastIndex, EventPump* events,
-                                   const std::function<bool()>& stopped)
+FieldCountScan FieldCountPass::run(std::optional<int> expectedLastIndex, std::stop_token stop)
 {
     State& s = *state_;
     if (expectedLastIndex) {
@@ -214,19 +219,21 @@ FieldCountScan FieldCountPass::run(std::optional<int> expectedLastIndex, EventPu
         if (s.asWindows1252)
             s.asWindows1252->expected = expectedLastIndex;
     }
-    PacedEvents paced(events);
     while (!(s.decided() && s.deciding().mismatch) && s.readLine(expectedLastIndex)) {
-        // A stop asked at a pause ends the pass with no report: the caller
-        // asked to stop and goes no further.
-        if ((s.lineCount & 0xff) == 0 && paced.pause() && stopped && stopped())
-            return {};
+        // A stop ends the pass: the caller goes no further.
+        if ((s.lineCount & 0xff) == 0 && stop.stop_requested()) {
+            FieldCountScan stopped;
+            stopped.result = FieldCountResult::Stopped;
+            return stopped;
+        }
     }
 
     FieldCountScan scan;
     scan.encoding = s.format.encoding.isEmpty() ? SettledEncoding(s.lines) : s.format.encoding;
     const Reading& reading = s.deciding();
+    scan.result = reading.found;
     scan.header = reading.header.value_or(QStringList());
-    scan.mismatch = reading.mismatch;
+    scan.report = reading.mismatch.value_or(QString());
     if (reading.detectors)
         for (const ColumnTypeDetector& detector : *reading.detectors)
             scan.columnTypes.push_back(detector.type());
@@ -241,35 +248,25 @@ FieldCountScan FieldCountPass::run(std::optional<int> expectedLastIndex, EventPu
         };
         for (QString& field : scan.header)
             again(field);
-        if (scan.mismatch)
-            again(*scan.mismatch);
+        again(scan.report);
     }
-    if (scan.mismatch)
-        scan.mismatch = ShowUndecodable(*scan.mismatch);
+    scan.report = ShowUndecodable(scan.report);
     return scan;
 }
 
-std::optional<QString> FindFieldCountMismatch(const QString& path, const QString& separator,
-                                              int expectedLastIndex, EventPump* events,
-                                              const std::function<bool()>& stopped)
+bool CheckFieldCounts(const FieldCountScan& scan, Dialogs& dialogs)
 {
-    TextFormat format;
-    format.separator = separator;
-    return FieldCountPass(path, format).run(expectedLastIndex, events, stopped).mismatch;
-}
-
-bool CheckFieldCounts(const std::optional<QString>& report, Dialogs& dialogs)
-{
-    if (!report)
+    switch (scan.result) {
+    case FieldCountResult::Agreed:
         return true;
-    dialogs.showTextWindow(*report);
+    case FieldCountResult::Mismatch:
+    case FieldCountResult::UnclosedQuote:
+        dialogs.showTextWindow(scan.report);
+        return false;
+    case FieldCountResult::Stopped:
+        break;
+    }
     return false;
-}
-
-bool CheckFieldCounts(const QString& path, const QString& separator, int expectedLastIndex,
-                      Dialogs& dialogs, EventPump* events, const std::function<bool()>& stopped)
-{
-    return CheckFieldCounts(FindFieldCountMismatch(path, separator, expectedLastIndex, events, stopped), dialogs);
 }
 
 }  // namespace quorvane

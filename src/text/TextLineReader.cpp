@@ -221,30 +221,4 @@ QString SettledEncoding(const LineReader& reader)
     return reader.sawUndecodable() ? FileEncoding::Windows1252 : FileEncoding::Utf8;
 }
 
-QString DecideEncoding(const QString& path)
-{
-    LineReader reader(path);
-    for (QString line; reader.next(line);) {
-    }
-    return SettledEncoding(reader);
-}
-
-QString ReadFirstLine(const QString& path)
-{
-    LineReader reader(path, DecideEncoding(path));
-    QString line;
-    reader.next(line);
-    return line;
-}
-
-QStringList ReadDataLines(const QString& path)
-{
-    LineReader reader(path, DecideEncoding(path));
-    QStringList lines;
-    QString line;
-    while (reader.next(line))
-        lines.append(line);
-    return lines;
-}
-
 }  // namespace quorvane

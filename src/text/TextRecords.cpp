@@ -19,11 +19,20 @@ void RecordSplitter::startRecord(const QString& line, qint64 index)
     record_.lineText = line;
     record_.undecodable = false;
     record_.unclosedQuote = false;
-    inRecord_ = true;
     keptSize_ = 0;
-    atFieldStart_ = true;
-    fieldQuoted_ = false;
     field_.clear();
+}
+
+qsizetype RecordSplitter::startField(const QString& line, qsizetype position, qint64 index)
+{
+    if (position < line.size() && line.at(position) == QLatin1Char('"')) {
+        state_ = State::InQuote;
+        record_.quoteLine = index;
+        record_.quoteLineText = line;
+        return position + 1;
+    }
+    state_ = State::Normal;
+    return position;
 }
 
 void RecordSplitter::endField()
@@ -31,15 +40,15 @@ void RecordSplitter::endField()
     ++record_.fieldCount;
     if (keepText_)
         record_.fields.append(std::exchange(field_, QString()));
-    record_.quoted.push_back(fieldQuoted_);
-    fieldQuoted_ = false;
+    record_.quoted.push_back(state_ != State::Normal);
+    state_ = State::Normal;
 }
 
 bool RecordSplitter::feed(const QString& line, QStringView lineBreak, const QString& separator,
                           bool mayBeUndecodable)
 {
     const qint64 index = lineIndex_++;
-    const bool firstLine = !inRecord_;
+    const bool firstLine = state_ != State::InQuote;
     if (firstLine)
         startRecord(line, index);
     record_.lines.count = index - record_.lines.first + 1;
@@ -49,25 +58,22 @@ bool RecordSplitter::feed(const QString& line, QStringView lineBreak, const QStr
         record_.undecodableLineText = line;
     }
     if (!quotedFields_) {
-        inRecord_ = false;
         if (keepText_)
             record_.fields = SplitFields(line, separator);
         record_.fieldCount = keepText_ ? record_.fields.size() : CountFields(line, separator);
         return true;
     }
     // An empty line outside quotes is a record without fields, as unquoted.
-    if (firstLine && line.isEmpty()) {
-        inRecord_ = false;
+    if (firstLine && line.isEmpty())
         return true;
-    }
     const auto keep = [&](qsizetype from, qsizetype to) {
         keptSize_ += to - from;
         if (keepText_)
             field_.append(QStringView(line).mid(from, to - from));
     };
-    qsizetype position = 0;
+    qsizetype position = firstLine ? startField(line, 0, index) : 0;
     for (;;) {
-        if (inQuotes_) {
+        if (state_ == State::InQuote) {
             const qsizetype quote = line.indexOf(QLatin1Char('"'), position);
             if (quote < 0) {  // the field goes on in the next line, break and all
                 keep(position, line.size());
@@ -83,20 +89,9 @@ bool RecordSplitter::feed(const QString& line, QStringView lineBreak, const QStr
                 position = quote + 2;
                 continue;
             }
-            inQuotes_ = false;
+            state_ = State::AfterQuote;
             position = quote + 1;
             continue;
-        }
-        if (atFieldStart_) {
-            atFieldStart_ = false;
-            if (position < line.size() && line.at(position) == QLatin1Char('"')) {
-                inQuotes_ = true;
-                fieldQuoted_ = true;
-                record_.quoteLine = index;
-                record_.quoteLineText = line;
-                ++position;
-                continue;
-            }
         }
         // Unquoted text, or what follows a closing quote, runs to the
         // separator or the end of the line.
@@ -104,22 +99,18 @@ bool RecordSplitter::feed(const QString& line, QStringView lineBreak, const QStr
         if (next < 0) {
             keep(position, line.size());
             endField();
-            inRecord_ = false;
             return true;
         }
         keep(position, next);
         endField();
-        position = next + separator.size();
-        atFieldStart_ = true;
+        position = startField(line, next + separator.size(), index);
     }
 }
 
 bool RecordSplitter::finish()
 {
-    if (!inRecord_)
+    if (state_ != State::InQuote)
         return false;
-    inRecord_ = false;
-    inQuotes_ = false;
     record_.unclosedQuote = true;
     endField();
     return true;

@@ -66,16 +66,24 @@ public:
     qsizetype keptSize() const { return keptSize_; }
 
 private:
+    // Where the splitter stands in the field being read. Only InQuote lasts
+    // from one line to the next: the record goes on there.
+    enum class State {
+        Normal,      // unquoted text, or between records
+        InQuote,     // inside double quotes
+        AfterQuote,  // past the closing quote: the rest up to the separator is kept too
+    };
+
     void startRecord(const QString& line, qint64 index);
+    // At the start of a field: opens its quotes if it has them, and returns
+    // where its text begins.
+    qsizetype startField(const QString& line, qsizetype position, qint64 index);
     void endField();
 
     bool quotedFields_;
     bool keepText_;
     qint64 lineIndex_ = 0;  // of the next line fed
-    bool inRecord_ = false;
-    bool inQuotes_ = false;
-    bool atFieldStart_ = true;
-    bool fieldQuoted_ = false;
+    State state_ = State::Normal;
     QString field_;
     qsizetype keptSize_ = 0;
     TextRecord record_;

@@ -9,12 +9,12 @@
 
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <vector>
 
 namespace quorvane {
 
 class Dialogs;
-class EventPump;
 
 // Reading source files. CR LF, a lone LF and a lone CR each end a line, in
 // every encoding. A byte-order mark is never text. A file that cannot be
@@ -57,16 +57,6 @@ private:
 // Automatic reader that found bytes that are not UTF-8 gives Windows-1252.
 QString SettledEncoding(const LineReader& reader);
 
-// The encoding Automatic settles on for the file (reads it whole).
-QString DecideEncoding(const QString& path);
-
-// The text of the file's first line ("" for an empty file), read in the
-// encoding Automatic settles on.
-QString ReadFirstLine(const QString& path);
-
-// All lines of the file, the first line at index 0; at least one element.
-QStringList ReadDataLines(const QString& path);
-
 // Cuts the line at every occurrence of the separator (any length), left to
 // right; empty fields are kept. An empty line gives no fields; an empty
 // separator gives the whole line as one field.
@@ -75,14 +65,23 @@ QStringList SplitFields(const QString& line, const QString& separator);
 // SplitFields(line, separator).size(), without building the list.
 qsizetype CountFields(const QString& line, const QString& separator);
 
+// How the field-count pass ended.
+enum class FieldCountResult {
+    Agreed,         // every record after the header has the expected fields
+    Mismatch,       // a record has more or fewer: the report names it
+    UnclosedQuote,  // a double quote opens a field that the file never closes: the report says where
+    Stopped,        // a stop came first: nothing is known of the records not read
+};
+
 // What the field-count pass learns of a file.
 struct FieldCountScan {
+    FieldCountResult result = FieldCountResult::Agreed;
     // The encoding the file's lines are read in. After a mismatch that reads
     // the same in every encoding, the pass stops there, and Automatic gives
     // the encoding read so far.
     QString encoding;
     QStringList header;   // the fields of the first record
-    std::optional<QString> mismatch;  // the report on the first record that disagrees
+    QString report;  // on the first record that disagrees: a Mismatch or an UnclosedQuote
     // One per header field when the pass was asked to detect them: the type
     // every value of that column fits (see ColumnTypeDetector).
     std::vector<ColumnType> columnTypes;
@@ -117,26 +116,18 @@ public:
 
     // Reads the rest of the file. With events, the window handles its events
     // during the pass; when `stopped` says so at one of those pauses the pass
-    // ends there and reports nothing.
-    FieldCountScan run(std::optional<int> expectedLastIndex = std::nullopt, EventPump* events = nullptr,
-                       const std::function<bool()>& stopped = {});
+    // ends there, Stopped, with nothing else learnt.
+    FieldCountScan run(std::optional<int> expectedLastIndex = std::nullopt, std::stop_token stop = {});
 
 private:
     struct State;
     State* state_;
 };
 
-// The pass over lines split at the separator, each line a record.
-std::optional<QString> FindFieldCountMismatch(const QString& path, const QString& separator,
-                                              int expectedLastIndex, EventPump* events = nullptr,
-                                              const std::function<bool()>& stopped = {});
-
-// The check of the import: shows the report in the help text window and
-// returns false once that window is closed; true when all records agree.
-bool CheckFieldCounts(const std::optional<QString>& report, Dialogs& dialogs);
-bool CheckFieldCounts(const QString& path, const QString& separator, int expectedLastIndex,
-                      Dialogs& dialogs, EventPump* events = nullptr,
-                      const std::function<bool()>& stopped = {});
+// The check of the import: true when all records agree. A report is shown
+// in the help text window, and false returned once that window is closed; a
+// stopped pass is false without a word.
+bool CheckFieldCounts(const FieldCountScan& scan, Dialogs& dialogs);
 
 // Every "[counter]" replaced by the 1-based position in decimal.
 QString ExpandTableName(const QString& pattern, int position);

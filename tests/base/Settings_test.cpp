@@ -1,7 +1,7 @@
 #include "base/Settings.h"
 
 #include "ScriptedDialogs.h"
-#include "TestSupport.h"
+#include "TestBasics.h"
 
 #include <QDir>
 #include <QFile>

@@ -9,7 +9,7 @@
 #include "filelist/FileList.h"
 
 #include "ScriptedDialogs.h"
-#include "TestSupport.h"
+#include "TestBasics.h"
 
 #include <QDir>
 #include <QTemporaryDir>

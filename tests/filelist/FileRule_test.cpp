@@ -1,6 +1,6 @@
 #include "filelist/FileRule.h"
 
-#include "TestSupport.h"
+#include "TestBasics.h"
 
 #include <QDir>
 #include <QFile>

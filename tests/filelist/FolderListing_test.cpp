@@ -5,7 +5,7 @@
 #include "filelist/FolderWalk.h"
 
 #include "ScriptedDialogs.h"
-#include "TestSupport.h"
+#include "TestBasics.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,7 +6,7 @@
 #include "filelist/FileListCommands.h"
 
 #include "ScriptedDialogs.h"
-#include "TestSupport.h"
+#include "TestBasics.h"
 
 #include <QDir>
 #include <QFile>

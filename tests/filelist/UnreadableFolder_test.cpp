@@ -6,7 +6,7 @@
 #include "base/EventPump.h"
 #include "filelist/FileList.h"
 
-#include "TestSupport.h"
+#include "TestBasics.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,6 +2,7 @@
 // read back must be exactly the file's fields (quotes removed where the style
 // says so, empty fields after the first as NULL).
 #include "import/SqlTexts.h"
+#include "text/TextRecords.h"
 #include "text/TextRules.h"
 
 #include "db/Connection.h"
@@ -124,9 +125,12 @@ TEST_P(SqlRoundTripDb, EveryStatementIsAcceptedAndValuesReadBackExactly)
     const QString separator = QString::fromUtf8(c.separator);
     const QString table = QString::fromUtf8(c.table);
 
-    const QStringList header = SplitFields(ReadFirstLine(path), separator);
+    TextFormat format;
+    format.separator = separator;
+    const FieldCountScan scan = FieldCountPass(path, format).run();
+    ASSERT_EQ(scan.result, FieldCountResult::Agreed) << scan.report.toStdString();
+    const QStringList header = scan.header;
     ASSERT_EQ(header.size(), 4);
-    ASSERT_FALSE(FindFieldCountMismatch(path, separator, int(header.size()) - 1).has_value());
 
     // Prompted columns come from the user's answers; appended rows go to a
     // table that already exists.
@@ -139,11 +143,12 @@ TEST_P(SqlRoundTripDb, EveryStatementIsAcceptedAndValuesReadBackExactly)
     ASSERT_EQ(columnCount(table), header.size());
 
     int sent = 0;
-    const QStringList lines = ReadDataLines(path);
-    for (qsizetype j = 1; j < lines.size(); ++j) {
-        if (lines.at(j).isEmpty())
+    format.encoding = scan.encoding;
+    RecordReader reader(path, format);
+    for (TextRecord record; reader.next(record);) {
+        if (record.lines.first == 0 || record.fieldCount == 0)  // the header, an empty line
             continue;
-        const QString statement = BuildRowStatement(table, SplitFields(lines.at(j), separator), c.style);
+        const QString statement = BuildRowStatement(table, record.fields, c.style);
         EXPECT_NO_THROW(execute(statement)) << statement.left(200).toStdString();
         ++sent;
     }

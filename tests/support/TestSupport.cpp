@@ -4,9 +4,6 @@
 #include "db/Connection.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSettings>
 #include <QUuid>
 
 #include <algorithm>
@@ -17,15 +14,6 @@
 #include <sqlext.h>
 
 namespace quorvane::testing {
-
-void ClearSettings()
-{
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kSettingsOrganization,
-                       kSettingsSection);
-    settings.clear();
-    settings.sync();
-    SettingsStore::resetWriteFailureNotice();
-}
 
 void StoreLogin(const ConnectionParameters& p)
 {
@@ -142,20 +130,6 @@ QStringList QueryRows(const ConnectionParameters& parameters, const QString& sql
     SQLFreeHandle(SQL_HANDLE_DBC, dbc);
     SQLFreeHandle(SQL_HANDLE_ENV, env);
     return rows;
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    file.write(bytes);
-}
-
-QByteArray ReadFileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 ScratchDatabase::ScratchDatabase() : previousFolder_(QDir::currentPath())

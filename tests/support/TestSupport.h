@@ -1,14 +1,13 @@
 #pragma once
 
+#include "TestBasics.h"
+
 #include "db/ConnectionParameters.h"
 
 #include <QString>
 #include <QTemporaryDir>
 
 namespace quorvane::testing {
-
-// Empties the scratch settings store that the test run uses.
-void ClearSettings();
 
 // Saves the five login fields, as the login window would have.
 void StoreLogin(const ConnectionParameters& parameters);
@@ -20,11 +19,6 @@ void StoreLogin(const ConnectionParameters& parameters);
 enum class Backend { Sqlite, MariaDb };
 Backend CurrentBackend();
 const char* BackendName();
-
-// Begins the skip message of a case for SQLite only. In the MariaDB pass any
-// other skip fails the test program (see TestMain.cpp), as does running none
-// of its suites: a case meant for the server never passes there by not running.
-inline constexpr char kSqliteOnly[] = "SQLite only: ";
 
 // A connection to a SQLite database file.
 ConnectionParameters SqliteParameters(const QString& databaseFile);
@@ -41,11 +35,6 @@ QStringList QueryRows(const ConnectionParameters& parameters, const QString& sql
 // Expects the query's rows to be exactly these, byte for byte, in any order
 // (the tables have no key to order by). Differences are shown in hex.
 void ExpectRows(const ConnectionParameters& parameters, const QString& sql, QStringList expected);
-
-// Writes bytes to a file, creating folders as needed.
-void WriteFile(const QString& path, const QByteArray& bytes);
-// A file's bytes, or "<missing>" when it cannot be read.
-QByteArray ReadFileBytes(const QString& path);
 
 // An empty database of the current backend for one test: a SQLite file in a
 // scratch folder (in WAL mode, for speed), or a MariaDB database dropped

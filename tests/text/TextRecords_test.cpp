@@ -4,7 +4,8 @@
 #include "text/TextRecords.h"
 #include "text/TextRules.h"
 
-#include "TestSupport.h"
+#include "ScriptedDialogs.h"
+#include "TestBasics.h"
 
 #include <QTemporaryDir>
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 using namespace quorvane;
+using quorvane::testing::ScriptedDialogs;
 
 namespace {
 
@@ -130,7 +132,12 @@ TEST_P(FieldCountPassFiles, SettleTheEncodingAndFindTheFirstMismatch)
     for (const QString& field : scan.header)
         header.push_back(field.toStdString());
     EXPECT_EQ(header, c.header);
-    EXPECT_EQ(scan.mismatch.value_or(QStringLiteral("<none>")).toStdString(), c.report ? c.report : "<none>");
+    FieldCountResult expected = FieldCountResult::Agreed;
+    if (c.report)
+        expected = QByteArray(c.report).contains("opens a double quote") ? FieldCountResult::UnclosedQuote
+                                                                         : FieldCountResult::Mismatch;
+    EXPECT_EQ(scan.result, expected);
+    EXPECT_EQ(scan.report.toStdString(), c.report ? c.report : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -170,6 +177,24 @@ INSTANTIATE_TEST_SUITE_P(
         PassCase{"UndecodableBytesShownInTheReport", "h1,h2\nM\xfcller\n", ",", false, "UTF-8", "UTF-8",
                  {"h1", "h2"}, "Line no 1: M\\xFCller"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A stop is a result of its own: the records not read are not said to agree,
+// nor is the part read reported as a header or an encoding.
+TEST(FieldCountPassStop, AStopEndsThePassAsStopped)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("f.csv"));
+    // Far more lines than are read between two pauses, and all agreeing.
+    quorvane::testing::WriteFile(path, "h1,h2\n" + QByteArray("a,b\n").repeated(2'000'000));
+    std::stop_source stop;
+    stop.request_stop();
+    const FieldCountScan scan = FieldCountPass(path, {}).run(std::nullopt, stop.get_token());
+    EXPECT_EQ(scan.result, FieldCountResult::Stopped);
+    EXPECT_TRUE(scan.header.isEmpty());
+    EXPECT_TRUE(scan.encoding.isEmpty());
+    ScriptedDialogs noDialogExpected;
+    EXPECT_FALSE(CheckFieldCounts(scan, noDialogExpected));
+}
 
 // A quote left open in the header would keep the rest of the file in memory.
 TEST(FieldCountPassHeader, QuoteLeftOpenForAMegabyteIsAFailure)

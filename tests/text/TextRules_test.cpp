@@ -1,8 +1,9 @@
 #include "text/TextRules.h"
 
 #include "base/Failure.h"
+#include "text/TextRecords.h"
 #include "ScriptedDialogs.h"
-#include "TestSupport.h"
+#include "TestBasics.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,15 +33,36 @@ std::vector<std::string> Utf8(const QStringList& list)
     return out;
 }
 
+// The encoding an import reads the file in: the one its field-count pass
+// settles on.
+QString SettledBeforeImport(const QString& path) { return FieldCountPass(path, TextFormat()).run().encoding; }
+
 QStringList ReadAllWithChunkSize(const QString& path, qint64 chunkSize)
 {
-    LineReader reader(path, DecideEncoding(path), chunkSize);
+    LineReader reader(path, SettledBeforeImport(path), chunkSize);
     QStringList lines;
     QString line;
     while (reader.next(line))
         lines << line;
     EXPECT_FALSE(reader.next(line)) << "the reader must stay finished";
     return lines;
+}
+
+// The lines as an import reads them: its records, unquoted, each one line.
+QStringList ImportedLines(const QString& path)
+{
+    const QString separator = QStringLiteral(",");
+    RecordReader reader(path, {separator, SettledBeforeImport(path), false});
+    QStringList lines;
+    for (TextRecord record; reader.next(record);)
+        lines << record.lineText;
+    return lines;
+}
+
+// The first line as an import reads it: the header its pass keeps.
+QString ImportedHeaderLine(const QString& path)
+{
+    return FieldCountPass(path, TextFormat()).run().header.join(QLatin1Char(','));
 }
 
 class ScratchFolder {
@@ -118,19 +140,19 @@ INSTANTIATE_TEST_SUITE_P(Files, LineEndings,
                                     std::to_string(std::get<1>(info.param));
                          });
 
-class ListReaders : public ::testing::TestWithParam<LinesCase> {
+class ImportReaders : public ::testing::TestWithParam<LinesCase> {
 protected:
     ScratchFolder folder_;
 };
 
-TEST_P(ListReaders, GiveTheSameLinesAsTheStream)
+TEST_P(ImportReaders, GiveTheSameLinesAsTheStream)
 {
     const QString path = folder_.write(QStringLiteral("f.txt"), GetParam().bytes);
-    EXPECT_EQ(Utf8(ReadDataLines(path)), GetParam().lines);
-    EXPECT_EQ(ReadFirstLine(path).toStdString(), GetParam().lines.front());
+    EXPECT_EQ(Utf8(ImportedLines(path)), GetParam().lines);
+    EXPECT_EQ(ImportedHeaderLine(path).toStdString(), GetParam().lines.front());
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, ListReaders, ::testing::ValuesIn(LineCases()),
+INSTANTIATE_TEST_SUITE_P(Files, ImportReaders, ::testing::ValuesIn(LineCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LineEndingStyles, AllStylesGiveTheSameLines)
@@ -146,8 +168,8 @@ TEST(LineEndingStyles, AllStylesGiveTheSameLines)
     };
     for (const QString& path : paths) {
         SCOPED_TRACE(path.toStdString());
-        EXPECT_EQ(Utf8(ReadDataLines(path)), Utf8(expected));
-        EXPECT_EQ(ReadFirstLine(path), expected.front());
+        EXPECT_EQ(Utf8(ImportedLines(path)), Utf8(expected));
+        EXPECT_EQ(ImportedHeaderLine(path), expected.front());
     }
 }
 
@@ -165,7 +187,7 @@ TEST(LineEndingStyles, DefaultChunkBoundaryInALongFile)
     // With the default chunk of 64 KiB, byte 65535 is a CR and byte 65536 its LF.
     const QByteArray first(65535, 'a');
     const QString path = folder.write(QStringLiteral("f.txt"), first + "\r\nnext\r\n");
-    const QStringList lines = ReadDataLines(path);
+    const QStringList lines = ImportedLines(path);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines.at(0).size(), 65535);
     EXPECT_EQ(lines.at(1), QStringLiteral("next"));
@@ -189,14 +211,8 @@ TEST_P(UnreadableFiles, EveryReaderRaisesFailureNamingPathAndReason)
     const QString path = GetParam().makePath(folder);
     const std::vector<std::pair<const char*, std::function<void()>>> readers = {
         {"LineReader", [&] { LineReader reader(path); }},
-        {"ReadFirstLine", [&] { ReadFirstLine(path); }},
-        {"ReadDataLines", [&] { ReadDataLines(path); }},
-        {"FindFieldCountMismatch", [&] { FindFieldCountMismatch(path, QStringLiteral(","), 0); }},
-        {"CheckFieldCounts",
-         [&] {
-             ScriptedDialogs noDialogExpected;
-             CheckFieldCounts(path, QStringLiteral(","), 0, noDialogExpected);
-         }},
+        {"FieldCountPass", [&] { FieldCountPass pass(path, TextFormat()); }},
+        {"RecordReader", [&] { RecordReader reader(path, TextFormat()); }},
     };
     for (const auto& [name, read] : readers) {
         SCOPED_TRACE(name);
@@ -238,7 +254,7 @@ constexpr char kUnprivilegedFileVariable[] = "QUORVANE_UNREADABLE_FILE";
 void ExpectPermissionDenied(const QString& path)
 {
     try {
-        ReadDataLines(path);
+        FieldCountPass(path, TextFormat());
         FAIL() << "no failure for an unreadable file";
     } catch (const Failure& failure) {
         EXPECT_EQ(failure.description(),
@@ -344,19 +360,23 @@ struct CountCheckCase {
 
 class FieldCountCheck : public ::testing::TestWithParam<CountCheckCase> {
 protected:
-    QString writeFile() { return folder_.write(QStringLiteral("f.txt"), GetParam().file); }
+    // The pass over the row's file, each line a record.
+    FieldCountScan check()
+    {
+        TextFormat format;
+        format.separator = QString::fromUtf8(GetParam().separator);
+        return FieldCountPass(folder_.write(QStringLiteral("f.txt"), GetParam().file), format)
+            .run(GetParam().expectedLastIndex);
+    }
     ScratchFolder folder_;
 };
 
 TEST_P(FieldCountCheck, FindsTheFirstMismatch)
 {
     const CountCheckCase& c = GetParam();
-    const std::optional<QString> report = FindFieldCountMismatch(
-        writeFile(), QString::fromUtf8(c.separator), c.expectedLastIndex);
-    if (c.report == nullptr)
-        EXPECT_FALSE(report.has_value()) << report->toStdString();
-    else
-        EXPECT_EQ(report.value_or(QStringLiteral("<none>")).toStdString(), c.report);
+    const FieldCountScan scan = check();
+    EXPECT_EQ(scan.result, c.report == nullptr ? FieldCountResult::Agreed : FieldCountResult::Mismatch);
+    EXPECT_EQ(scan.report.toStdString(), c.report == nullptr ? "" : c.report);
 }
 
 TEST_P(FieldCountCheck, ShowsTheReportAndReturnsFalseOnceClosed)
@@ -366,8 +386,7 @@ TEST_P(FieldCountCheck, ShowsTheReportAndReturnsFalseOnceClosed)
     bool windowClosed = false;
     if (c.report != nullptr)
         dialogs.expectTextWindow(QString::fromUtf8(c.report)).then([&] { windowClosed = true; });
-    const bool agree =
-        CheckFieldCounts(writeFile(), QString::fromUtf8(c.separator), c.expectedLastIndex, dialogs);
+    const bool agree = CheckFieldCounts(check(), dialogs);
     EXPECT_EQ(agree, c.report == nullptr);
     EXPECT_EQ(windowClosed, c.report != nullptr);
     EXPECT_TRUE(dialogs.scriptDone());

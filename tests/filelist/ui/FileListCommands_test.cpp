@@ -1,7 +1,7 @@
 #include "FileListViewHarness.h"
 
 #include "ScriptedDialogs.h"
-#include "TestSupport.h"
+#include "TestBasics.h"
 #include "base/EventPump.h"
 #include "base/Failure.h"
 #include "base/Settings.h"
