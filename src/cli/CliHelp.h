@@ -63,10 +63,12 @@ inline const QString kHelpText = QStringLiteral(
     "\n"
     "Messages and error reports go to standard error. Progress is shown there\n"
     "when it is a terminal. Ctrl+C stops the run after the statement in\n"
-    "progress.\n"
+    "progress; a second one, or 3 s after the first, cancels that statement;\n"
+    "a third ends the program at once, after writing the rejects it can.\n"
     "\n"
     "Exit status: 0 everything loaded (or skipped as existing), 1 the run\n"
     "finished with failures, skipped a line of a single field, or was\n"
-    "stopped, 2 bad arguments or a refusal before any file.\n");
+    "stopped, 2 bad arguments or a refusal before any file, 130 ended by a\n"
+    "third Ctrl+C.\n");
 
 }  // namespace quorvane::cli
