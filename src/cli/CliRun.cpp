@@ -3,6 +3,7 @@
 #include "base/BusyIndicator.h"
 #include "base/EventPump.h"
 #include "base/Settings.h"
+#include "cli/CliCheck.h"
 #include "cli/CliHelp.h"
 #include "cli/FolderInputs.h"
 #include "cli/TerminalDialogs.h"
@@ -101,6 +102,8 @@ int RunCli(const CliOptions& options, const CliStreams& streams)
               QStringLiteral("quorvane-cli %1\n").arg(QCoreApplication::applicationVersion()));
         return kLoaded;
     }
+    if (options.check)
+        return RunCheck(options, streams);
     const auto parameters = connectionFrom(options, streams);
     if (!parameters)
         return kRefused;
