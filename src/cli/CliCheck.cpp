@@ -89,7 +89,7 @@ int RunCheck(const CliOptions& options, const CliStreams& streams)
             problems.push_back(std::move(problem));
         QString text = path + QStringLiteral(": encoding ") + report.encoding + QStringLiteral(" (")
                        + report.settledBy + QStringLiteral("), line endings ") + report.lineEndings()
-                       + QStringLiteral(", %1 records\n").arg(report.records);
+                       + QStringLiteral(", %1 record%2\n").arg(report.records).arg(report.records == 1 ? "" : "s");
         text += path + QStringLiteral(": columns ") + names.join(QStringLiteral(", ")) + QLatin1Char('\n');
         for (const FileProblem& problem : problems)
             text += path + (problem.line > 0 ? QStringLiteral(", line %1").arg(problem.line) : QString())

@@ -210,8 +210,9 @@ std::vector<FileProblem> FileCheckReport::problems() const
         if (difference->unclosedQuote)
             problems.push_back({difference->line, QStringLiteral("opens a double quote that is never closed")});
         else
-            problems.push_back({difference->line, QStringLiteral("%1 fields where the header has %2")
+            problems.push_back({difference->line, QStringLiteral("%1 field%2 where the header has %3")
                                                       .arg(difference->found)
+                                                      .arg(difference->found == 1 ? "" : "s")
                                                       .arg(difference->expected)});
     }
     const auto listed = [&](const CheckedLines& lines, const QString& each, const QString& more) {

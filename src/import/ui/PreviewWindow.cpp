@@ -21,7 +21,7 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QRadioButton>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -76,14 +76,17 @@ QString Escaped(const QString& text) { return text.toHtmlEscaped(); }
 
 QString Warning(const QString& text) { return QStringLiteral("<b style=\"color:#a00000\">") + text + QStringLiteral("</b>"); }
 
+// Numbers with thousands separators, whatever the system's language.
+const QLocale kNumbers(QLocale::English, QLocale::UnitedStates);
+
 QString LinesText(const CheckedLines& lines)
 {
     if (lines.count == 0)
         return QStringLiteral("none");
     QStringList numbers;
     for (const qint64 line : lines.first)
-        numbers << QLocale::c().toString(line);
-    QString text = QLocale::c().toString(lines.count) + QStringLiteral(" (line ") + numbers.join(QStringLiteral(", "));
+        numbers << kNumbers.toString(line);
+    QString text = kNumbers.toString(lines.count) + QStringLiteral(" (line ") + numbers.join(QStringLiteral(", "));
     if (lines.count > qint64(lines.first.size()))
         text += QStringLiteral(", ...");
     return Warning(text + QLatin1Char(')'));
@@ -121,9 +124,6 @@ PreviewWindow::PreviewWindow(ImportWindow& window, const QString& path, int posi
     layout->addWidget(progress_);
     layout->addWidget(checkText_);
 
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
-
     // Typing in a field changes the choices at every key: a short pause
     // gathers the changes into one refresh.
     refreshTimer_.setSingleShot(true);
@@ -148,6 +148,14 @@ PreviewWindow::PreviewWindow(ImportWindow& window, const QString& path, int posi
 }
 
 PreviewWindow::~PreviewWindow() { stopCheck(); }
+
+void PreviewWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
+}
 
 FileCheckChoices PreviewWindow::readingChoices(const ImportOptions& options) const
 {
@@ -330,7 +338,7 @@ void PreviewWindow::showCheck()
         checkText_->setText(Warning(Escaped(r.failure)));
         return;
     }
-    const QLocale numbers = QLocale::c();
+    const QLocale& numbers = kNumbers;
     const QString sofar = r.finished ? QString() : QStringLiteral(" so far");
     lines << QStringLiteral("Encoding: <b>") + Escaped(r.encoding.isEmpty() ? QStringLiteral("...") : r.encoding)
                  + QStringLiteral("</b>") + (r.settledBy.isEmpty() || !r.encodingFinal ? sofar : QStringLiteral(" (") + r.settledBy + QLatin1Char(')'))

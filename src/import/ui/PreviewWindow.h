@@ -46,6 +46,9 @@ public:
 signals:
     void checkEnded();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;  // Esc closes
+
 private:
     FileCheckChoices readingChoices(const ImportOptions& options) const;
     void startCheck(const FileCheckChoices& choices);
