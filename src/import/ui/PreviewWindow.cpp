@@ -101,7 +101,7 @@ PreviewWindow::PreviewWindow(ImportWindow& window, const QString& path, int posi
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Preview of ") + QFileInfo(path).fileName());
-    resize(900, 620);
+    resize(760, 460);
 
     auto* look = new PreviewLook(this);
     look->setSourceModel(&model_);
@@ -188,6 +188,7 @@ void PreviewWindow::refresh()
     model_.load(setup);
     if (model_.canFetchMore({}))
         model_.fetchMore({});
+    table_->resizeColumnsToContents();
     showTarget();
     showCheck();
 }
