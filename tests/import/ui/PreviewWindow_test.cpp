@@ -178,6 +178,10 @@ TEST_F(PreviewWindowDb, ClosingStopsTheCheckAndLeavesNoThread)
     QPointer<PreviewWindow> preview = open(bytes);
     ASSERT_TRUE(preview);
     ASSERT_TRUE(preview->checkRunning());
+    // The check ends at a stop asked for, whatever is left of the file.
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_FALSE(CheckFile(preview->path(), {}, stop.get_token()).finished);
     QTest::keyClick(preview, Qt::Key_Escape);  // Esc closes
     EXPECT_FALSE(preview->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
