@@ -8,7 +8,6 @@
 #include "import/SqlTexts.h"
 #include "text/FileCheck.h"
 
-#include <QFileInfo>
 
 namespace quorvane::cli {
 
@@ -64,12 +63,7 @@ int RunCheck(const CliOptions& options, const CliStreams& streams)
     TerminalDialogs dialogs(streams.err);
     NoEventPump events;
     PlainFileList files;
-    for (const QString& input : options.inputs) {
-        if (QFileInfo(input).isDir())
-            AddFolderInput(input, options.extension, files, dialogs, events);
-        else
-            files.append(input);
-    }
+    AddInputs(options.inputs, options.extension, files, dialogs, events);
     FileCheckChoices choices;
     choices.format = {options.separator, options.encoding, options.quoted};
     choices.detectTypes = options.detectTypes && options.mode == ImportMode::CreateNew;

@@ -16,7 +16,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QTextStream>
 
 #include <algorithm>
@@ -111,12 +110,7 @@ int RunCli(const CliOptions& options, const CliStreams& streams)
     NoEventPump events;
 
     PlainFileList files;
-    for (const QString& input : options.inputs) {
-        if (QFileInfo(input).isDir())
-            AddFolderInput(input, options.extension, files, dialogs, events);
-        else
-            files.append(input);
-    }
+    AddInputs(options.inputs, options.extension, files, dialogs, events);
 
     ImportOptions importOptions;
     importOptions.mode = options.mode;
