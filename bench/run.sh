@@ -8,7 +8,7 @@
 #                           (or QUORVANE_BENCH_QUICK=1)
 #   bench/run.sh --only fast,responsiveness
 #                           only the sections named (comma-separated), of:
-#                           overhead fast types pile memory responsiveness streaming scan
+#                           overhead fast types pile memory responsiveness streaming preview scan
 #
 # BUILD_DIR (default build/bench) is the build folder; SCRATCH_PARENT (default
 # /tmp) holds the generated files, the databases and the settings, all
@@ -18,7 +18,7 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${BUILD_DIR:-$repo/build/bench}
 quick=${QUORVANE_BENCH_QUICK:-0}
-all_sections=(overhead fast types pile memory responsiveness streaming scan)
+all_sections=(overhead fast types pile memory responsiveness streaming preview scan)
 only=
 while (($#)); do
   case $1 in
@@ -58,7 +58,7 @@ at_least() { awk -v v="$1" -v t="$2" 'BEGIN { print (v >= t ? "met" : "missed") 
 # --- build -------------------------------------------------------------------
 "$repo/scripts/install-deps.sh"
 targets=(quorvane-cli generate_delimited_file bare_insert_loop ui_bench_responsiveness
-         bench_streaming_memory)
+         bench_streaming_memory bench_preview)
 [[ -f $repo/bench/bench_folder_scan.cpp ]] && targets+=(bench_folder_scan)
 echo "Building ${targets[*]} in $build_dir ..."
 mkdir -p "$build_dir"
@@ -617,6 +617,14 @@ summary+=("readers' streaming memory: $(sed -n 's/^target: .*-> //p' "$scratch/s
 section "Streaming memory of the readers with quoted fields (bench_streaming_memory --quoted)"
 "$build_dir/bench/bench_streaming_memory" "$streaming_gb" "$scratch" --quoted | tee "$scratch/streaming-quoted.out" || noted_exit
 summary+=("readers' streaming memory, quoted fields: $(sed -n 's/^target: .*-> //p' "$scratch/streaming-quoted.out") (target < 100 MB)")
+fi
+
+# --- the preview of a large file --------------------------------------------------
+if wants preview; then
+section "Preview of a large file (bench_preview)"
+"$build_dir/bench/bench_preview" "$streaming_gb" "$scratch" | tee "$scratch/preview.out" || noted_exit
+summary+=("preview, first 1,000 records: $(sed -n 's/^target: first .*-> //p' "$scratch/preview.out") (target < 300 ms)")
+summary+=("preview, peak resident: $(sed -n 's/^target: peak .*-> //p' "$scratch/preview.out") (target < 100 MB)")
 fi
 
 # --- folder scan -------------------------------------------------------------------

@@ -121,7 +121,7 @@ fi
 echo "$verdict"
 grep -q "<release version=\"$version\"" "$metainfo" ||
   problem "the AppStream metadata does not name release $version"
-grep -q '^Exec=quorvane$' "$desktop" || problem "the desktop entry does not start quorvane"
+grep -q '^Exec=quorvane %F$' "$desktop" || problem "the desktop entry does not start quorvane"
 
 for size in "${icon_sizes[@]}"; do
   icon="$tree/usr/share/icons/hicolor/${size}x${size}/apps/quorvane.png"

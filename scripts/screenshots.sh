@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Pictures of the three windows, taken from the real program on a virtual
+# Pictures of the windows, taken from the real program on a virtual
 # display, in the practice set-up that the README describes: a MariaDB
 # server on 127.0.0.1:50069 (database "practice", user "quorvane", password
 # "practice") standing in for DB2, and a user who has logged in before. The
@@ -39,6 +39,8 @@ export XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/runtime" XDG_
 # The README's first example, so that the table list shows what it makes.
 "$build/src/cli/quorvane-cli" --create 'Sample[counter]' "$root/samples/people.csv"
 
+# Started as a file manager starts it, with a sample file: the import window
+# lists it, and the preview shows it.
 env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x800x24" \
-    "$build/src/quorvane" --screenshot "$out"
-echo "saved $out/login.png $out/import.png $out/help.png"
+    "$build/src/quorvane" --screenshot "$out" "$root/samples/people.csv"
+echo "saved $out/login.png $out/import.png $out/preview.png $out/help.png"

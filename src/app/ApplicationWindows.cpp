@@ -1,9 +1,14 @@
 #include "app/ApplicationWindows.h"
 
 #include "app/ImportWindowConnections.h"
+#include "base/Dialogs.h"
 #include "db/ui/LoginWindow.h"
+#include "filelist/FileListCommands.h"
+#include "filelist/ui/FileListView.h"
 #include "import/ui/ImportWindow.h"
 #include "widgets/WindowLook.h"
+
+#include <QFileInfo>
 
 namespace quorvane {
 
@@ -21,8 +26,11 @@ ApplicationWindows::~ApplicationWindows()
     loginWindow_.reset();
 }
 
-void ApplicationWindows::start()
+void ApplicationWindows::start(const QStringList& files)
 {
+    QStringList missing;
+    for (const QString& file : files)
+        (QFileInfo::exists(file) ? startFiles_ : missing) << file;
     lifetime_.handle([this] {
         loginWindow_->load();
         if (!loginWindow_->hiddenByLoad() && !lifetime_.isEnding()) {
@@ -30,6 +38,11 @@ void ApplicationWindows::start()
             loginWindow_->show();
         }
     });
+    if (!missing.isEmpty() && !lifetime_.isEnding())
+        lifetime_.handle([&] {
+            ShowPlainMessage(dialogs_, QStringLiteral("These files do not exist and are left out:\n")
+                                           + missing.join(QLatin1Char('\n')));
+        });
 }
 
 void ApplicationWindows::showImportWindow()
@@ -39,6 +52,8 @@ void ApplicationWindows::showImportWindow()
         ConnectImportWindowActions(*importWindow_, settings_);
         importWindow_->load();
         CentreOnScreen(importWindow_.get());
+        if (!startFiles_.isEmpty())
+            AddDroppedPaths(std::exchange(startFiles_, {}), *importWindow_->fileList(), dialogs_, lifetime_);
     }
     importWindow_->show();
 }

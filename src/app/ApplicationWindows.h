@@ -4,6 +4,8 @@
 #include "widgets/ProgramLifetime.h"
 #include "widgets/WindowFlow.h"
 
+#include <QStringList>
+
 #include <memory>
 
 namespace quorvane {
@@ -21,7 +23,9 @@ public:
     ~ApplicationWindows() override;
 
     // Loads the login window, then shows it unless its load handed over.
-    void start();
+    // The files go into the import window's list when it first opens, as a
+    // drop would put them there; those that do not exist are named once.
+    void start(const QStringList& files = {});
 
     LoginWindow& loginWindow() { return *loginWindow_; }
     // Null until the import window has first been shown.
@@ -38,6 +42,7 @@ private:
     SettingsStore settings_;
     std::unique_ptr<LoginWindow> loginWindow_;
     std::unique_ptr<ImportWindow> importWindow_;
+    QStringList startFiles_;  // waiting for the import window
 };
 
 }  // namespace quorvane

@@ -3,10 +3,13 @@
 #include "app/ApplicationWindows.h"
 #include "db/ui/LoginWindow.h"
 #include "help/ui/HelpTextWindow.h"
+#include "filelist/ui/FileListView.h"
 #include "import/ui/ImportWindow.h"
+#include "import/ui/PreviewWindow.h"
 #include "widgets/WindowLook.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -39,6 +42,18 @@ bool SaveWindowScreenshots(ApplicationWindows& windows, Dialogs& dialogs, const 
 
     windows.showImportWindow();
     saved &= Save(windows.importWindow(), dir.filePath(QStringLiteral("import.png")));
+
+    // The preview of the first file listed (the files given at start).
+    ImportWindow* importWindow = windows.importWindow();
+    if (importWindow->fileList()->count() > 0) {
+        importWindow->onPreviewClicked();
+        PreviewWindow* preview = importWindow->preview();
+        const QDeadlineTimer deadline(10000);
+        while (preview->checkRunning() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        saved &= Save(preview, dir.filePath(QStringLiteral("preview.png")));
+        preview->close();
+    }
 
     HelpTextWindow help(dialogs, windows.importWindow());
     help.load();

@@ -1,10 +1,10 @@
 #include "app/ApplicationWindows.h"
 #include "app/Screenshots.h"
+#include "app/StartUpArguments.h"
 #include "help/ui/HelpTextWindow.h"
 #include "widgets/QtDialogs.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 
 #include <cstdio>
 #include <cstring>
@@ -24,15 +24,7 @@ int main(int argc, char** argv)
     // windows hide one another, which must not look like the last one going.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption screenshots(
-        QStringLiteral("screenshot"),
-        QStringLiteral("Save pictures of the three windows in <folder> and quit."),
-        QStringLiteral("folder"));
-    parser.addOption(screenshots);
-    parser.process(app);
+    const quorvane::StartUpArguments arguments = quorvane::ParseStartUpArguments(QApplication::arguments());
 
     quorvane::QtDialogs dialogs;
     dialogs.setTextWindow([&dialogs](const QString& text, QWidget* owner) {
@@ -40,11 +32,10 @@ int main(int argc, char** argv)
     });
 
     quorvane::ApplicationWindows windows(dialogs);
-    windows.start();
+    windows.start(arguments.files);
 
-    if (parser.isSet(screenshots)) {
-        const bool saved =
-            quorvane::SaveWindowScreenshots(windows, dialogs, parser.value(screenshots));
+    if (arguments.screenshotFolder) {
+        const bool saved = quorvane::SaveWindowScreenshots(windows, dialogs, *arguments.screenshotFolder);
         windows.lifetime().endProgram();
         return saved ? 0 : 1;
     }

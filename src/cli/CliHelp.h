@@ -58,6 +58,9 @@ inline const QString kHelpText = QStringLiteral(
     "                           each line's number and the database's message\n"
     "  --print-sql              print every statement that would be sent, one\n"
     "                           per line, and connect to nothing\n"
+    "  --check                  connect to nothing: read each file whole and\n"
+    "                           print its encoding, records, column names and\n"
+    "                           every problem as \"FILE, line N: ...\"\n"
     "  --help                   show this text\n"
     "  --version                show the version number\n"
     "\n"
@@ -68,7 +71,7 @@ inline const QString kHelpText = QStringLiteral(
     "\n"
     "Exit status: 0 everything loaded (or skipped as existing), 1 the run\n"
     "finished with failures, skipped a line of a single field, or was\n"
-    "stopped, 2 bad arguments or a refusal before any file, 130 ended by a\n"
-    "third Ctrl+C.\n");
+    "stopped (with --check: some file has a problem), 2 bad arguments or a\n"
+    "refusal before any file, 130 ended by a third Ctrl+C.\n");
 
 }  // namespace quorvane::cli

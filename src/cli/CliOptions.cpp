@@ -33,7 +33,7 @@ ParseResult ParseArguments(const QStringList& arguments)
         if (name == QLatin1String("--help") || name == QLatin1String("--version")
             || name == QLatin1String("--print-sql") || name == QLatin1String("--quoted")
             || name == QLatin1String("--fast") || name == QLatin1String("--upper-case-names")
-            || name == QLatin1String("--match-names")) {
+            || name == QLatin1String("--match-names") || name == QLatin1String("--check")) {
             if (inlineValue)
                 return {std::nullopt, name + QStringLiteral(" takes no value.")};
             (name == QLatin1String("--help")      ? options.help
@@ -42,6 +42,7 @@ ParseResult ParseArguments(const QStringList& arguments)
              : name == QLatin1String("--fast")    ? options.fast
              : name == QLatin1String("--upper-case-names") ? options.upperCaseNames
              : name == QLatin1String("--match-names") ? options.matchNames
+             : name == QLatin1String("--check") ? options.check
                                                   : options.printSql) = true;
             continue;
         }

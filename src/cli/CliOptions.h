@@ -27,6 +27,7 @@ struct CliOptions {
     bool matchNames = false;
     QString rejectsFolder;  // empty: unloaded lines are not written
     bool printSql = false;
+    bool check = false;  // --check: read the files, connect to nothing
     bool help = false;
     bool version = false;
     QStringList inputs;

@@ -5,6 +5,7 @@
 #include "cli/Interrupts.h"
 #include "import/InFlightLines.h"
 #include "base/Settings.h"
+#include "cli/CliCheck.h"
 #include "cli/CliHelp.h"
 #include "cli/FolderInputs.h"
 #include "cli/TerminalDialogs.h"
@@ -17,7 +18,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QTextStream>
 
 #include <algorithm>
@@ -102,6 +102,8 @@ int RunCli(const CliOptions& options, const CliStreams& streams)
               QStringLiteral("quorvane-cli %1\n").arg(QCoreApplication::applicationVersion()));
         return kLoaded;
     }
+    if (options.check)
+        return RunCheck(options, streams);
     const auto parameters = connectionFrom(options, streams);
     if (!parameters)
         return kRefused;
@@ -109,12 +111,7 @@ int RunCli(const CliOptions& options, const CliStreams& streams)
     NoEventPump events;
 
     PlainFileList files;
-    for (const QString& input : options.inputs) {
-        if (QFileInfo(input).isDir())
-            AddFolderInput(input, options.extension, files, dialogs, events);
-        else
-            files.append(input);
-    }
+    AddInputs(options.inputs, options.extension, files, dialogs, events);
     RunInputs inputs;
     for (int row = 1; row <= files.count(); ++row)
         inputs.files << files.path(row);

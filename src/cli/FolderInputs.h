@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -15,5 +16,10 @@ class FileList;
 // scan of the window.
 void AddFolderInput(const QString& folder, const std::optional<QString>& extension, FileList& files,
                     Dialogs& dialogs, EventPump& events);
+
+// The inputs of the command line in order: a folder as above, anything
+// else as a file, taken as given.
+void AddInputs(const QStringList& inputs, const std::optional<QString>& extension, FileList& files,
+               Dialogs& dialogs, EventPump& events);
 
 }  // namespace quorvane

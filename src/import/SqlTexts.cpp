@@ -64,6 +64,15 @@ QString QuoteTableName(const QString& tableName)
     return kQuote + QString(tableName).replace(kQuote, QStringLiteral("\"\"")) + kQuote;
 }
 
+std::optional<QString> CreatedColumnName(const QString& field, bool upperCase)
+{
+    // Tested before filtering: a name of punctuation only still gives a column.
+    if (field.isEmpty())
+        return std::nullopt;
+    const QString name = KeepAlphanumeric(field);
+    return upperCase ? name.toUpper() : name;
+}
+
 QString BuildCreateStatement(const QString& tableName, const QStringList& columns)
 {
     return BuildCreateStatement(tableName, columns, {}, false);
@@ -74,12 +83,10 @@ QString BuildCreateStatement(const QString& tableName, const QStringList& column
 {
     QString statement = QStringLiteral("CREATE TABLE ") + QuoteTableName(tableName) + QLatin1Char('(');
     for (qsizetype i = 0; i < columns.size(); ++i) {
-        const QString& column = columns.at(i);
-        // Tested before filtering: a name of punctuation only still gives a column.
-        if (column.isEmpty())
+        const std::optional<QString> name = CreatedColumnName(columns.at(i), upperCase);
+        if (!name)
             continue;
-        const QString name = KeepAlphanumeric(column);
-        statement += kQuote + (upperCase ? name.toUpper() : name) + kQuote + QLatin1Char(' ');
+        statement += kQuote + *name + kQuote + QLatin1Char(' ');
         statement += size_t(i) < types.size() ? types[size_t(i)].sqlName() : QStringLiteral("LONG VARCHAR");
         statement += QStringLiteral(", ");
     }

@@ -22,6 +22,12 @@ using ColumnTypes = std::vector<ColumnType>;
 QString BuildCreateStatement(const QString& tableName, const QStringList& columns, const ColumnTypes& types,
                              bool upperCase);
 
+// The name CREATE TABLE gives the column of a header field (or an answer to
+// the prompt): letters and digits only, upper-cased with upperCase. None for
+// an empty field, which gets no column; a field of other characters only
+// gives an empty name, which the database refuses.
+std::optional<QString> CreatedColumnName(const QString& field, bool upperCase);
+
 // One value per field, nullopt for NULL: the one rule for what a data line
 // stores, whether it is sent as a literal INSERT or as parameters. The
 // first field is never NULL. quoted, when given, holds a flag per field of

@@ -218,3 +218,41 @@ TEST(CliPrintSql, FieldCountMismatchGoesToStandardErrorAndExitsOne)
     EXPECT_EQ(wrong.exitCode, 1);
     EXPECT_EQ(wrong.err, QStringLiteral("Done.\nLines skipped because they hold a single field: 1.\n"));
 }
+
+// --check reads the files with the reading options and connects to nothing:
+// the login options given point nowhere.
+TEST_F(CliRunDb, CheckReportsEachFileAndExitsOneOnAnyProblem)
+{
+    const QString clean = file(QStringLiteral("clean.csv"), "Name,Amount\r\n\"Ann, Jr\",1.5\r\nBo,20.25\r\n");
+    const QString faulty = file(QStringLiteral("faulty.csv"), "Name,City\n\"Bo,Riga\",x\nAnn;Oslo\nCy,\xff\n");
+    struct Row {
+        QStringList arguments;
+        int exitCode;
+        QString out;
+    } rows[] = {
+        {{"--quoted", "--types", "detected", clean},
+         0,
+         clean + ": encoding UTF-8 (every byte is UTF-8), line endings CR LF, 2 records\n" + clean
+             + ": columns \"Name\" VARCHAR(7), \"Amount\" DECIMAL(4,2)\n"},
+        {{faulty},
+         1,
+         faulty + ": encoding Windows-1252 (some bytes are not UTF-8), line endings LF, 3 records\n" + faulty
+             + ": columns \"Name\", \"City\"\n" + faulty + ", line 2: 3 fields where the header has 2\n" + faulty
+             + ", line 3: a single field: the line is not loaded\n" + faulty
+             + ": No \",\" in line 3: is the separator right?\n" + faulty
+             + ": A field starts with a double quote: should fields enclosed in double quotes be read as such?\n"},
+        {{"--quoted", "--encoding", "UTF-8", faulty},
+         1,
+         faulty + ": encoding UTF-8 (chosen), line endings LF, 3 records\n" + faulty + ": columns \"Name\", \"City\"\n"
+             + faulty + ", line 3: 1 field where the header has 2\n" + faulty
+             + ", line 4: bytes that cannot be read as UTF-8\n" + faulty
+             + ", line 3: a single field: the line is not loaded\n" + faulty
+             + ": No \",\" in line 3: is the separator right?\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.arguments.join(QLatin1Char(' ')).toStdString());
+        const CliResult r = cli(QStringList{"--check", "--server", "127.0.0.1", "--port", "1"} + row.arguments);
+        EXPECT_EQ(r.exitCode, row.exitCode) << r.err.toStdString();
+        EXPECT_EQ(r.out, row.out);
+    }
+}

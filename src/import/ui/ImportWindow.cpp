@@ -7,6 +7,8 @@
 #include "db/TableCatalogue.h"
 #include "filelist/ui/FileListView.h"
 #include "help/FormatExplanation.h"
+#include "import/ImportMessages.h"
+#include "import/ui/PreviewWindow.h"
 #include "widgets/ApplicationIcon.h"
 #include "widgets/ProgramLifetime.h"
 #include "widgets/Twips.h"
@@ -72,6 +74,12 @@ void ImportWindow::connectHandlers()
     connect(c.appendOption, &QRadioButton::clicked, this, [this] { onAppendClicked(); });
     connect(c.backButton, &QPushButton::clicked, this, [this] { runHandler([this] { onBackClicked(); }); });
     connect(c.separatorHelpButton, &QPushButton::clicked, this, [this] { runHandler([this] { onSeparatorHelpClicked(); }); });
+    connect(c.previewButton, &QPushButton::clicked, this, [this] { runHandler([this] { onPreviewClicked(); }); });
+    // Connected before the run's own handler: the preview goes as the run starts.
+    connect(c.importButton, &QPushButton::clicked, this, [this] {
+        if (preview_)
+            preview_->close();
+    });
 
     // One action: F5 anywhere in the window, and the list's context menu.
     auto* refresh = new QAction(QStringLiteral("Refresh"), this);
@@ -81,7 +89,8 @@ void ImportWindow::connectHandlers()
     c.tableList->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(refresh, &QAction::triggered, this, [this] { runHandler([this] { onRefreshTables(); }); });
 
-    for (QWidget* button : {c.importButton, c.addFilesButton, c.addFolderButton, c.backButton, c.separatorHelpButton})
+    for (QWidget* button : {c.importButton, c.addFilesButton, c.addFolderButton, c.backButton, c.separatorHelpButton,
+                            c.previewButton})
         SetPointerOnHover(button, pointer_, HoverPointer::Hand);
     QWidget* plain[] = {this, c.separatorFrame, c.tableOptionsFrame, c.createOptionsFrame, c.appendOptionsFrame, c.tableList, c.separatorEdit, c.readingStrip};
     for (QWidget* control : plain)
@@ -145,6 +154,24 @@ void ImportWindow::onSeparatorHelpClicked()
     proc.step(SeparatorHelpLine::Text, [&] { text = FormatExplanationText(); });
     proc.step(SeparatorHelpLine::Message, [&] { ShowPlainMessage(dialogs_, text); });
 }
+
+void ImportWindow::onPreviewClicked()
+{
+    FileListView* files = controls_.fileList;
+    if (files->count() == 0) {
+        ShowPlainMessage(dialogs_, ImportMessage::NoFiles);
+        return;
+    }
+    const QList<QTreeWidgetItem*> selected = files->selectedItems();
+    const int position = selected.isEmpty() ? 1 : files->indexOfTopLevelItem(selected.first()) + 1;
+    if (preview_)
+        preview_->close();  // one at a time: its check stops with it
+    preview_ = new PreviewWindow(*this, files->path(position), position);
+    preview_->show();
+    preview_->raise();
+}
+
+PreviewWindow* ImportWindow::preview() const { return preview_; }
 
 void ImportWindow::onRefreshTables()
 {

@@ -5,6 +5,7 @@
 #include "import/ui/OptionsPanel.h"
 #include "widgets/WindowPointer.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -18,6 +19,7 @@ class ConnectionParametersSource;
 class Dialogs;
 class EventPump;
 class FileListView;
+class PreviewWindow;
 class ProgramLifetime;
 class WindowFlow;
 
@@ -63,6 +65,10 @@ public:
     void onAppendClicked();
     void onBackClicked();  // "< Back To Setup"
     void onSeparatorHelpClicked();  // "?"
+    // "Preview": the file selected in the list, or the first; one preview
+    // at a time, closed when an import starts.
+    void onPreviewClicked();
+    PreviewWindow* preview() const;
     // F5, or "Refresh" on the table list: the catalogue read again, the
     // selection kept while its table is listed; nothing during a run.
     void onRefreshTables();
@@ -82,6 +88,7 @@ private:
     ImportWindowControls controls_;
     ListBoxTableList tableList_;
     OptionsPanel options_;
+    QPointer<PreviewWindow> preview_;
     bool importRunning_ = false;
     bool refreshing_ = false;  // the catalogue read lets events in
 };

@@ -93,7 +93,8 @@ ImportWindowControls BuildImportWindowControls(QWidget* window, BusyIndicator& w
     c.encodingLabel->setBuddy(c.encodingChoice);
     c.quotedFieldsCheck = Make<QCheckBox>(
         c.readingStrip, QStringLiteral("Fields may be enclosed in double quotes"), 4080, 75, 3840, 255);
-    c.fastLoadCheck = Make<QCheckBox>(c.readingStrip, QStringLiteral("Fast load (rows in batches)"), 8040, 75, 3840, 255);
+    c.fastLoadCheck = Make<QCheckBox>(c.readingStrip, QStringLiteral("Fast load (rows in batches)"), 8040, 75, 2760, 255);
+    c.previewButton = MakeButton(c.readingStrip, QStringLiteral("Preview"), 10860, 30, 960, 345);
     c.columnTypesLabel = Make<QLabel>(c.readingStrip, QStringLiteral("Column types:"), 11880, 75, 1335, 255);
     c.columnTypesChoice = new QComboBox(c.readingStrip);
     PlaceInTwips(c.columnTypesChoice, 13260, 30, 2460, 345);
@@ -123,7 +124,7 @@ ImportWindowControls BuildImportWindowControls(QWidget* window, BusyIndicator& w
                         c.addFolderButton, c.importButton, c.createTableOption, c.upperCaseNamesCheck,
                         c.headerColumnsOption, c.promptedColumnsOption,
                         c.tableNameEdit, c.appendOption, c.ignoreHeaderCheck, c.tableList, c.encodingChoice,
-                        c.quotedFieldsCheck, c.fastLoadCheck, c.columnTypesChoice, c.matchNamesCheck};
+                        c.quotedFieldsCheck, c.fastLoadCheck, c.previewButton, c.columnTypesChoice, c.matchNamesCheck};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     NameForScreenReaders(c);

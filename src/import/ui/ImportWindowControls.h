@@ -47,6 +47,7 @@ struct ImportWindowControls {
     QComboBox* encodingChoice = nullptr;  // Automatic, or one encoding
     QCheckBox* quotedFieldsCheck = nullptr;  // "Fields may be enclosed in double quotes"
     QCheckBox* fastLoadCheck = nullptr;  // "Fast load (rows in batches)"
+    QPushButton* previewButton = nullptr;  // "Preview"
     QLabel* columnTypesLabel = nullptr;  // "Column types:"
     QComboBox* columnTypesChoice = nullptr;  // "Text (LONG VARCHAR)" or "Detected from the file"
     // Beside the create option: created tables' names upper-cased.

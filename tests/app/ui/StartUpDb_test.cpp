@@ -1,5 +1,6 @@
 // The start-up sequence and the window flow, run against each test database.
 #include "app/ApplicationWindows.h"
+#include "app/StartUpArguments.h"
 #include "base/Settings.h"
 #include "db/ui/ConnectingWindow.h"
 #include "db/ui/LoginWindow.h"
@@ -25,6 +26,7 @@
 #include <QProgressBar>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -32,6 +34,8 @@
 #include <gmock/gmock.h>
 
 #include <map>
+
+#include <sys/stat.h>
 
 namespace quorvane {
 namespace {
@@ -83,6 +87,53 @@ TEST_F(StartUpDb, SavedFieldsThatConnectHandOverToTheImportWindow)
     EXPECT_THAT(windows.importWindow()->tableList().items(),
                 ::testing::Contains(QStringLiteral("CUSTOMERS")));
     EXPECT_EQ(windows.importWindow()->windowTitle(), QStringLiteral("Quorvane"));
+}
+
+// quorvane a.csv FOLDER PIPE missing.csv b.csv, as a file manager starts it:
+// the files listed in order as a drop lists them, whether the stored login
+// connects at once or the files wait for the login to be entered.
+TEST_F(StartUpDb, FilesNamedAtStartAreListedInOrder)
+{
+    for (const bool storedLoginConnects : {true, false}) {
+        SCOPED_TRACE(storedLoginConnects ? "stored login connects" : "login entered after the start");
+        QTemporaryDir dir;
+        const QString a = dir.filePath(QStringLiteral("a.csv")), b = dir.filePath(QStringLiteral("b.csv"));
+        const QString folder = dir.filePath(QStringLiteral("more"));
+        const QString pipe = dir.filePath(QStringLiteral("pipe.csv"));
+        testing::WriteFile(a, "x\n");
+        testing::WriteFile(b, "x\n");
+        QDir().mkpath(folder + QStringLiteral("/inner"));
+        testing::WriteFile(folder + QStringLiteral("/inner/c.csv"), "x\n");
+        ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        StoreLogin(storedLoginConnects ? db.parameters() : db.refusedParameters());
+
+        const StartUpArguments arguments = ParseStartUpArguments(
+            {QStringLiteral("quorvane"), a, folder, pipe, dir.filePath(QStringLiteral("missing.csv")), b});
+        dialogs.expectMessageContaining(QStringLiteral("missing.csv"));
+        const auto shownBefore = qsizetype(dialogs.shown().size());
+        ApplicationWindows windows(dialogs);
+        windows.start(arguments.files);
+        if (!storedLoginConnects) {
+            ASSERT_EQ(windows.importWindow(), nullptr);
+            const LoginWindowControls& c = windows.loginWindow().controls();
+            const ConnectionParameters p = db.parameters();
+            c.serverEdit->setText(p.server);
+            c.portEdit->setText(p.port);
+            c.userEdit->setText(p.user);
+            c.passwordEdit->setText(p.password);
+            c.databaseEdit->setText(p.database);
+            QTest::mouseClick(c.nextButton, Qt::LeftButton);
+        }
+        ASSERT_NE(windows.importWindow(), nullptr);
+        const FileListView* list = windows.importWindow()->fileList();
+        QStringList listed;
+        for (int position = 1; position <= list->count(); ++position)
+            listed << QDir::cleanPath(list->path(position));
+        EXPECT_EQ(listed, (QStringList{a, folder + QStringLiteral("/inner/c.csv"), b}));
+        EXPECT_EQ(std::count_if(dialogs.shown().begin() + shownBefore, dialogs.shown().end(),
+                                [](const auto& shown) { return shown.text.contains(QStringLiteral("missing.csv")); }),
+                  1);
+    }
 }
 
 TEST_F(StartUpDb, SavedFieldsThatDoNotConnectShowTheLoginWindowSilently)

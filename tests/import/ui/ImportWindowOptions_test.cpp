@@ -323,6 +323,7 @@ QWidget* ControlNamed(const ImportWindowControls& c, const QString& name)
         {"tableList", c.tableList},     {"readingStrip", c.readingStrip},
         {"encodingLabel", c.encodingLabel}, {"encodingChoice", c.encodingChoice},
         {"quotedFieldsCheck", c.quotedFieldsCheck}, {"fastLoadCheck", c.fastLoadCheck},
+        {"previewButton", c.previewButton},
         {"columnTypesLabel", c.columnTypesLabel}, {"columnTypesChoice", c.columnTypesChoice},
         {"upperCaseNamesCheck", c.upperCaseNamesCheck},
         {"matchNamesCheck", c.matchNamesCheck}};
@@ -370,7 +371,8 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"encodingLabel", "File encoding:", {0, 75, 1335, 255}},
         PlaceCase{"encodingChoice", "", {1440, 30, 2400, 345}},
         PlaceCase{"quotedFieldsCheck", "Fields may be enclosed in double quotes", {4080, 75, 3840, 255}},
-        PlaceCase{"fastLoadCheck", "Fast load (rows in batches)", {8040, 75, 3840, 255}},
+        PlaceCase{"fastLoadCheck", "Fast load (rows in batches)", {8040, 75, 2760, 255}},
+        PlaceCase{"previewButton", "Preview", {10860, 30, 960, 345}},
         PlaceCase{"columnTypesLabel", "Column types:", {11880, 75, 1335, 255}},
         PlaceCase{"columnTypesChoice", "", {13260, 30, 2460, 345}},
         PlaceCase{"upperCaseNamesCheck", "Upper-case names", {3840, 360, 2400, 255}},
