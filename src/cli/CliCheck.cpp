@@ -13,13 +13,6 @@ namespace quorvane::cli {
 
 namespace {
 
-void print(std::FILE* stream, const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-    std::fflush(stream);
-}
-
 // The columns as the run would make them; problems with their names are
 // the header line's.
 QStringList ColumnNames(const CliOptions& options, const FileCheckReport& report, std::vector<FileProblem>& problems)
@@ -73,7 +66,7 @@ int RunCheck(const CliOptions& options, const CliStreams& streams)
         const QString path = files.path(position);
         const FileCheckReport report = CheckFile(path, choices);
         if (!report.failure.isEmpty()) {
-            print(streams.out, path + QStringLiteral(": ") + report.failure + QLatin1Char('\n'));
+            Print(streams.out, path + QStringLiteral(": ") + report.failure + QLatin1Char('\n'));
             clean = false;
             continue;
         }
@@ -90,11 +83,11 @@ int RunCheck(const CliOptions& options, const CliStreams& streams)
                     + QStringLiteral(": ") + problem.text + QLatin1Char('\n');
         for (const QString& hint : report.hints(choices))
             text += path + QStringLiteral(": ") + hint + QLatin1Char('\n');
-        print(streams.out, text);
+        Print(streams.out, text);
         clean = clean && problems.empty();
     }
     if (files.count() == 0) {
-        print(streams.err, QStringLiteral("No files to check.\n"));
+        Print(streams.err, QStringLiteral("No files to check.\n"));
         return kFailed;
     }
     return clean ? kLoaded : kFailed;

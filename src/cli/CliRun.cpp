@@ -29,13 +29,6 @@ namespace quorvane::cli {
 
 namespace {
 
-void print(std::FILE* stream, const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-    std::fflush(stream);
-}
-
 // The login fields as the window saved them, each replaceable.
 std::optional<ConnectionParameters> connectionFrom(const CliOptions& options, const CliStreams& streams)
 {
@@ -48,7 +41,7 @@ std::optional<ConnectionParameters> connectionFrom(const CliOptions& options, co
     if (options.passwordFile) {
         QFile file(*options.passwordFile);
         if (!file.open(QIODevice::ReadOnly)) {
-            print(streams.err, QStringLiteral("Cannot read the password file %1: %2\n")
+            Print(streams.err, QStringLiteral("Cannot read the password file %1: %2\n")
                                    .arg(*options.passwordFile, file.errorString()));
             return std::nullopt;
         }
@@ -73,14 +66,14 @@ public:
     ~TerminalProgress() override
     {
         if (shown_)
-            print(streams_.err, QStringLiteral("\n"));
+            Print(streams_.err, QStringLiteral("\n"));
     }
     void update(int file, int files, int rows) override
     {
         if (!show_)
             return;
         shown_ = true;
-        print(streams_.err, QStringLiteral("\rFile %1 of %2, %3 rows inserted").arg(file).arg(files).arg(rows));
+        Print(streams_.err, QStringLiteral("\rFile %1 of %2, %3 rows inserted").arg(file).arg(files).arg(rows));
     }
 
 private:
@@ -94,11 +87,11 @@ private:
 int RunCli(const CliOptions& options, const CliStreams& streams)
 {
     if (options.help) {
-        print(streams.out, kHelpText);
+        Print(streams.out, kHelpText);
         return kLoaded;
     }
     if (options.version) {
-        print(streams.out,
+        Print(streams.out,
               QStringLiteral("quorvane-cli %1\n").arg(QCoreApplication::applicationVersion()));
         return kLoaded;
     }
@@ -134,7 +127,7 @@ int RunCli(const CliOptions& options, const CliStreams& streams)
         try {
             ListTables(tables, connection, events);
         } catch (const std::exception& failure) {
-            print(streams.err, QStringLiteral("Cannot read the database's table list: %1\n")
+            Print(streams.err, QStringLiteral("Cannot read the database's table list: %1\n")
                                    .arg(QString::fromUtf8(failure.what())));
             return kRefused;
         }
@@ -152,11 +145,11 @@ int RunCli(const CliOptions& options, const CliStreams& streams)
                 std::copy_if(listed.begin(), listed.end(), std::back_inserter(matches),
                              [&](const QString& name) { return ListContains({name}, options.appendTable); });
             if (matches.isEmpty()) {
-                print(streams.err, QStringLiteral("There is no table %1 in the database.\n").arg(options.appendTable));
+                Print(streams.err, QStringLiteral("There is no table %1 in the database.\n").arg(options.appendTable));
                 return kRefused;
             }
             if (matches.size() > 1) {
-                print(streams.err, QStringLiteral("The name %1 matches several tables (%2): give one as it is spelt.\n")
+                Print(streams.err, QStringLiteral("The name %1 matches several tables (%2): give one as it is spelt.\n")
                                        .arg(options.appendTable, matches.join(QStringLiteral(", "))));
                 return kRefused;
             }

@@ -2,14 +2,19 @@
 
 namespace quorvane::cli {
 
+void Print(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
 void TerminalDialogs::write(const QString& text)
 {
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    const QByteArray bytes = lines.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), out_);
-    std::fflush(out_);
+    Print(out_, lines + QLatin1Char('\n'));
 }
 
 bool TerminalDialogs::messageBox(const MessageBoxSpec& spec)

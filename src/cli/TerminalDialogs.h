@@ -6,6 +6,10 @@
 
 namespace quorvane::cli {
 
+// Writes text as UTF-8 and flushes, so that output and messages interleave
+// as they happened.
+void Print(std::FILE* stream, const QString& text);
+
 // The dialog interface on a terminal: boxes and reports are written to
 // standard error with their exact texts; nothing is asked.
 class TerminalDialogs final : public Dialogs {

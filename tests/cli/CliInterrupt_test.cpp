@@ -119,14 +119,7 @@ TEST_P(CliPressesDb, AStatementThatDoesNotReturnEndsWithEveryLineKept)
     ScratchDatabase db;
     Connection locker;
     if (c.backend == Backend::Sqlite) {
-        for (const char* sql :
-             {"CREATE TABLE \"Thousand\"(\"N\" INTEGER)",
-              "INSERT INTO \"Thousand\" WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 1000) "
-              "SELECT n FROM c",
-              "CREATE TABLE \"Stock\"(\"A\" LONG VARCHAR, \"B\" LONG VARCHAR)",
-              "CREATE TRIGGER \"Slow\" BEFORE INSERT ON \"Stock\" BEGIN SELECT COUNT(*) FROM \"Thousand\" x, "
-              "\"Thousand\" y, \"Thousand\" z; END"})
-            RunSql(db.parameters(), QString::fromUtf8(sql));
+        CreateStockWithSlowInserts(db.parameters());
     } else {
         RunSql(db.parameters(), QStringLiteral("CREATE TABLE \"Stock\"(\"A\" VARCHAR(10), \"B\" VARCHAR(10))"));
         locker.open(BuildConnectionString(db.parameters()));

@@ -191,18 +191,14 @@ TEST_F(DataAccessDb, CancelReachesOnlyAStatementThatHasRunLongEnough)
 {
     if (CurrentBackend() != Backend::Sqlite)
         GTEST_SKIP() << kSqliteOnly << "MariaDB's driver does not pass a cancel on to the server";
-    for (const char* sql :
-         {"CREATE TABLE \"Thousand\"(\"N\" INTEGER)",
-          "INSERT INTO \"Thousand\" WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 1000) "
-          "SELECT n FROM c"})
-        RunSql(db_.parameters(), QString::fromUtf8(sql));
+    CreateThousandRows(db_.parameters());
     Connection connection;
     connection.open(BuildConnectionString(db_.parameters()));
     EXPECT_FALSE(connection.cancel(std::chrono::milliseconds(0))) << "nothing is running";
     std::atomic<bool> cancelled{false};
     std::thread statement([&] {
         try {
-            connection.execute(QStringLiteral("SELECT COUNT(*) FROM \"Thousand\" x, \"Thousand\" y, \"Thousand\" z"));
+            connection.execute(kBillionRowCount);
         } catch (const OdbcError& failure) {
             cancelled = failure.isCancelled();
         }

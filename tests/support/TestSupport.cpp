@@ -62,6 +62,21 @@ void RunSql(const ConnectionParameters& parameters, const QString& sql)
     connection.close();
 }
 
+void CreateThousandRows(const ConnectionParameters& parameters)
+{
+    RunSql(parameters, QStringLiteral("CREATE TABLE \"Thousand\"(\"N\" INTEGER)"));
+    RunSql(parameters, QStringLiteral("INSERT INTO \"Thousand\" WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL "
+                                      "SELECT n + 1 FROM c WHERE n < 1000) SELECT n FROM c"));
+}
+
+void CreateStockWithSlowInserts(const ConnectionParameters& parameters)
+{
+    CreateThousandRows(parameters);
+    RunSql(parameters, QStringLiteral("CREATE TABLE \"Stock\"(\"A\" LONG VARCHAR, \"B\" LONG VARCHAR)"));
+    RunSql(parameters, QStringLiteral("CREATE TRIGGER \"Slow\" BEFORE INSERT ON \"Stock\" BEGIN ")
+                           + kBillionRowCount + QStringLiteral("; END"));
+}
+
 void ExpectRows(const ConnectionParameters& parameters, const QString& sql, QStringList expected)
 {
     QStringList landed = QueryRows(parameters, sql);

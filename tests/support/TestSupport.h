@@ -30,6 +30,15 @@ ConnectionParameters MariaDbParameters();
 // Runs one SQL text on a connection made from the parameters; for set-up and
 // for reading back what reached the database.
 void RunSql(const ConnectionParameters& parameters, const QString& sql);
+
+// SQLite: a table "Thousand" of 1,000 rows, whose three-way join
+// (kBillionRowCount) runs for minutes: a statement that does not come back
+// unless cancelled.
+void CreateThousandRows(const ConnectionParameters& parameters);
+inline const QString kBillionRowCount =
+    QStringLiteral("SELECT COUNT(*) FROM \"Thousand\" x, \"Thousand\" y, \"Thousand\" z");
+// SQLite: the table "Stock"("A", "B"), whose every INSERT runs that count.
+void CreateStockWithSlowInserts(const ConnectionParameters& parameters);
 // The rows of a query, each row's values joined by '\x1f'; NULL reads as "<NULL>".
 QStringList QueryRows(const ConnectionParameters& parameters, const QString& sql);
 // Expects the query's rows to be exactly these, byte for byte, in any order

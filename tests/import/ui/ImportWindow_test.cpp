@@ -400,14 +400,7 @@ TEST_P(ImportWindowStopDb, ClosingDuringAStatementThatDoesNotReturnKeepsEveryLin
                QStringLiteral("CREATE TABLE \"Stock\"(\"A\" VARCHAR(10) PRIMARY KEY, \"B\" VARCHAR(10))"));
         held = std::make_unique<HeldKey>(db_.parameters(), std::chrono::seconds(120));
     } else {
-        for (const char* sql :
-             {"CREATE TABLE \"Thousand\"(\"N\" INTEGER)",
-              "INSERT INTO \"Thousand\" WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 1000) "
-              "SELECT n FROM c",
-              "CREATE TABLE \"Stock\"(\"A\" LONG VARCHAR, \"B\" LONG VARCHAR)",
-              "CREATE TRIGGER \"Slow\" BEFORE INSERT ON \"Stock\" BEGIN SELECT COUNT(*) FROM \"Thousand\" x, "
-              "\"Thousand\" y, \"Thousand\" z; END"})
-            RunSql(db_.parameters(), QString::fromUtf8(sql));
+        CreateStockWithSlowInserts(db_.parameters());
     }
     ImportWindow& window = start();
     window.controls().fastLoadCheck->setChecked(GetParam());
@@ -492,14 +485,7 @@ TEST_F(ImportWindowDb, AStopCancelsAStatementThatDoesNotComeBack)
 {
     if (CurrentBackend() != Backend::Sqlite)
         GTEST_SKIP() << kSqliteOnly << "MariaDB's driver does not pass a cancel on to the server";
-    for (const char* sql :
-         {"CREATE TABLE \"Thousand\"(\"N\" INTEGER)",
-          "INSERT INTO \"Thousand\" WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 1000) "
-          "SELECT n FROM c",
-          "CREATE TABLE \"Stock\"(\"A\" LONG VARCHAR, \"B\" LONG VARCHAR)",
-          "CREATE TRIGGER \"Slow\" BEFORE INSERT ON \"Stock\" BEGIN SELECT COUNT(*) FROM \"Thousand\" x, "
-          "\"Thousand\" y, \"Thousand\" z; END"})
-        RunSql(db_.parameters(), QString::fromUtf8(sql));
+    CreateStockWithSlowInserts(db_.parameters());
     ImportWindow& window = start();
     window.controls().appendOption->click();
     window.tableListWidget()->setCurrentItem(
