@@ -94,14 +94,14 @@ ImportOutcome BackgroundImport::run(const RunInputs& inputs, ImportDatabase& dat
     // window's thread never waits for a driver's cancel.
     std::jthread canceller([&](std::stop_token ended) {
         std::mutex mutex;
-        std::condition_variable_any wake;
+        std::condition_variable_any tick;
         std::unique_lock lock(mutex);
-        const std::stop_callback onStop(stop_.get_token(), [&] { wake.notify_all(); });
-        wake.wait(lock, ended, [&] { return stop_.stop_requested(); });
+        const std::stop_token stop = stop_.get_token();
+        // Looks every 100 ms: nothing to miss, and nothing for the stop to wake.
         while (!ended.stop_requested()) {
-            if (database.cancel(kCancelStatementAfter) && cancelledAt_ == 0)
+            if (stop.stop_requested() && database.cancel(kCancelStatementAfter) && cancelledAt_ == 0)
                 cancelledAt_ = std::chrono::steady_clock::now().time_since_epoch().count();
-            wake.wait_for(lock, ended, std::chrono::milliseconds(100), [] { return false; });
+            tick.wait_for(lock, ended, std::chrono::milliseconds(100), [] { return false; });
         }
     });
 

@@ -106,11 +106,14 @@ private:
                          int reportLine);
     // Empty while the file goes on; otherwise how it ends.
     std::optional<FileOutcome> insertRow(const ReadRow& row, const QString& table, int reportLine);
-    std::optional<FileOutcome> commitBatch(std::vector<const ReadRow*>& batch, const QString& table,
-                                           int reportLine);
+    std::optional<FileOutcome> commitBatch(std::vector<ReadRow*>& batch, const QString& table, int reportLine);
     // The database refused a batch: only the rows it refuses are left out,
     // the others go in one by one, each in a transaction of its own.
-    std::optional<FileOutcome> insertOneByOne(const std::vector<const ReadRow*>& batch, int reportLine);
+    std::optional<FileOutcome> insertOneByOne(const std::vector<ReadRow*>& batch, std::vector<RowValues>& values,
+                                              const QString& table, int reportLine);
+    // The connection was lost as lines were committed: they may be in the
+    // table, and are reported and rejected as in doubt.
+    FileOutcome commitInDoubt(const std::exception& failure, SourceLines lines, int reportLine);
     // The connection is lost (or the batch insert could not be prepared):
     // one report, and the file's rows from fromLine on go to the rejects.
     FileOutcome rowsMissingFrom(const std::exception& failure, qint64 fromLine, const QString& table,
@@ -507,7 +510,7 @@ ImportRun::FileOutcome ImportRun::loadRows(std::unique_ptr<RecordReader> reader,
     context_.database.useColumnTypes(rules.types);
     BatchPipeline pipeline(std::move(reader), rules);
 
-    std::vector<const ReadRow*> batch;
+    std::vector<ReadRow*> batch;
     const auto commitWaiting = [&]() -> std::optional<FileOutcome> {
         return batch.empty() ? std::nullopt : commitBatch(batch, table, reportLine);
     };
@@ -517,7 +520,7 @@ ImportRun::FileOutcome ImportRun::loadRows(std::unique_ptr<RecordReader> reader,
             return ended(FileOutcome::NotLoaded);
         if (!chunk)
             return ended(FileOutcome::Loaded);
-        for (const ReadRow& row : *chunk) {
+        for (ReadRow& row : *chunk) {
             if (row.inBatch) {
                 batch.push_back(&row);
                 continue;
@@ -570,17 +573,18 @@ std::optional<ImportRun::FileOutcome> ImportRun::insertRow(const ReadRow& row, c
     return std::nullopt;
 }
 
-std::optional<ImportRun::FileOutcome> ImportRun::commitBatch(std::vector<const ReadRow*>& batch,
-                                                             const QString& table, int reportLine)
+std::optional<ImportRun::FileOutcome> ImportRun::commitBatch(std::vector<ReadRow*>& batch, const QString& table,
+                                                             int reportLine)
 {
-    const std::vector<const ReadRow*> rows = std::exchange(batch, {});
+    const std::vector<ReadRow*> rows = std::exchange(batch, {});
     const SourceLines span{rows.front()->lines.first, rows.back()->lines.end() - rows.front()->lines.first};
     if (stopSeen())
         return stoppedAt(span.first, reportLine);
+    // Moved, not copied: the rows are read once.
     std::vector<RowValues> values;
     values.reserve(rows.size());
-    for (const ReadRow* row : rows)
-        values.push_back(row->values);
+    for (ReadRow* row : rows)
+        values.push_back(std::move(row->values));
     bool committing = false;
     inFlight_.starting(span);
     try {
@@ -606,17 +610,8 @@ std::optional<ImportRun::FileOutcome> ImportRun::commitBatch(std::vector<const R
         }
         const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
         const bool lost = odbcError && odbcError->isConnectionLost();
-        if (lost && committing) {
-            // The commit may have been applied with its answer lost.
-            countFailure(failure);
-            proc_.at(reportLine);
-            proc_.report(CommitInDoubtMessage(DescribeFailure(failure), path_, span));
-            for (qint64 line = span.first; line < span.end(); ++line)
-                reject({line, 1}, RejectReason::InDoubtCommit, reportLine);
-            rejectRest(span.end(), RejectReason::ConnectionLost, reportLine);
-            connectionLost_ = true;
-            return FileOutcome::Failed;
-        }
+        if (lost && committing)
+            return commitInDoubt(failure, span, reportLine);
         if (lost || !batchesBegun_)
             return rowsMissingFrom(failure, span.first, table, reportLine);
     }
@@ -625,43 +620,61 @@ std::optional<ImportRun::FileOutcome> ImportRun::commitBatch(std::vector<const R
     } catch (const std::exception& failure) {
         return rowsMissingFrom(failure, span.first, table, reportLine);
     }
-    return insertOneByOne(rows, reportLine);
+    return insertOneByOne(rows, values, table, reportLine);
 }
 
-std::optional<ImportRun::FileOutcome> ImportRun::insertOneByOne(const std::vector<const ReadRow*>& batch,
-                                                                int reportLine)
+std::optional<ImportRun::FileOutcome> ImportRun::insertOneByOne(const std::vector<ReadRow*>& batch,
+                                                                std::vector<RowValues>& values,
+                                                                const QString& table, int reportLine)
 {
-    for (const ReadRow* row : batch) {
+    for (size_t i = 0; i < batch.size(); ++i) {
+        const ReadRow& row = *batch[i];
         // A row that waits for good (a lock) is cancelled after a stop;
         // the rows after it would only wait in turn.
         if (stopSeen())
-            return stoppedAt(row->lines.first, reportLine);
-        inFlight_.starting(row->lines);
+            return stoppedAt(row.lines.first, reportLine);
+        bool committing = false;
+        inFlight_.starting(row.lines);
         try {
-            context_.database.insertBatch({row->values});
+            context_.database.insertBatch({std::move(values[i])});
+            committing = true;
             context_.database.commit();
             inFlight_.ended();
             ++outcome_.counts.rowsInserted;
         } catch (const std::exception& failure) {
             inFlight_.ended();
             const auto* odbcError = dynamic_cast<const OdbcError*>(&failure);
-            if (odbcError && odbcError->isConnectionLost())
-                return rowsMissingFrom(failure, row->lines.first, path_, reportLine);
+            if (odbcError && odbcError->isConnectionLost()) {
+                return committing ? commitInDoubt(failure, row.lines, reportLine)
+                                  : rowsMissingFrom(failure, row.lines.first, table, reportLine);
+            }
             try {
                 context_.database.rollback();
             } catch (const std::exception&) {
                 // A lost connection shows at the next row.
             }
             if (cancelledByTheStop(failure))
-                return stoppedAt(row->lines.first, reportLine);
+                return stoppedAt(row.lines.first, reportLine);
             ++outcome_.counts.statementsFailed;
             const QString description = DescribeFailure(failure);
-            reportRowFailure(FailedRowMessage(path_, row->lines.first + 1, description), reportLine);
-            reject(row->lines, description, reportLine);
+            reportRowFailure(FailedRowMessage(path_, row.lines.first + 1, description), reportLine);
+            reject(row.lines, description, reportLine);
         }
         postProgress();
     }
     return std::nullopt;
+}
+
+ImportRun::FileOutcome ImportRun::commitInDoubt(const std::exception& failure, SourceLines lines, int reportLine)
+{
+    countFailure(failure);
+    proc_.at(reportLine);
+    proc_.report(CommitInDoubtMessage(DescribeFailure(failure), path_, lines));
+    for (qint64 line = lines.first; line < lines.end(); ++line)
+        reject({line, 1}, RejectReason::InDoubtCommit, reportLine);
+    rejectRest(lines.end(), RejectReason::ConnectionLost, reportLine);
+    connectionLost_ = true;  // nothing more of this file is sent
+    return FileOutcome::Failed;
 }
 
 ImportRun::FileOutcome ImportRun::rowsMissingFrom(const std::exception& failure, qint64 fromLine,

@@ -34,11 +34,15 @@ QString RowsMissingMessage(const QString& failure, const QString& path, qint64 f
 
 QString CommitInDoubtMessage(const QString& failure, const QString& path, SourceLines batch)
 {
+    const QString first = QString::number(batch.first + 1);
+    const QString lines = batch.count == 1 ? QStringLiteral("line %1 may be in the table: the connection was lost "
+                                                            "while it was committed")
+                                                 .arg(first)
+                                           : QStringLiteral("lines %1 to %2 may be in the table: the connection "
+                                                            "was lost while they were committed")
+                                                 .arg(first, QString::number(batch.end()));
     return failure + QStringLiteral("\r\n\r\n")
-           + QStringLiteral("%1: lines %2 to %3 may be in the table: the connection was lost while they were "
-                            "committed; from line %4 on they are not.")
-                 .arg(path, QString::number(batch.first + 1), QString::number(batch.end()),
-                      QString::number(batch.end() + 1));
+           + QStringLiteral("%1: %2; from line %3 on they are not.").arg(path, lines, QString::number(batch.end() + 1));
 }
 
 QString WithUnwrittenLines(const QString& message, qint64 lines, const QString& folder)
