@@ -14,9 +14,22 @@
 
 namespace quorvane::cli {
 
-// SIGINT is blocked in every thread and taken here by sigtimedwait, so the
+namespace {
+
+sigset_t Taken()
+{
+    sigset_t taken;
+    sigemptyset(&taken);
+    sigaddset(&taken, SIGINT);
+    sigaddset(&taken, SIGUSR1);
+    return taken;
+}
+
+}  // namespace
+
+// SIGINT is blocked in every thread and taken here by sigwait, so the
 // presses are handled as ordinary code (a signal handler could only set a
-// flag).
+// flag). SIGUSR1, blocked likewise, tells the thread that the program ends.
 struct Interrupts::State {
     std::stop_source stop;
     std::mutex mutex;
@@ -33,15 +46,13 @@ struct Interrupts::State {
 
     void take(std::stop_token ended)
     {
-        sigset_t interrupt;
-        sigemptyset(&interrupt);
-        sigaddset(&interrupt, SIGINT);
+        const sigset_t taken = Taken();
         int presses = 0;
         std::chrono::steady_clock::time_point firstPress;
         bool cancelled = false;
         const timespec tick{0, 100 * 1000 * 1000};
         while (!ended.stop_requested()) {
-            if (sigtimedwait(&interrupt, nullptr, &tick) == SIGINT) {
+            if (sigtimedwait(&taken, nullptr, &tick) == SIGINT) {
                 ++presses;
                 if (presses == 1) {
                     firstPress = std::chrono::steady_clock::now();
@@ -68,16 +79,15 @@ struct Interrupts::State {
 
 Interrupts::Interrupts() : state_(std::make_unique<State>())
 {
-    sigset_t interrupt;
-    sigemptyset(&interrupt);
-    sigaddset(&interrupt, SIGINT);
-    pthread_sigmask(SIG_BLOCK, &interrupt, nullptr);
+    const sigset_t taken = Taken();
+    pthread_sigmask(SIG_BLOCK, &taken, nullptr);
     state_->thread = std::jthread([state = state_.get()](std::stop_token ended) { state->take(ended); });
 }
 
 Interrupts::~Interrupts()
 {
     state_->thread.request_stop();
+    pthread_kill(state_->thread.native_handle(), SIGUSR1);  // no need to wait for its next look
     state_->thread.join();
 }
 
