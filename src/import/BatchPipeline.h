@@ -68,10 +68,9 @@ public:
     // A failure to read comes here, after the chunks read before it.
     std::optional<RowChunk> next();
 
-    // One record as a row, by the rules (the thread's work, for any caller).
-    static ReadRow BuildRow(const TextRecord& record, const RowRules& rules);
-
 private:
+    // One record as a row, by the rules.
+    static ReadRow BuildRow(const TextRecord& record, const RowRules& rules);
     // Fills chunk; false once the file has ended.
     bool readChunk(RowChunk& chunk, const std::stop_token& stop);
     void readAll(std::stop_token stop);
